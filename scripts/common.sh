@@ -1,0 +1,27 @@
+# Shared by scripts/run and scripts/test: installs what is missing and builds.
+set -euo pipefail
+
+TAGOMIR_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+TAGOMIR_PACKAGES=(g++ make cmake qt6-base-dev libqscintilla2-qt6-dev libqt6svg6-dev
+                  qt6-translations-l10n adwaita-icon-theme)
+
+install_missing_packages() {
+    local missing=()
+    for package in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$package")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build_tagomir() {
+    local build_dir=$1; shift
+    cmake -S "$TAGOMIR_ROOT" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+    cmake --build "$build_dir" -j"$(nproc)"
+}
