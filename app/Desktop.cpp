@@ -1,0 +1,68 @@
+#include "app/Desktop.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace {
+
+std::optional<FileChoice> runFileDialog(QWidget* parent, const FileDialogRequest& request,
+                                        QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setNameFilters(request.filters);
+    dialog.selectNameFilter(request.selectedFilter.isEmpty() ? request.filters.value(0)
+                                                             : request.selectedFilter);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return FileChoice{dialog.selectedFiles().constFirst(), dialog.selectedNameFilter()};
+}
+
+} // namespace
+
+Answer SystemDesktop::askYesNoCancel(QWidget* parent, const QString& text)
+{
+    const auto button =
+        QMessageBox::question(parent, QApplication::applicationName(), text,
+                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                              QMessageBox::Yes);
+    if (button == QMessageBox::Yes)
+        return Answer::Yes;
+    return button == QMessageBox::No ? Answer::No : Answer::Cancel;
+}
+
+void SystemDesktop::showError(QWidget* parent, const QString& text)
+{
+    QMessageBox::critical(parent, QApplication::applicationName(), text);
+}
+
+void SystemDesktop::showMessage(QWidget* parent, const QString& text)
+{
+    QMessageBox::information(parent, QApplication::applicationName(), text);
+}
+
+std::optional<FileChoice> SystemDesktop::chooseFileToOpen(QWidget* parent,
+                                                          const FileDialogRequest& request)
+{
+    return runFileDialog(parent, request, QFileDialog::AcceptOpen);
+}
+
+std::optional<FileChoice> SystemDesktop::chooseFileToSave(QWidget* parent,
+                                                          const FileDialogRequest& request)
+{
+    return runFileDialog(parent, request, QFileDialog::AcceptSave);
+}
+
+bool SystemDesktop::openWithAssociatedProgram(const QString& path)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QWidget;
+
+// What a file dialog starts with; `filters` are in Qt's "Description (*.a *.b)" form.
+struct FileDialogRequest {
+    QStringList filters;
+    QString selectedFilter;
+    QString fileName;
+    QString defaultSuffix;
+};
+
+// The file the user confirmed and the filter that was selected then.
+struct FileChoice {
+    QString path;
+    QString filter;
+};
+
+enum class Answer { Yes, No, Cancel };
+
+// Everything the program asks of the user and of the desktop goes through here,
+// so that tests can answer the questions instead of a person.
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+    virtual Answer askYesNoCancel(QWidget* parent, const QString& text) = 0;
+    virtual void showError(QWidget* parent, const QString& text) = 0;
+    virtual void showMessage(QWidget* parent, const QString& text) = 0;
+    virtual std::optional<FileChoice> chooseFileToOpen(QWidget* parent,
+                                                       const FileDialogRequest& request) = 0;
+    virtual std::optional<FileChoice> chooseFileToSave(QWidget* parent,
+                                                       const FileDialogRequest& request) = 0;
+    virtual bool openWithAssociatedProgram(const QString& path) = 0;
+};
+
+// Message boxes, Qt's file dialogs and the desktop's file associations.
+class SystemDesktop final : public Desktop {
+public:
+    Answer askYesNoCancel(QWidget* parent, const QString& text) override;
+    void showError(QWidget* parent, const QString& text) override;
+    void showMessage(QWidget* parent, const QString& text) override;
+    std::optional<FileChoice> chooseFileToOpen(QWidget* parent,
+                                               const FileDialogRequest& request) override;
+    std::optional<FileChoice> chooseFileToSave(QWidget* parent,
+                                               const FileDialogRequest& request) override;
+    bool openWithAssociatedProgram(const QString& path) override;
+};

@@ -1,0 +1,14 @@
+#include "app/DocumentPage.h"
+
+#include "app/TSynMemo.h"
+
+#include <QVBoxLayout>
+
+DocumentPage::DocumentPage(const QString& caption, QWidget* parent)
+    : QWidget(parent), m_editor(new TSynMemo(this)), m_caption(caption)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_editor);
+    setFocusProxy(m_editor);
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The whole file; throws CommandError "Cannot open file <path>" with the reason on a second line.
+QByteArray readWholeFile(const QString& path);
+
+// Replaces the file with `bytes` in one step: on failure the old file stays as it was and
+// CommandError "Cannot create file <path>" is thrown.
+void writeWholeFile(const QString& path, const QByteArray& bytes);
+
+// True when the path names an existing regular file (or a link to one).
+bool isExistingFile(const QString& path);
+
+// The text after the last slash, backslash or colon; the whole text when there is none.
+QString fileNamePart(const QString& path);

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "encoding/TextLines.h"
+
+#include <Qsci/qsciscintilla.h>
+#include <QPointer>
+
+#include <functional>
+
+#include <QMenu>
+
+// The document editor: a QScintilla editor in UTF-8 mode holding one document's text,
+// with the few operations the rest of the program relies on.
+class TSynMemo : public QsciScintilla {
+    Q_OBJECT
+public:
+    enum StatusChange {
+        StatusAll = 0x1,
+        StatusCaretX = 0x2,
+        StatusCaretY = 0x4,
+        StatusModified = 0x8,
+    };
+    Q_DECLARE_FLAGS(StatusChanges, StatusChange)
+
+    explicit TSynMemo(QWidget* parent = nullptr);
+
+    QString documentPath() const { return m_documentPath; }
+    void setDocumentPath(const QString& path) { m_documentPath = path; }
+    LineBreak lineBreak() const { return m_lineBreak; }
+    void setLineBreak(LineBreak lineBreak) { m_lineBreak = lineBreak; }
+    void setPopupMenu(QMenu* menu) { m_popupMenu = menu; }
+    QMenu* popupMenu() const { return m_popupMenu; }
+
+    // The text as UTF-8 bytes, without a copy; valid until the next change.
+    QByteArrayView textBytes() const;
+    // Number of lines; an empty editor holds no lines.
+    int lineCount() const;
+    // Replaces the whole text with what `produce` hands to its sink, piece by piece.
+    // Not undoable; leaves the editor unmodified with the caret at the start.
+    void replaceAllText(const std::function<void(const std::function<void(QByteArrayView)>&)>& produce);
+
+    // Caret line and column, both from 1; the column counts characters, not bytes.
+    int caretLine() const;
+    int caretColumn() const;
+    void setCaretColumn(int column);
+
+    // Byte positions of the selection's lower and upper ends (equal when nothing is selected).
+    int selectionStartPosition() const;
+    int selectionEndPosition() const;
+    void selectPositions(int anchor, int caret);
+
+    // Scintilla's save point: false right after loading or saving.
+    bool isDocumentModified() const;
+    void markSaved();
+
+signals:
+    void statusChange(TSynMemo::StatusChanges changes);
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+
+private:
+    void reportUpdate(int updated);
+
+    QString m_documentPath;
+    LineBreak m_lineBreak = LineBreak::CrLf;
+    QPointer<QMenu> m_popupMenu;
+};
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(TSynMemo::StatusChanges)
+
+// Stops QScintilla's screen-reader support from counting the text before the caret on
+// every keystroke; installed once at start-up unless an assistive technology is active.
+void installFastEditorAccessibility();

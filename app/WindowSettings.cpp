@@ -1,0 +1,68 @@
+#include "app/WindowSettings.h"
+
+#include <QList>
+
+namespace {
+
+// Enough for four numbers; anything longer is noise and is cut before splitting.
+constexpr qsizetype MaxSettingsBytes = 64 * 1024;
+constexpr qsizetype MaxShownValue = 40;
+
+QList<QByteArray> settingsLines(const QByteArray& bytes)
+{
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < bytes.size() && lines.size() < 4; ++i) {
+        const char c = bytes[i];
+        if (c != '\r' && c != '\n')
+            continue;
+        lines.append(bytes.mid(start, i - start));
+        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (lines.size() < 4 && start < bytes.size())
+        lines.append(bytes.mid(start));
+    return lines;
+}
+
+// Decimal integer in its plain form: optional minus sign and digits, nothing else.
+bool parseInteger(const QByteArray& text, int& value)
+{
+    if (text.isEmpty() || text.contains('+') || text.contains(' '))
+        return false;
+    bool ok = false;
+    value = text.toInt(&ok, 10);
+    return ok;
+}
+
+} // namespace
+
+QByteArray formatWindowSettings(const QRect& bounds)
+{
+    QByteArray text;
+    for (int value : {bounds.width(), bounds.height(), bounds.x(), bounds.y()})
+        text += QByteArray::number(value) + "\r\n";
+    return text;
+}
+
+WindowSettings parseWindowSettings(const QByteArray& fileBytes)
+{
+    WindowSettings settings;
+    const QList<QByteArray> lines = settingsLines(fileBytes.left(MaxSettingsBytes));
+    for (int i = 0; i < 4; ++i) {
+        if (i >= lines.size()) {
+            settings.error = QStringLiteral("List index out of bounds (%1)").arg(i);
+            return settings;
+        }
+        if (!parseInteger(lines[i], settings.values[i])) {
+            QString shown = QString::fromLatin1(lines[i].left(MaxShownValue));
+            if (lines[i].size() > MaxShownValue)
+                shown += QStringLiteral("…");
+            settings.error = QStringLiteral("'%1' is not a valid integer value").arg(shown);
+            return settings;
+        }
+        settings.count = i + 1;
+    }
+    return settings;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QRect>
+#include <QString>
+
+#include <array>
+
+// The settings file: the window's width, height, left and top, one decimal line each,
+// CR LF after every line.
+QByteArray formatWindowSettings(const QRect& bounds);
+
+// The values read from a settings file, in file order (width, height, left, top).
+// `count` says how many were read before the first faulty or missing line;
+// `error` is the message for that line, empty when all four were read.
+struct WindowSettings {
+    std::array<int, 4> values{};
+    int count = 0;
+    QString error;
+};
+WindowSettings parseWindowSettings(const QByteArray& fileBytes);

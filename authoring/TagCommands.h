@@ -1,0 +1,14 @@
+#pragma once
+
+#include <span>
+
+// A tag command: the texts it puts before and after the selection (or around the caret).
+struct TagCommand {
+    const char* command;
+    const char* openText;
+    const char* closeText;
+};
+
+std::span<const TagCommand> tagCommands();
+// The tag command with the given handler name, or nullptr.
+const TagCommand* findTagCommand(const char* command);

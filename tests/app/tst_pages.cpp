@@ -1,0 +1,236 @@
+// Document pages: opening from the command line and the dialog, finding the page of a file,
+// new documents, and what the status bar, tab marker and title show.
+#include "app/DocumentPage.h"
+#include "app/TForm1.h"
+#include "support/ScriptedDesktop.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+void typeText(QWidget* widget, const QString& text)
+{
+    for (const QChar ch : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+}
+
+} // namespace
+
+class TestPages : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void commandLineOpensEveryFileWhenTheFirstExists();
+    void commandLineOpensNothingWhenTheFirstIsMissing();
+    void commandLineStopsAtAnUnreadableFile();
+    void findPageOfFile_data();
+    void findPageOfFile();
+    void newDocumentsAreNumberedWithoutReuse();
+    void openDialogRemembersItsChoice();
+    void openingAFolderReportsIt();
+    void caretPositionFormat();
+    void typingMarksTheDocumentModified();
+    void switchingPagesUpdatesPanelsAndTitle();
+
+private:
+    std::unique_ptr<TForm1> makeForm(const QStringList& arguments = {});
+    QTemporaryDir m_dir;
+    ScriptedDesktop m_desktop;
+};
+
+void TestPages::init()
+{
+    m_desktop = ScriptedDesktop();
+}
+
+std::unique_ptr<TForm1> TestPages::makeForm(const QStringList& arguments)
+{
+    auto form = std::make_unique<TForm1>(m_desktop, arguments, m_dir.filePath("Tagomir.dat"));
+    form->show();
+    QCoreApplication::processEvents(); // runs the command-line opening queued by the first show
+    return form;
+}
+
+void TestPages::commandLineOpensEveryFileWhenTheFirstExists()
+{
+    const QString a = writeFile(m_dir, "a.htm", "<p>a</p>\r\n");
+    const QString b = writeFile(m_dir, "b.htm", "<p>b</p>\r\n");
+    auto form = makeForm({a, b});
+    QCOMPARE(form->pageCount(), 2);
+    QCOMPARE(form->page(0)->caption(), QStringLiteral("a.htm"));
+    QCOMPARE(form->page(1)->caption(), QStringLiteral("b.htm"));
+    QCOMPARE(form->activePage(), form->page(1));
+    QCOMPARE(form->page(0)->editor()->documentPath(), a);
+    QCOMPARE(form->panelText(3), b);
+    QVERIFY(form->page(0)->editor()->lexer()); // files from disk start with HTML colouring
+}
+
+void TestPages::commandLineOpensNothingWhenTheFirstIsMissing()
+{
+    const QString b = writeFile(m_dir, "b.htm", "b");
+    auto form = makeForm({m_dir.filePath("missing.htm"), b});
+    QCOMPARE(form->pageCount(), 0);
+    QVERIFY(m_desktop.errors.isEmpty());
+}
+
+void TestPages::commandLineStopsAtAnUnreadableFile()
+{
+    const QString a = writeFile(m_dir, "a.htm", "a");
+    const QString c = writeFile(m_dir, "c.htm", "c");
+    const QString missing = m_dir.filePath("gone.htm");
+    auto form = makeForm({a, missing, c});
+    QCOMPARE(m_desktop.errors.size(), 1);
+    QVERIFY(m_desktop.errors[0].startsWith("Cannot open file " + missing));
+    // The half-made page stays with its caption and path; the file after it is not opened.
+    QCOMPARE(form->pageCount(), 2);
+    QCOMPARE(form->page(1)->caption(), QStringLiteral("gone.htm"));
+    QCOMPARE(form->page(1)->editor()->documentPath(), missing);
+    QCOMPARE(form->page(1)->editor()->lineCount(), 0);
+    QVERIFY(!form->page(1)->editor()->lexer());
+    QCOMPARE(form->panelText(3), missing);
+    QCOMPARE(form->activePage(), form->page(0));
+}
+
+void TestPages::findPageOfFile_data()
+{
+    QTest::addColumn<QString>("sought");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("same path") << "dir/page.htm" << 0;
+    QTest::newRow("through ..") << "dir/../dir/page.htm" << 0;
+    QTest::newRow("through a symbolic link") << "link.htm" << 0;
+    QTest::newRow("other letter case") << "dir/Page.htm" << -1;
+    QTest::newRow("Polish letter case") << "dir/Łódź.htm" << -1;
+    QTest::newRow("same name, other folder") << "other/page.htm" << -1;
+}
+
+void TestPages::findPageOfFile()
+{
+    QFETCH(QString, sought);
+    QFETCH(int, expected);
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("dir");
+    QDir(dir.path()).mkpath("other");
+    const QString page = writeFile(dir, "dir/page.htm", "x");
+    writeFile(dir, "dir/Page.htm", "y");
+    writeFile(dir, "dir/łódź.htm", "z");
+    writeFile(dir, "other/page.htm", "w");
+    QFile::link(page, dir.filePath("link.htm"));
+    auto form = makeForm();
+    form->OpenFileInPage("page.htm", page);
+    form->OpenFileInPage("łódź.htm", dir.filePath("dir/łódź.htm"));
+    QCOMPARE(form->FindPageOfFile(dir.filePath(sought)), expected);
+
+    // Opening the same file again activates its page instead of reading it anew.
+    form->OpenFileInPage(QFileInfo(sought).fileName(), dir.filePath(sought));
+    QCOMPARE(form->pageCount(), expected == 0 ? 2 : 3);
+}
+
+void TestPages::newDocumentsAreNumberedWithoutReuse()
+{
+    auto form = makeForm();
+    auto* newAction = form->findChild<QAction*>("mnuNowy1");
+    auto* closeAction = form->findChild<QAction*>("mnuZamknij");
+    newAction->trigger();
+    newAction->trigger();
+    QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("Nowy 2"));
+    closeAction->trigger();
+    closeAction->trigger();
+    QCOMPARE(form->pageCount(), 0);
+    newAction->trigger();
+    QCOMPARE(form->activePage()->caption(), QStringLiteral("Nowy 3"));
+    QVERIFY(!form->ActiveEditor()->lexer());
+    QCOMPARE(form->ActiveEditor()->documentPath(), QString());
+    QCOMPARE(form->panelText(3), QString());
+}
+
+void TestPages::openDialogRemembersItsChoice()
+{
+    const QString a = writeFile(m_dir, "a.htm", "<meta charset=\"utf-8\">\r\nżółw\r\n");
+    auto form = makeForm();
+    QGuiApplication::setApplicationDisplayName("before");
+    m_desktop.openChoices.enqueue(a);
+    form->findChild<QAction*>("mnuOpen")->trigger();
+    QCOMPARE(form->pageCount(), 1);
+    QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("before"));
+    QCOMPARE(m_desktop.openRequests[0].filters.size(), 11);
+    QCOMPARE(m_desktop.openRequests[0].defaultSuffix, QStringLiteral("htm"));
+    QVERIFY(m_desktop.openRequests[0].fileName.isEmpty());
+
+    m_desktop.openChoices.enqueue(std::nullopt);
+    form->findChild<QAction*>("ToolButton3")->trigger();
+    QCOMPARE(m_desktop.openRequests[1].fileName, a);
+    QCOMPARE(form->pageCount(), 1);
+}
+
+void TestPages::openingAFolderReportsIt()
+{
+    auto form = makeForm();
+    m_desktop.openChoices.enqueue(m_dir.path());
+    form->findChild<QAction*>("mnuOpen")->trigger();
+    QCOMPARE(m_desktop.errors.size(), 1);
+    QVERIFY(m_desktop.errors[0].startsWith("Cannot open file " + m_dir.path()));
+}
+
+void TestPages::caretPositionFormat()
+{
+    QByteArray text;
+    for (int line = 1; line <= 12; ++line)
+        text += "ąbcdefgh\r\n";
+    const QString path = writeFile(m_dir, "lines.htm", text);
+    auto form = makeForm({path});
+    TSynMemo* editor = form->ActiveEditor();
+    editor->setCursorPosition(11, 4);
+    QTRY_COMPARE(form->panelText(0), QStringLiteral("  12:  5"));
+    QCOMPARE(editor->caretColumn(), 5); // "ą" counts once
+}
+
+void TestPages::typingMarksTheDocumentModified()
+{
+    const QString path = writeFile(m_dir, "t.htm", "abc\r\n");
+    auto form = makeForm({path});
+    TSynMemo* editor = form->ActiveEditor();
+    QCOMPARE(form->activePage()->modifiedMarker(), 0);
+    editor->setFocus();
+    typeText(editor, "ż");
+    QTRY_COMPARE(form->panelText(1), QStringLiteral("   Zmieniony  "));
+    QCOMPARE(form->activePage()->modifiedMarker(), 1);
+    form->findChild<QAction*>("mnuZapis")->trigger();
+    QTRY_COMPARE(form->panelText(1), QString());
+    QCOMPARE(form->activePage()->modifiedMarker(), 0);
+}
+
+void TestPages::switchingPagesUpdatesPanelsAndTitle()
+{
+    const QString a = writeFile(m_dir, "a.htm", "<meta charset=iso-8859-2>\r\n");
+    const QString b = writeFile(m_dir, "b.htm", "<meta charset=utf-8>\r\n");
+    auto form = makeForm({a, b});
+    form->findChild<QLabel*>("Label3")->setText("7");
+    auto* tabs = form->findChild<QTabWidget*>("PC");
+    tabs->tabBar()->setCurrentIndex(0);
+    QCOMPARE(form->panelText(3), a);
+    QCOMPARE(form->panelText(2), QStringLiteral("ISO-8859-2"));
+    QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("a.htm"));
+    QCOMPARE(form->findChild<QLabel*>("Label3")->text(), QStringLiteral("0"));
+    QCOMPARE(form->selectedEncodingIndex(), 1);
+    tabs->tabBar()->setCurrentIndex(1);
+    QCOMPARE(form->panelText(2), QStringLiteral("UTF-8"));
+    QCOMPARE(form->selectedEncodingIndex(), 0);
+}
+
+QTEST_MAIN(TestPages)
+#include "tst_pages.moc"

@@ -1,0 +1,328 @@
+// Saving, closing and reopening documents through the window's commands, with the user's
+// answers scripted.
+#include "app/DocumentPage.h"
+#include "app/TForm1.h"
+#include "support/ScriptedDesktop.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QString writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void typeText(QWidget* widget, const QString& text)
+{
+    for (const QChar ch : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+}
+
+QString question(const QString& caption)
+{
+    return QStringLiteral("Dokument \"%1\" został zmodyfikowany.\rCzy chcesz go zapisać?").arg(caption);
+}
+
+} // namespace
+
+class TestSaving : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void roundTripIsByteIdentical_data();
+    void roundTripIsByteIdentical();
+    void lfFileIsSavedWithCrLf();
+    void closeThisFile_data();
+    void closeThisFile();
+    void closeAllGoesActiveThenFollowingThenFirst();
+    void closeAllStopsAtCancel();
+    void newDocumentIsSavedThroughTheDialog();
+    void closeAllWritesEachPageInItsOwnEncoding();
+    void failedSaveKeepsEverything_data();
+    void failedSaveKeepsEverything();
+    void deletedFileIsSavedThroughTheDialog();
+    void reopenAsksFirstAndRereads();
+    void reopenOfAnUnreadableFileChangesNothing();
+    void closingTheWindowStopsAtCancel();
+
+private:
+    TForm1& open(const QStringList& files);
+    void type(const QString& text);
+    QAction* action(const char* name) { return m_form->findChild<QAction*>(name); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    ScriptedDesktop m_desktop;
+    std::unique_ptr<TForm1> m_form;
+};
+
+void TestSaving::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_desktop = ScriptedDesktop();
+    m_form = std::make_unique<TForm1>(m_desktop, QStringList{}, m_dir->filePath("Tagomir.dat"));
+    m_form->show();
+}
+
+void TestSaving::cleanup()
+{
+    // Leave nothing to ask about when the window goes.
+    for (int i = 0; i < m_form->pageCount(); ++i)
+        m_form->page(i)->editor()->markSaved();
+    m_form.reset();
+}
+
+TForm1& TestSaving::open(const QStringList& files)
+{
+    for (const QString& file : files)
+        m_form->OpenFileInPage(QFileInfo(file).fileName(), file);
+    return *m_form;
+}
+
+void TestSaving::type(const QString& text)
+{
+    TSynMemo* editor = m_form->ActiveEditor();
+    editor->setFocus();
+    editor->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+    typeText(editor, text);
+}
+
+void TestSaving::roundTripIsByteIdentical_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("encoding");
+    QTest::newRow("UTF-8") << QByteArray("<meta charset=\"utf-8\">\r\nzażółć gęślą jaźń → Жж 😀\r\n")
+                           << "UTF-8";
+    QTest::newRow("ISO-8859-2") << QByteArray("charset=iso-8859-2\r\n\xb1\xe6\xea\xb3\xf1\xf3\xb6\xbc\xbf"
+                                              "\xa1\xc6\xca\xa3\xd1\xd3\xa6\xac\xaf\r\n")
+                                << "ISO-8859-2";
+    QTest::newRow("windows-1250") << QByteArray("charset=windows-1250\r\n\xb9\xe6\xea\xb3\xf1\xf3\x9c\x9f\xbf"
+                                                "\xa5\xc6\xca\xa3\xd1\xd3\x8c\x8f\xaf\r\n")
+                                  << "CP-1250";
+    QTest::newRow("undeclared UTF-8 style sheet") << QByteArray("/* żółw */\r\np { }\r\n") << "UTF-8";
+}
+
+void TestSaving::roundTripIsByteIdentical()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, encoding);
+    const QString path = writeFile(m_dir->filePath("page.htm"), bytes);
+    open({path});
+    QCOMPARE(m_form->panelText(2), encoding);
+    QCOMPARE(m_form->activePage()->encodingName(), encoding);
+    type("x");
+    m_form->ActiveEditor()->SendScintilla(QsciScintillaBase::SCI_DELETEBACK);
+    QVERIFY(m_form->ActiveEditor()->isDocumentModified());
+    action("mnuZapis")->trigger();
+    QVERIFY(m_desktop.errors.isEmpty());
+    QCOMPARE(readFile(path), bytes);
+    QVERIFY(!m_form->ActiveEditor()->isDocumentModified());
+}
+
+void TestSaving::lfFileIsSavedWithCrLf()
+{
+    const QString path = writeFile(m_dir->filePath("lf.htm"), "charset=utf-8\nżaba\n");
+    open({path});
+    action("ToolButton4")->trigger(); // "Zapisz" on the toolbar
+    QCOMPARE(readFile(path), QByteArray("charset=utf-8\r\n\xc5\xbc" "aba\r\n"));
+}
+
+void TestSaving::closeThisFile_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closed");
+    QTest::addColumn<QByteArray>("fileAfter");
+    QTest::newRow("Yes saves and closes") << int(Answer::Yes) << true << QByteArray("abcx\r\n");
+    QTest::newRow("No closes unsaved") << int(Answer::No) << true << QByteArray("abc\r\n");
+    QTest::newRow("Cancel keeps it open") << int(Answer::Cancel) << false << QByteArray("abc\r\n");
+}
+
+void TestSaving::closeThisFile()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, closed);
+    QFETCH(QByteArray, fileAfter);
+    const QString path = writeFile(m_dir->filePath("a.htm"), "abc\r\n");
+    open({path});
+    type("x");
+    m_desktop.answers.enqueue(Answer(answer));
+    action("mnuZamknij")->trigger();
+    QCOMPARE(m_desktop.questions, QStringList{question("a.htm")});
+    QCOMPARE(m_form->pageCount(), closed ? 0 : 1);
+    QCOMPARE(readFile(path), fileAfter);
+}
+
+void TestSaving::closeAllGoesActiveThenFollowingThenFirst()
+{
+    QStringList files;
+    for (const char* name : {"1.htm", "2.htm", "3.htm"})
+        files << writeFile(m_dir->filePath(name), "x\r\n");
+    open(files);
+    for (int i = 2; i >= 0; --i) {
+        m_form->findChild<QTabWidget*>("PC")->tabBar()->setCurrentIndex(i);
+        type("y");
+    }
+    m_desktop.answers = {Answer::No, Answer::No, Answer::No};
+    m_form->findChild<QTabWidget*>("PC")->tabBar()->setCurrentIndex(1);
+    action("mnuZamykaAll")->trigger();
+    QCOMPARE(m_desktop.questions, (QStringList{question("2.htm"), question("3.htm"), question("1.htm")}));
+    QCOMPARE(m_form->pageCount(), 0);
+}
+
+void TestSaving::closeAllStopsAtCancel()
+{
+    const QString a = writeFile(m_dir->filePath("a.htm"), "a\r\n");
+    const QString b = writeFile(m_dir->filePath("b.htm"), "b\r\n");
+    open({a, b});
+    type("!");
+    m_desktop.answers.enqueue(Answer::Cancel);
+    action("mnuZamykaAll")->trigger();
+    QCOMPARE(m_form->pageCount(), 2);
+    QVERIFY(m_form->ActiveEditor()->isDocumentModified());
+}
+
+void TestSaving::newDocumentIsSavedThroughTheDialog()
+{
+    action("mnuNowy1")->trigger();
+    type("żółw");
+    const QString path = m_dir->filePath("nowy.htm");
+    m_desktop.saveChoices.enqueue(path);
+    action("mnuZapis")->trigger();
+    QCOMPARE(m_desktop.saveRequests.size(), 1);
+    QCOMPARE(m_desktop.saveRequests[0].filters.size(), 2);
+    QCOMPARE(m_form->activePage()->caption(), QStringLiteral("nowy.htm"));
+    QCOMPARE(m_form->ActiveEditor()->documentPath(), path);
+    QCOMPARE(m_form->panelText(3), QString()); // until the user switches pages
+    QTRY_COMPARE(m_form->panelText(1), QString());
+    QCOMPARE(m_form->activePage()->modifiedMarker(), 0);
+    // Nothing opened yet, so no encoding is chosen: windows-1250 bytes with CR LF.
+    QCOMPARE(readFile(path), QByteArray("\xbf\xf3\xb3w\r\n"));
+
+    // Save as remembers the name; a cancelled dialog writes nothing.
+    m_desktop.saveChoices.enqueue(std::nullopt);
+    action("mnuZapisJako")->trigger();
+    QCOMPARE(m_desktop.saveRequests[1].fileName, path);
+}
+
+void TestSaving::closeAllWritesEachPageInItsOwnEncoding()
+{
+    const QString utf = writeFile(m_dir->filePath("u.htm"), "charset=utf-8\r\nż\r\n");
+    open({utf});
+    type("ł");
+    m_form->findChild<QComboBox*>("ComboBox1")->setCurrentIndex(2);
+    m_desktop.answers.enqueue(Answer::Yes);
+    action("mnuZamykaAll")->trigger();
+    QCOMPARE(readFile(utf), QByteArray("charset=utf-8\r\n\xc5\xbc\xc5\x82\r\n"));
+}
+
+void TestSaving::failedSaveKeepsEverything_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::newRow("read-only file") << "readonly";
+    QTest::newRow("folder deleted") << "gone/page.htm";
+    QTest::newRow("under /proc") << "/proc/version";
+}
+
+void TestSaving::failedSaveKeepsEverything()
+{
+    QFETCH(QString, target);
+    if (target == QLatin1String("readonly") && geteuid() == 0)
+        QSKIP("root writes read-only files");
+    const QString original = writeFile(m_dir->filePath("readonly"), "old\r\n");
+    QFile::setPermissions(original, QFile::ReadOwner);
+    const QString path = target.startsWith('/') ? target : m_dir->filePath(target);
+    open({original});
+    type("new");
+    m_desktop.saveChoices.enqueue(path);
+    action("mnuZapisJako")->trigger();
+    QCOMPARE(m_desktop.errors.size(), 1);
+    QVERIFY2(m_desktop.errors[0].startsWith("Cannot create file " + path), qPrintable(m_desktop.errors[0]));
+    QCOMPARE(readFile(original), QByteArray("old\r\n"));
+    QVERIFY(m_form->ActiveEditor()->isDocumentModified());
+    QCOMPARE(m_form->activePage()->caption(), QStringLiteral("readonly"));
+    QCOMPARE(m_form->ActiveEditor()->documentPath(), original);
+
+    // Closing with Yes and a failing save keeps the document open.
+    m_desktop.answers.enqueue(Answer::Yes);
+    m_desktop.saveChoices.enqueue(path);
+    QFile::remove(original);
+    action("mnuZamknij")->trigger();
+    QCOMPARE(m_form->pageCount(), 1);
+}
+
+void TestSaving::deletedFileIsSavedThroughTheDialog()
+{
+    const QString path = writeFile(m_dir->filePath("d.htm"), "d\r\n");
+    open({path});
+    QFile::remove(path);
+    type("e");
+    m_desktop.saveChoices.enqueue(std::nullopt);
+    action("mnuZapis")->trigger();
+    QCOMPARE(m_desktop.saveRequests.size(), 1);
+    QVERIFY(!QFile::exists(path));
+}
+
+void TestSaving::reopenAsksFirstAndRereads()
+{
+    const QByteArray cp1250("charset=utf-8\r\n\xbf\xf3\xb3w\r\n"); // windows-1250 that says utf-8
+    const QString path = writeFile(m_dir->filePath("r.htm"), cp1250);
+    open({path});
+    type("x");
+    m_desktop.answers.enqueue(Answer::No);
+    action("SubmnuWin")->trigger();
+    QVERIFY(m_form->ActiveEditor()->isDocumentModified());
+    QVERIFY(action("SUBmnuUTF8")->isChecked());
+
+    m_desktop.answers.enqueue(Answer::Yes);
+    action("SubmnuWin")->trigger();
+    QCOMPARE(m_form->ActiveEditor()->text(), QStringLiteral("charset=utf-8\nżółw"));
+    QCOMPARE(m_form->panelText(2), QStringLiteral("CP-1250"));
+    QCOMPARE(m_form->selectedEncodingIndex(), 2);
+    QVERIFY(action("SubmnuWin")->isChecked());
+    QVERIFY(!m_form->ActiveEditor()->isDocumentModified());
+}
+
+void TestSaving::reopenOfAnUnreadableFileChangesNothing()
+{
+    const QString path = writeFile(m_dir->filePath("g.htm"), "charset=utf-8\r\nżółw\r\n");
+    open({path});
+    QFile::remove(path);
+    action("SubmnuISO")->trigger();
+    QCOMPARE(m_desktop.errors.size(), 1);
+    QCOMPARE(m_form->ActiveEditor()->text(), QStringLiteral("charset=utf-8\nżółw"));
+    QCOMPARE(m_form->activePage()->encodingName(), QStringLiteral("UTF-8"));
+    QCOMPARE(m_form->panelText(2), QStringLiteral("UTF-8"));
+    QVERIFY(action("SUBmnuUTF8")->isChecked());
+}
+
+void TestSaving::closingTheWindowStopsAtCancel()
+{
+    action("mnuNowy1")->trigger();
+    type("a");
+    m_desktop.answers.enqueue(Answer::Cancel);
+    QVERIFY(!m_form->close());
+    QCOMPARE(m_form->pageCount(), 1);
+    QVERIFY(!QFile::exists(m_form->settingsFilePath()));
+    m_desktop.answers.enqueue(Answer::No);
+    QVERIFY(m_form->close());
+    QVERIFY(QFile::exists(m_form->settingsFilePath()));
+}
+
+QTEST_MAIN(TestSaving)
+#include "tst_saving.moc"

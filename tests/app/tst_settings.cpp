@@ -1,0 +1,132 @@
+// The settings file beside the program: its format, and start-up with good and bad files.
+#include "app/TForm1.h"
+#include "app/WindowSettings.h"
+#include "support/ScriptedDesktop.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestSettings : public QObject {
+    Q_OBJECT
+private slots:
+    void formatIsFourCrLfLines();
+    void parse_data();
+    void parse();
+    void startUpAppliesSizeAndCentres();
+    void startUpWithBadFiles_data();
+    void startUpWithBadFiles();
+    void closingWritesTheFile();
+};
+
+void TestSettings::formatIsFourCrLfLines()
+{
+    QCOMPARE(formatWindowSettings(QRect(-4, 12, 800, 600)), QByteArray("800\r\n600\r\n-4\r\n12\r\n"));
+}
+
+void TestSettings::parse_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("CR LF") << QByteArray("800\r\n600\r\n-4\r\n-4\r\n") << 4 << "";
+    QTest::newRow("LF, no final break") << QByteArray("800\n600\n10\n20") << 4 << "";
+    QTest::newRow("CR") << QByteArray("800\r600\r10\r20\r") << 4 << "";
+    QTest::newRow("extra lines ignored") << QByteArray("1\n2\n3\n4\nrubbish\n") << 4 << "";
+    QTest::newRow("empty") << QByteArray() << 0 << "List index out of bounds (0)";
+    QTest::newRow("two lines") << QByteArray("800\r\n600\r\n") << 2 << "List index out of bounds (2)";
+    QTest::newRow("garbage third") << QByteArray("800\n600\nabc\n1\n") << 2
+                                   << "'abc' is not a valid integer value";
+    QTest::newRow("blank first") << QByteArray("\n600\n1\n1\n") << 0
+                                 << "'' is not a valid integer value";
+    QTest::newRow("too large") << QByteArray("99999999999\n1\n1\n1\n") << 0
+                               << "'99999999999' is not a valid integer value";
+}
+
+void TestSettings::parse()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, count);
+    QFETCH(QString, error);
+    const WindowSettings settings = parseWindowSettings(file);
+    QCOMPARE(settings.count, count);
+    QCOMPARE(settings.error, error);
+}
+
+void TestSettings::startUpAppliesSizeAndCentres()
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath("Tagomir.dat"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("800\r\n600\r\n-4\r\n-4\r\n");
+    file.close();
+    ScriptedDesktop desktop;
+    TForm1 form(desktop, {}, file.fileName());
+    form.show();
+    QCOMPARE(form.size(), QSize(800, 600));
+    const QRect screen = form.screen()->virtualGeometry();
+    QCOMPARE(form.frameGeometry().x(), qMax(0, (screen.width() - form.frameGeometry().width()) / 2));
+    QCOMPARE(form.frameGeometry().y(), qMax(0, (screen.height() - form.frameGeometry().height()) / 2));
+    QVERIFY(desktop.errors.isEmpty());
+}
+
+void TestSettings::startUpWithBadFiles_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("empty") << QByteArray() << "List index out of bounds (0)" << QSize(781, 536);
+    QTest::newRow("short") << QByteArray("700\r\n") << "List index out of bounds (1)"
+                           << QSize(700, 536);
+    QTest::newRow("garbage") << QByteArray("700\r\nwysoko\r\n") << "'wysoko' is not a valid integer value"
+                             << QSize(700, 536);
+    QByteArray noise(10 << 20, '\0');
+    QRandomGenerator generator(7);
+    generator.fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
+    noise[0] = 'x';
+    QTest::newRow("10 MB of noise") << noise << "" << QSize(781, 536);
+}
+
+void TestSettings::startUpWithBadFiles()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, error);
+    QFETCH(QSize, size);
+    QTemporaryDir dir;
+    QFile settings(dir.filePath("Tagomir.dat"));
+    QVERIFY(settings.open(QIODevice::WriteOnly));
+    settings.write(file);
+    settings.close();
+    ScriptedDesktop desktop;
+    TForm1 form(desktop, {}, settings.fileName());
+    QCOMPARE(desktop.errors.size(), 1);
+    if (!error.isEmpty())
+        QCOMPARE(desktop.errors[0], error);
+    QVERIFY(desktop.errors[0].size() < 200); // a readable message, not the noise itself
+    QCOMPARE(form.size(), size);
+}
+
+void TestSettings::closingWritesTheFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Tagomir.dat");
+    ScriptedDesktop desktop;
+    {
+        TForm1 form(desktop, {}, path);
+        form.show();
+        form.resize(640, 480);
+        QVERIFY(form.close());
+    }
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    QCOMPARE(lines.size(), 5); // four lines, each ended by CR LF
+    QCOMPARE(lines[0], QByteArray("640\r"));
+    QCOMPARE(lines[1], QByteArray("480\r"));
+    QVERIFY(lines[4].isEmpty());
+}
+
+QTEST_MAIN(TestSettings)
+#include "tst_settings.moc"

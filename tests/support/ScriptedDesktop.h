@@ -1,0 +1,30 @@
+#pragma once
+
+#include "app/Desktop.h"
+
+#include <QQueue>
+
+// Answers the program's questions from queues filled by a test, and records what was asked.
+// An empty queue answers Cancel (questions) or "cancelled" (file dialogs).
+class ScriptedDesktop final : public Desktop {
+public:
+    QQueue<Answer> answers;
+    QQueue<std::optional<QString>> openChoices;
+    QQueue<std::optional<QString>> saveChoices;
+
+    QStringList questions;
+    QStringList errors;
+    QStringList messages;
+    QList<FileDialogRequest> openRequests;
+    QList<FileDialogRequest> saveRequests;
+    QStringList openedWithProgram;
+
+    Answer askYesNoCancel(QWidget* parent, const QString& text) override;
+    void showError(QWidget* parent, const QString& text) override;
+    void showMessage(QWidget* parent, const QString& text) override;
+    std::optional<FileChoice> chooseFileToOpen(QWidget* parent,
+                                               const FileDialogRequest& request) override;
+    std::optional<FileChoice> chooseFileToSave(QWidget* parent,
+                                               const FileDialogRequest& request) override;
+    bool openWithAssociatedProgram(const QString& path) override;
+};
