@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+struct CharsetLine {
+    qsizetype index = -1;
+    QByteArray loweredText;
+};
+
+// The first line (split as splitLines does) whose text, with only A-Z lower-cased, contains
+// "charset"; index -1 when none.
+CharsetLine findCharsetLine(QByteArrayView text);
+// "CP-1250", "ISO-8859-2" or "UTF-8" for a recognised declaration in an already lower-cased line,
+// else an empty string.
+// Tests "charset=win", "charset=iso-8859-2", "charset=utf-8" in this order, a later match
+// winning; before them, blanks, '=' and quotes (" and ') between the word charset and the value
+// are taken as "=" (so <meta charset="utf-8">, charset = 'iso-8859-2' and
+// @charset "windows-1250"; are recognised), but only when at least one such character follows
+// the word.
+QString ClassifyCharsetLine(QByteArrayView loweredLine);
+// True when the bytes are valid UTF-8 (strict: no overlongs, no surrogates, <= U+10FFFF)
+// holding at least one multi-byte sequence.
+bool isMultibyteUtf8(QByteArrayView bytes);
+// The encoding name a file is read in: its recognised declaration, else "UTF-8" for valid
+// multi-byte UTF-8, else "Nieznany".
+QString detectFileEncoding(QByteArrayView fileBytes);

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "encoding/TextLines.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include <functional>
+
+// Decodes a file's bytes into editor text: the lines of splitLines(), each decoded, joined by
+// '\n' (no trailing '\n').
+// encodingIndex 0: UTF-8 through the Utf8ToWide rules (straight to Unicode, no detour through
+// windows-1250); 1 (ISO-8859-2) and 2/3 (CP-1250, Nieznany): IsoToCp1250 then the windows-1250
+// table. The sink receives the text in consecutive pieces of roughly chunkBytes, each ending on
+// a character boundary; an empty result reaches the sink as no piece at all.
+void decodeDocument(QByteArrayView fileBytes, int encodingIndex,
+                    const std::function<void(QByteArrayView)>& sink,
+                    qsizetype chunkBytes = 4 << 20);
+QByteArray decodeDocument(QByteArrayView fileBytes, int encodingIndex);
+
+enum class SaveForm { Utf8, Iso88592, Cp1250, EightBit };
+
+// Bytes of a file holding the editor's text (UTF-8; lines split at CR LF, lone CR or LF, a break
+// at the end leaving an empty last line; empty text = no lines), each line converted and
+// followed by `lineBreak`, the last one too.
+// Utf8: the text's own characters as UTF-8 (valid UTF-8 passes unchanged); Iso88592:
+// windows-1250 bytes via WideToCp1250 then Cp1250ToIso; Cp1250: windows-1250 bytes then
+// IsoToCp1250; EightBit: windows-1250 bytes unchanged. A byte of the text that is not part of a
+// well-formed UTF-8 sequence counts as U+FFFD.
+QByteArray encodeDocument(QByteArrayView editorText, SaveForm form, LineBreak lineBreak);

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+
+enum class LineBreak { CrLf, Cr, Lf };
+
+// CR alone if the bytes hold CR but no LF, LF alone if LF but no CR, otherwise CR LF.
+LineBreak detectLineBreak(QByteArrayView fileBytes);
+QByteArrayView lineBreakBytes(LineBreak lineBreak);
+// Lines of a file: split at CR LF, lone CR, lone LF and NUL (dropped); a break at the very end
+// starts no extra line; empty input = no lines.
+QList<QByteArray> splitLines(QByteArrayView fileBytes);

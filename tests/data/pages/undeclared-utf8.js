@@ -1,0 +1,3 @@
+// ąćęłńóśźż ĄĆĘŁŃÓŚŹŻ
+const powitanie = "Dzień dobry, świecie!";
+alert(powitanie);
