@@ -128,6 +128,7 @@ void TestPages::findPageOfFile()
     const QString page = writeFile(dir, "dir/page.htm", "x");
     writeFile(dir, "dir/Page.htm", "y");
     writeFile(dir, "dir/łódź.htm", "z");
+    writeFile(dir, "dir/Łódź.htm", "Z");
     writeFile(dir, "other/page.htm", "w");
     QFile::link(page, dir.filePath("link.htm"));
     auto form = makeForm();

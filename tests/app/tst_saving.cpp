@@ -178,7 +178,8 @@ void TestSaving::closeAllGoesActiveThenFollowingThenFirst()
         m_form->findChild<QTabWidget*>("PC")->tabBar()->setCurrentIndex(i);
         type("y");
     }
-    m_desktop.answers = {Answer::No, Answer::No, Answer::No};
+    for (int i = 0; i < 3; ++i)
+        m_desktop.answers.enqueue(Answer::No);
     m_form->findChild<QTabWidget*>("PC")->tabBar()->setCurrentIndex(1);
     action("mnuZamykaAll")->trigger();
     QCOMPARE(m_desktop.questions, (QStringList{question("2.htm"), question("3.htm"), question("1.htm")}));

@@ -1,0 +1,133 @@
+// Whole-program timings: start-up to a shown window, opening and saving a 100 MB page through
+// the main window, and typing at the end of it. Each measurement runs in a fresh process so
+// that the peak memory it reports is its own:
+//   bench_editor startup | open | save | keystroke | colouring   [file]
+#include "app/DocumentPage.h"
+#include "app/TForm1.h"
+#include "app/TSynMemo.h"
+
+#include "app/Desktop.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/resource.h>
+
+namespace {
+
+class SilentDesktop final : public Desktop {
+public:
+    Answer askYesNoCancel(QWidget*, const QString&) override { return Answer::No; }
+    void showError(QWidget*, const QString& text) override { qWarning("error: %s", qPrintable(text)); }
+    void showMessage(QWidget*, const QString&) override {}
+    std::optional<FileChoice> chooseFileToOpen(QWidget*, const FileDialogRequest&) override { return {}; }
+    std::optional<FileChoice> chooseFileToSave(QWidget*, const FileDialogRequest&) override { return {}; }
+    bool openWithAssociatedProgram(const QString&) override { return true; }
+};
+
+double peakMiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+// About 100 MB of Polish HTML in windows-1250, 2 M lines.
+QString makeLargePage(const QTemporaryDir& dir)
+{
+    const QString path = dir.filePath("large.htm");
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1250\"></head><body>\r\n");
+    const QByteArray line = "<p>Za\xbf\xf3\xb3\xe6 g\xea\x9cl\xb9 ja\x9f\xf1, \xa3\xf3" "d\x9f i Gda\xf1sk \x8c" "wi\xeatokrzyskie.</p>\r\n";
+    QByteArray block;
+    for (int i = 0; i < 10000; ++i)
+        block += line;
+    while (file.size() < 100'000'000)
+        file.write(block);
+    file.write("</body></html>\r\n");
+    return path;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    QApplication application(argc, argv);
+    installFastEditorAccessibility();
+    const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("startup");
+    QTemporaryDir dir;
+    SilentDesktop desktop;
+
+    if (mode == QLatin1String("startup")) {
+        TForm1 form(desktop, {}, dir.filePath("Tagomir.dat"));
+        form.show();
+        QTest::qWaitForWindowExposed(&form);
+        std::printf("startup to shown window: %lld ms, peak %.0f MiB\n", sinceStart.elapsed(), peakMiB());
+        return 0;
+    }
+
+    const QString path = argc > 2 ? QString::fromLocal8Bit(argv[2]) : makeLargePage(dir);
+    const double fileMiB = QFileInfo(path).size() / 1048576.0;
+    const double baseline = peakMiB();
+    TForm1 form(desktop, {}, dir.filePath("Tagomir.dat"));
+    form.resize(1000, 800);
+    form.show();
+    QTest::qWaitForWindowExposed(&form);
+
+    QElapsedTimer timer;
+    timer.start();
+    form.OpenFileInPage(QStringLiteral("large.htm"), path);
+    QCoreApplication::processEvents();
+    const qint64 openMs = timer.elapsed();
+    if (mode == QLatin1String("open")) {
+        std::printf("open %.0f MiB (%d lines, %s): %lld ms, peak %.0f MiB over a %.0f MiB baseline "
+                    "(%.2fx the file)\n",
+                    fileMiB, form.ActiveEditor()->lineCount(), qPrintable(form.panelText(2)), openMs,
+                    peakMiB(), baseline, (peakMiB() - baseline) / fileMiB);
+        return 0;
+    }
+
+    TSynMemo* editor = form.ActiveEditor();
+    editor->setFocus();
+    editor->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+    QCoreApplication::processEvents();
+
+    if (mode == QLatin1String("save")) {
+        editor->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, 1L, "x");
+        timer.restart();
+        form.runCommand(QStringLiteral("mnuZapisClick"));
+        std::printf("save %.0f MiB as %s: %lld ms\n", fileMiB, qPrintable(form.panelText(2)), timer.elapsed());
+        return 0;
+    }
+    if (mode == QLatin1String("keystroke")) {
+        constexpr int Keys = 200;
+        timer.restart();
+        for (int i = 0; i < Keys; ++i) {
+            QTest::keyClick(editor->viewport(), Qt::Key_A);
+            editor->viewport()->repaint();
+            QCoreApplication::processEvents();
+        }
+        const double perKey = timer.nsecsElapsed() / 1e6 / Keys;
+        std::printf("keystroke at the end of %.0f MiB: %.2f ms (panel 0 \"%s\", panel 1 \"%s\", marker %d)\n",
+                    fileMiB, perKey, qPrintable(form.panelText(0)), qPrintable(form.panelText(1)),
+                    form.activePage()->modifiedMarker());
+        return 0;
+    }
+    if (mode == QLatin1String("colouring")) {
+        timer.restart();
+        form.runCommand(QStringLiteral("mnuSqlClick"));
+        editor->viewport()->repaint();
+        QCoreApplication::processEvents();
+        std::printf("switch colouring of %.0f MiB to SQL: %lld ms\n", fileMiB, timer.elapsed());
+        return 0;
+    }
+    std::fprintf(stderr, "usage: bench_editor startup|open|save|keystroke|colouring [file]\n");
+    return 1;
+}
