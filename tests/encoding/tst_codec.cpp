@@ -1,0 +1,437 @@
+#include "encoding/CharsetDetection.h"
+#include "encoding/CodePages.h"
+#include "encoding/DocumentCodec.h"
+#include "encoding/EncodingNames.h"
+#include "encoding/TextLines.h"
+#include "encoding/Unicode.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QStringDecoder>
+#include <QTest>
+
+#include <memory>
+
+// The bulk paths must give exactly what converting line by line gives; the helpers below are
+// that line-by-line reading, built from the single-line conversions.
+
+namespace {
+
+QByteArray decodeLine(QByteArrayView line, int encodingIndex)
+{
+    if (encodingIndex == EncodingUtf8)
+        return WideToUtf8(Utf8ToWide(line));
+    return WideToUtf8(Cp1250ToWide(IsoToCp1250(line)));
+}
+
+QByteArray decodeLineByLine(QByteArrayView bytes, int encodingIndex)
+{
+    QList<QByteArray> decoded;
+    for (const QByteArray& line : splitLines(bytes))
+        decoded.append(decodeLine(line, encodingIndex));
+    return decoded.join('\n');
+}
+
+// The editor's lines: every piece between breaks, a final empty one included, none for no text.
+QList<QByteArray> editorLines(const QByteArray& text)
+{
+    if (text.isEmpty())
+        return {};
+    QByteArray normalised = text;
+    normalised.replace("\r\n", "\n").replace('\r', '\n');
+    return normalised.split('\n');
+}
+
+QByteArray encodeLine(const QByteArray& line, SaveForm form)
+{
+    QStringDecoder toUnicode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                       QStringDecoder::Flag::ConvertInitialBom);
+    const QString characters = toUnicode(line);
+    switch (form) {
+    case SaveForm::Utf8:
+        return WideToUtf8(characters);
+    case SaveForm::Iso88592:
+        return Cp1250ToIso(WideToCp1250(characters));
+    case SaveForm::Cp1250:
+        return IsoToCp1250(WideToCp1250(characters));
+    case SaveForm::EightBit:
+        break;
+    }
+    return WideToCp1250(characters);
+}
+
+QByteArray encodeLineByLine(const QByteArray& text, SaveForm form, LineBreak lineBreak)
+{
+    QByteArray file;
+    for (const QByteArray& line : editorLines(text))
+        file += encodeLine(line, form) + lineBreakBytes(lineBreak).toByteArray();
+    return file;
+}
+
+// A copy in a buffer of exactly its size, so that AddressSanitizer sees any read past the end.
+class ExactBuffer {
+public:
+    explicit ExactBuffer(const QByteArray& bytes)
+        : m_data(std::make_unique<char[]>(bytes.size())), m_size(bytes.size())
+    {
+        std::copy(bytes.begin(), bytes.end(), m_data.get());
+    }
+    QByteArrayView view() const { return QByteArrayView(m_data.get(), m_size); }
+
+private:
+    std::unique_ptr<char[]> m_data;
+    qsizetype m_size;
+};
+
+// Random bytes drawn mostly from the troublesome ones: breaks, lead bytes, stray continuation
+// bytes, surrogate halves, Polish letters in several encodings.
+QByteArray randomFileBytes(QRandomGenerator& random, int maxPieces)
+{
+    static const QByteArray pieces[] = {"a",
+                                        "<p>",
+                                        "zwykly tekst ",
+                                        "\r",
+                                        "\n",
+                                        "\r\n",
+                                        QByteArray(1, '\0'),
+                                        "\xC5",
+                                        "\xC5\xBC",
+                                        "\xE2\x82\xAC",
+                                        "\xE2\x82",
+                                        "\xF0\x9F\x98\x80",
+                                        "\xF0\x9F",
+                                        "\xED\xA0\xBD",
+                                        "\xED\xB8\x80",
+                                        "\x80",
+                                        "\xBF",
+                                        "\xC0\x80",
+                                        "\xF8",
+                                        "\xFC",
+                                        "\xFF",
+                                        "\xB1\xB6\xBC",
+                                        "\xB9\x9C\x9F",
+                                        "\xA5",
+                                        "\x81",
+                                        "\xF4\x90\x80\x80",
+                                        "\xEF\xBB\xBF"};
+    QByteArray bytes;
+    const int count = random.bounded(maxPieces + 1);
+    for (int i = 0; i < count; ++i) {
+        if (random.bounded(4) == 0)
+            bytes += char(random.bounded(256));
+        else
+            bytes += pieces[random.bounded(int(std::size(pieces)))];
+    }
+    return bytes;
+}
+
+// Editor text: mostly well-formed, with a malformed byte now and then.
+QByteArray randomEditorText(QRandomGenerator& random, int maxPieces)
+{
+    static const QByteArray pieces[] = {"a",
+                                        "tekst <b>",
+                                        "\r",
+                                        "\n",
+                                        "\r\n",
+                                        QByteArray(1, '\0'),
+                                        "\t",
+                                        "ż",
+                                        "ą",
+                                        "Ś",
+                                        "Ź",
+                                        "±",
+                                        "¶",
+                                        "€",
+                                        "…",
+                                        "ǎ",
+                                        "→",
+                                        "Ж",
+                                        "😀",
+                                        "\xEF\xBB\xBF",
+                                        "\xC2\x81",
+                                        "\xC5",
+                                        "\xED\xA0\x80",
+                                        "\xF0\x9F\x98",
+                                        "\x80",
+                                        "\xFF"};
+    QByteArray text;
+    const int count = random.bounded(maxPieces + 1);
+    for (int i = 0; i < count; ++i)
+        text += pieces[random.bounded(int(std::size(pieces)))];
+    return text;
+}
+
+bool isWellFormedUtf8(QByteArrayView bytes)
+{
+    QStringDecoder strict(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                    QStringDecoder::Flag::ConvertInitialBom);
+    const QString unused = strict(bytes);
+    return !strict.hasError();
+}
+
+const SaveForm AllForms[] = {SaveForm::Utf8, SaveForm::Iso88592, SaveForm::Cp1250,
+                             SaveForm::EightBit};
+const LineBreak AllBreaks[] = {LineBreak::CrLf, LineBreak::Cr, LineBreak::Lf};
+
+SaveForm saveFormOfEncoding(const QString& name)
+{
+    switch (encodingIndexOfName(name)) {
+    case EncodingUtf8:
+        return SaveForm::Utf8;
+    case EncodingIso88592:
+        return SaveForm::Iso88592;
+    case EncodingCp1250:
+        return SaveForm::Cp1250;
+    default:
+        return SaveForm::EightBit;
+    }
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+} // namespace
+
+class TestCodec : public QObject {
+    Q_OBJECT
+
+private slots:
+    void decode_data();
+    void decode();
+    void encode_data();
+    void encode();
+    void decodeMatchesLineByLine();
+    void chunksJoinToTheWholeText();
+    void encodeMatchesLineByLine();
+    void goldenPages_data();
+    void goldenPages();
+};
+
+void TestCodec::decode_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("encodingIndex");
+    QTest::addColumn<QByteArray>("text");
+
+    const QByteArray zazolcUtf8("\x7A\x61\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87");
+    QTest::newRow("empty") << QByteArray() << 0 << QByteArray();
+    QTest::newRow("empty, cp-1250") << QByteArray() << 2 << QByteArray();
+    QTest::newRow("utf-8 zażółć") << zazolcUtf8 << 0 << zazolcUtf8;
+    QTest::newRow("cp-1250 zażółć") << QByteArray("\x7A\x61\xBF\xF3\xB3\xE6") << 2 << zazolcUtf8;
+    QTest::newRow("unknown is cp-1250")
+        << QByteArray("\x7A\x61\xBF\xF3\xB3\xE6") << 3 << zazolcUtf8;
+    QTest::newRow("cp-1250 Ą") << QByteArray("\xA5") << 2 << QByteArray("\xC4\x84");
+    QTest::newRow("cp-1250 euro") << QByteArray("\x80") << 2 << QByteArray("\xE2\x82\xAC");
+    QTest::newRow("iso ąśź") << QByteArray("\xB1\xB6\xBC") << 1 << QByteArray("ąśź");
+    QTest::newRow("cp-1250 ±5 becomes ą5") << QByteArray("\xB1"
+                                                         "5")
+                                           << 2 << QByteArray("ą5");
+    QTest::newRow("cp-1250 Ł") << QByteArray("\xA3") << 2 << QByteArray("Ł");
+    QTest::newRow("utf-8 stray B9") << QByteArray("\xB9") << 0 << QByteArray("\xC2\xB9");
+    QTest::newRow("utf-8 byte-order mark kept")
+        << QByteArray("\xEF\xBB\xBF<p>\r\n") << 0 << QByteArray("\xEF\xBB\xBF<p>");
+    QTest::newRow("utf-8 emoji") << QByteArray("\xF0\x9F\x98\x80") << 0
+                                 << QByteArray("\xF0\x9F\x98\x80");
+    // A malformed sequence never runs into the next line.
+    QTest::newRow("utf-8 lead byte at line end")
+        << QByteArray("a\xC5\r\nb") << 0 << QByteArray("a\xEF\xBF\xBD\nb");
+    QTest::newRow("utf-8 cut short by nul")
+        << QByteArray("\xE2\x82\0x", 4) << 0 << QByteArray("\xEF\xBF\xBD\nx");
+    QTest::newRow("utf-8 lone FF") << QByteArray("\xFF\nab") << 0 << QByteArray("\xEF\xBF\xBD\nab");
+    QTest::newRow("utf-8 FF at the end")
+        << QByteArray("ab\xFF") << 0 << QByteArray("ab\xEF\xBF\xBD");
+    QTest::newRow("utf-8 five bytes") << QByteArray("\xF8\x80\x80\x80\xC1") << 0 << QByteArray("A");
+    QTest::newRow("utf-8 above U+10FFFF")
+        << QByteArray("\xF4\x90\x80\x80") << 0 << QByteArray("\xEF\xBF\xBD");
+    QTest::newRow("utf-8 overlong slash") << QByteArray("\xC0\xAF") << 0 << QByteArray("/");
+    QTest::newRow("utf-8 encoded surrogate pair joins")
+        << QByteArray("\xED\xA0\xBD\xED\xB8\x80") << 0 << QByteArray("\xF0\x9F\x98\x80");
+    QTest::newRow("utf-8 surrogate halves on two lines")
+        << QByteArray("\xED\xA0\xBD\r\n\xED\xB8\x80") << 0
+        << QByteArray("\xEF\xBF\xBD\n\xEF\xBF\xBD");
+    QTest::newRow("utf-8 high half before a real pair")
+        << QByteArray("\xED\xA0\xBD\xF0\x9F\x98\x80") << 0
+        << QByteArray("\xEF\xBF\xBD\xF0\x9F\x98\x80");
+    QTest::newRow("final break dropped") << QByteArray("a\r\nb\r\n") << 2 << QByteArray("a\nb");
+    QTest::newRow("only crlf") << QByteArray("\r\n") << 0 << QByteArray();
+    QTest::newRow("empty last line kept") << QByteArray("a\r\n\r\n") << 0 << QByteArray("a\n");
+    QTest::newRow("every break becomes lf") << QByteArray("1\r\n2\r3\n4\0"
+                                                          "5\r\r\n6",
+                                                          15)
+                                            << 1 << QByteArray("1\n2\n3\n4\n5\n\n6");
+}
+
+void TestCodec::decode()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, encodingIndex);
+    QFETCH(QByteArray, text);
+    QCOMPARE(decodeDocument(bytes, encodingIndex), text);
+    QCOMPARE(decodeLineByLine(bytes, encodingIndex), text);
+}
+
+void TestCodec::encode_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<SaveForm>("form");
+    QTest::addColumn<LineBreak>("lineBreak");
+    QTest::addColumn<QByteArray>("file");
+
+    QTest::newRow("empty") << QByteArray() << SaveForm::Utf8 << LineBreak::CrLf << QByteArray();
+    QTest::newRow("empty, 8-bit") << QByteArray() << SaveForm::EightBit << LineBreak::CrLf
+                                  << QByteArray();
+    QTest::newRow("utf-8 zażółć") << QByteArray("zażółć") << SaveForm::Utf8 << LineBreak::CrLf
+                                  << QByteArray("\x7A\x61\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87\r\n");
+    QTest::newRow("cp-1250 zażółć") << QByteArray("zażółć") << SaveForm::Cp1250 << LineBreak::CrLf
+                                    << QByteArray("\x7A\x61\xBF\xF3\xB3\xE6\r\n");
+    QTest::newRow("iso ąśź") << QByteArray("ąśź") << SaveForm::Iso88592 << LineBreak::CrLf
+                             << QByteArray("\xB1\xB6\xBC\r\n");
+    QTest::newRow("cp-1250 ±5 becomes ą5")
+        << QByteArray("±5") << SaveForm::Cp1250 << LineBreak::CrLf
+        << QByteArray("\xB9"
+                      "5\r\n");
+    QTest::newRow("8-bit ±5 unchanged") << QByteArray("±5") << SaveForm::EightBit << LineBreak::CrLf
+                                        << QByteArray("\xB1"
+                                                      "5\r\n");
+    QTest::newRow("every line gets a break")
+        << QByteArray("a\nb") << SaveForm::Utf8 << LineBreak::CrLf << QByteArray("a\r\nb\r\n");
+    QTest::newRow("text ending in a break")
+        << QByteArray("a\n") << SaveForm::Cp1250 << LineBreak::CrLf << QByteArray("a\r\n\r\n");
+    QTest::newRow("one empty line pair")
+        << QByteArray("\n") << SaveForm::Utf8 << LineBreak::Lf << QByteArray("\n\n");
+    QTest::newRow("mixed breaks to cr") << QByteArray("a\r\nb\rc\nd") << SaveForm::Iso88592
+                                        << LineBreak::Cr << QByteArray("a\rb\rc\rd\r");
+    QTest::newRow("nul is no break")
+        << QByteArray("a\0b", 3) << SaveForm::EightBit << LineBreak::Lf << QByteArray("a\0b\n", 4);
+    QTest::newRow("utf-8 keeps what cp-1250 lacks")
+        << QByteArray("→ Ж 😀") << SaveForm::Utf8 << LineBreak::CrLf << QByteArray("→ Ж 😀\r\n");
+    QTest::newRow("cp-1250 best fit and ?") << QByteArray("ǎ → Ж 😀") << SaveForm::Cp1250
+                                            << LineBreak::CrLf << QByteArray("a ? ? ?\r\n");
+    QTest::newRow("utf-8 byte-order mark kept")
+        << QByteArray("\xEF\xBB\xBFx") << SaveForm::Utf8 << LineBreak::CrLf
+        << QByteArray("\xEF\xBB\xBFx\r\n");
+    QTest::newRow("utf-8 malformed bytes")
+        << QByteArray("a\xC5\xFF\n") << SaveForm::Utf8 << LineBreak::Lf
+        << QByteArray("a\xEF\xBF\xBD\xEF\xBF\xBD\n\n");
+    QTest::newRow("8-bit malformed bytes")
+        << QByteArray("\xE2\x82x") << SaveForm::EightBit << LineBreak::Lf << QByteArray("??x\n");
+}
+
+void TestCodec::encode()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(SaveForm, form);
+    QFETCH(LineBreak, lineBreak);
+    QFETCH(QByteArray, file);
+    QCOMPARE(encodeDocument(text, form, lineBreak), file);
+    QCOMPARE(encodeLineByLine(text, form, lineBreak), file);
+}
+
+void TestCodec::decodeMatchesLineByLine()
+{
+    QRandomGenerator random(20250);
+    for (int round = 0; round < 20000; ++round) {
+        const QByteArray bytes = randomFileBytes(random, round % 2 ? 8 : 40);
+        const ExactBuffer buffer(bytes);
+        for (const int encodingIndex : {0, 1, 2, 3}) {
+            const QByteArray text = decodeDocument(buffer.view(), encodingIndex);
+            if (text != decodeLineByLine(bytes, encodingIndex)) {
+                QCOMPARE(text.toHex(' '), decodeLineByLine(bytes, encodingIndex).toHex(' '));
+                QFAIL(bytes.toHex(' ').constData());
+            }
+        }
+    }
+}
+
+void TestCodec::chunksJoinToTheWholeText()
+{
+    QRandomGenerator random(1252);
+    for (int round = 0; round < 3000; ++round) {
+        const QByteArray bytes = randomFileBytes(random, 60);
+        const ExactBuffer buffer(bytes);
+        for (const int encodingIndex : {0, 2}) {
+            const qsizetype chunkBytes = 1 + random.bounded(16);
+            QByteArray joined;
+            decodeDocument(
+                buffer.view(), encodingIndex,
+                [&](QByteArrayView piece) {
+                    QVERIFY(!piece.isEmpty());
+                    QVERIFY(isWellFormedUtf8(piece));
+                    joined += piece;
+                },
+                chunkBytes);
+            QCOMPARE(joined, decodeDocument(bytes, encodingIndex));
+        }
+    }
+}
+
+void TestCodec::encodeMatchesLineByLine()
+{
+    QRandomGenerator random(88592);
+    for (int round = 0; round < 10000; ++round) {
+        const QByteArray text = randomEditorText(random, round % 2 ? 6 : 30);
+        const ExactBuffer buffer(text);
+        for (const SaveForm form : AllForms) {
+            for (const LineBreak lineBreak : AllBreaks) {
+                const QByteArray file = encodeDocument(buffer.view(), form, lineBreak);
+                if (file != encodeLineByLine(text, form, lineBreak)) {
+                    QCOMPARE(file.toHex(' '), encodeLineByLine(text, form, lineBreak).toHex(' '));
+                    QFAIL(text.toHex(' ').constData());
+                }
+            }
+        }
+    }
+}
+
+void TestCodec::goldenPages_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("encoding");
+    QTest::addColumn<int>("charsetLineIndex");
+
+    QTest::newRow("utf-8, http-equiv on line 3") << u"utf8-http-equiv.htm"_qs << u"UTF-8"_qs << 2;
+    QTest::newRow("iso-8859-2 on line 4") << u"iso-8859-2.htm"_qs << u"ISO-8859-2"_qs << 3;
+    QTest::newRow("windows-1250 on line 1") << u"windows-1250.htm"_qs << u"CP-1250"_qs << 0;
+    QTest::newRow("capitals") << u"utf8-capitals.htm"_qs << u"UTF-8"_qs << 0;
+    QTest::newRow("html5 meta charset") << u"utf8-html5.htm"_qs << u"UTF-8"_qs << 3;
+    QTest::newRow("css @charset") << u"windows-1250.css"_qs << u"CP-1250"_qs << 0;
+    QTest::newRow("comment mentions charset first")
+        << u"comment-mentions-charset.htm"_qs << u"Nieznany"_qs << 0;
+    QTest::newRow("undeclared utf-8") << u"undeclared-utf8.js"_qs << u"UTF-8"_qs << -1;
+    QTest::newRow("undeclared windows-1250")
+        << u"undeclared-windows-1250.txt"_qs << u"Nieznany"_qs << -1;
+    QTest::newRow("lf line breaks") << u"utf8-lf.htm"_qs << u"UTF-8"_qs << 2;
+    QTest::newRow("arrows, cyrillic, emoji") << u"utf8-symbols.htm"_qs << u"UTF-8"_qs << 2;
+}
+
+void TestCodec::goldenPages()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, encoding);
+    QFETCH(int, charsetLineIndex);
+    const QString path = QStringLiteral(TAGOMIR_TEST_DATA "/pages/") + page;
+    const QByteArray bytes = readFile(path);
+    QVERIFY(!bytes.isEmpty());
+
+    const CharsetLine charsetLine = findCharsetLine(bytes);
+    QCOMPARE(charsetLine.index, qsizetype(charsetLineIndex));
+    QCOMPARE(detectFileEncoding(bytes), encoding);
+
+    const QByteArray text = decodeDocument(bytes, encodingIndexOfName(encoding));
+    QCOMPARE(text, readFile(path + QStringLiteral(".expected.txt")));
+
+    // Saved in the encoding it was read in, a CR LF page comes back byte for byte; an LF page
+    // comes back with CR LF.
+    QByteArray saved = bytes;
+    if (detectLineBreak(bytes) == LineBreak::Lf)
+        saved.replace("\n", "\r\n");
+    QCOMPARE(encodeDocument(text, saveFormOfEncoding(encoding), LineBreak::CrLf), saved);
+}
+
+QTEST_APPLESS_MAIN(TestCodec)
+#include "tst_codec.moc"

@@ -1,0 +1,73 @@
+#include "encoding/TextLines.h"
+
+#include <QTest>
+
+using Lines = QList<QByteArray>;
+
+class TestLines : public QObject {
+    Q_OBJECT
+
+private slots:
+    void splitLines_data();
+    void splitLines();
+    void detectLineBreak_data();
+    void detectLineBreak();
+};
+
+void TestLines::splitLines_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<Lines>("lines");
+
+    QTest::newRow("empty") << QByteArray() << Lines{};
+    QTest::newRow("one line, no break") << QByteArray("abc") << Lines{"abc"};
+    QTest::newRow("crlf") << QByteArray("a\r\nb") << Lines{"a", "b"};
+    QTest::newRow("cr") << QByteArray("a\rb") << Lines{"a", "b"};
+    QTest::newRow("lf") << QByteArray("a\nb") << Lines{"a", "b"};
+    QTest::newRow("nul ends a line and is dropped") << QByteArray("a\0b", 3) << Lines{"a", "b"};
+    QTest::newRow("final crlf starts no line") << QByteArray("a\r\nb\r\n") << Lines{"a", "b"};
+    QTest::newRow("final nul starts no line") << QByteArray("a\0", 2) << Lines{"a"};
+    QTest::newRow("only crlf") << QByteArray("\r\n") << Lines{""};
+    QTest::newRow("only lf, twice") << QByteArray("\n\n") << Lines{"", ""};
+    QTest::newRow("empty line before the last break") << QByteArray("a\r\n\r\n") << Lines{"a", ""};
+    QTest::newRow("lf cr is two breaks") << QByteArray("a\n\rb") << Lines{"a", "", "b"};
+    QTest::newRow("cr cr lf") << QByteArray("a\r\r\nb") << Lines{"a", "", "b"};
+    QTest::newRow("nul after crlf") << QByteArray("a\r\n\0b", 5) << Lines{"a", "", "b"};
+    QTest::newRow("mixed") << QByteArray("one\r\ntwo\rthree\nfour\0five", 24)
+                           << Lines{"one", "two", "three", "four", "five"};
+    QTest::newRow("other controls stay") << QByteArray("a\tb\x0B\x0C") << Lines{"a\tb\x0B\x0C"};
+}
+
+void TestLines::splitLines()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(Lines, lines);
+    QCOMPARE(::splitLines(bytes), lines);
+}
+
+void TestLines::detectLineBreak_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<LineBreak>("lineBreak");
+    QTest::addColumn<QByteArray>("breakBytes");
+
+    QTest::newRow("empty") << QByteArray() << LineBreak::CrLf << QByteArray("\r\n");
+    QTest::newRow("no breaks") << QByteArray("abc") << LineBreak::CrLf << QByteArray("\r\n");
+    QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << LineBreak::CrLf << QByteArray("\r\n");
+    QTest::newRow("cr only") << QByteArray("a\rb\r") << LineBreak::Cr << QByteArray("\r");
+    QTest::newRow("lf only") << QByteArray("a\nb\n") << LineBreak::Lf << QByteArray("\n");
+    QTest::newRow("cr and lf apart")
+        << QByteArray("a\rb\n") << LineBreak::CrLf << QByteArray("\r\n");
+}
+
+void TestLines::detectLineBreak()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(LineBreak, lineBreak);
+    QFETCH(QByteArray, breakBytes);
+    QCOMPARE(::detectLineBreak(bytes), lineBreak);
+    QCOMPARE(lineBreakBytes(lineBreak).toByteArray(), breakBytes);
+}
+
+QTEST_APPLESS_MAIN(TestLines)
+#include "tst_lines.moc"
