@@ -322,9 +322,12 @@ void TForm1::buildToolBar(QFrame* iconPanel)
 
 void TForm1::buildTagButtons(QFrame* tagPanel)
 {
+    // A 13-pixel bold face; where the desktop's sans-serif runs wide, a narrower one of the
+    // same height keeps the row within the window.
     QFont font = tagPanel->font();
     font.setPixelSize(13);
     font.setBold(true);
+    font.setStretch(QFont::SemiCondensed);
     tagPanel->setFont(font);
     QPalette palette = tagPanel->palette();
     palette.setColor(QPalette::ButtonText, QColor(128, 0, 0));
@@ -339,10 +342,11 @@ void TForm1::buildTagButtons(QFrame* tagPanel)
         auto* button = new QPushButton(caption, tagPanel);
         button->setObjectName(QString::fromLatin1(def.name));
         button->setFocusPolicy(Qt::NoFocus);
-        const int width = qMax(def.width, metrics.horizontalAdvance(caption) + 10);
+        const int width = qMax(def.width, metrics.horizontalAdvance(caption) + 6);
         button->setGeometry(def.left + shift, 1, width, 25);
         shift += width - def.width;
         connectCommand(button, QString::fromLatin1(def.command));
+        tagPanel->setMinimumWidth(button->geometry().right() + 6);
     }
 }
 

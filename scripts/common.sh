@@ -3,7 +3,7 @@ set -euo pipefail
 
 TAGOMIR_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 TAGOMIR_PACKAGES=(g++ make cmake qt6-base-dev libqscintilla2-qt6-dev libqt6svg6-dev
-                  qt6-translations-l10n)
+                  qt6-translations-l10n fonts-dejavu-extra)
 
 install_missing_packages() {
     local missing=()

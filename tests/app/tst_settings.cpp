@@ -116,14 +116,14 @@ void TestSettings::closingWritesTheFile()
     {
         TForm1 form(desktop, {}, path);
         form.show();
-        form.resize(640, 480);
+        form.resize(800, 480);
         QVERIFY(form.close());
     }
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = file.readAll().split('\n');
     QCOMPARE(lines.size(), 5); // four lines, each ended by CR LF
-    QCOMPARE(lines[0], QByteArray("640\r"));
+    QCOMPARE(lines[0], QByteArray("800\r"));
     QCOMPARE(lines[1], QByteArray("480\r"));
     QVERIFY(lines[4].isEmpty());
 }
