@@ -4,6 +4,8 @@
 
 LineBreak detectLineBreak(QByteArrayView fileBytes)
 {
+    if (fileBytes.isEmpty())
+        return LineBreak::CrLf;
     const bool hasCr = std::memchr(fileBytes.data(), '\r', fileBytes.size()) != nullptr;
     const bool hasLf = std::memchr(fileBytes.data(), '\n', fileBytes.size()) != nullptr;
     if (hasCr && !hasLf)

@@ -5,6 +5,16 @@
 #include <QStringDecoder>
 #include <QTest>
 
+namespace {
+
+// Byte literals holding NUL bytes, sized by the compiler.
+template <std::size_t N> QByteArray bytesOf(const char (&literal)[N])
+{
+    return QByteArray(literal, N - 1);
+}
+
+} // namespace
+
 class TestCharset : public QObject {
     Q_OBJECT
 
@@ -79,9 +89,8 @@ void TestCharset::findCharsetLine_data()
     QTest::newRow("comment above the declaration")
         << QByteArray("<!-- Charset: see below -->\r\n<meta charset=utf-8>") << 0
         << QByteArray("<!-- charset: see below -->");
-    QTest::newRow("breaks of every kind counted as lines") << QByteArray("1\r\n2\r3\n4\0"
-                                                                         "5\r\r\ncharset",
-                                                                         22)
+    QTest::newRow("breaks of every kind counted as lines") << bytesOf("1\r\n2\r3\n4\0"
+                                                                      "5\r\r\ncharset")
                                                            << 6 << QByteArray("charset");
     QTest::newRow("cr only file") << QByteArray("a\rb\r\rx charset=utf-8\r") << 3
                                   << QByteArray("x charset=utf-8");

@@ -17,6 +17,12 @@
 
 namespace {
 
+// Byte literals holding NUL bytes, sized by the compiler.
+template <std::size_t N> QByteArray bytesOf(const char (&literal)[N])
+{
+    return QByteArray(literal, N - 1);
+}
+
 QByteArray decodeLine(QByteArrayView line, int encodingIndex)
 {
     if (encodingIndex == EncodingUtf8)
@@ -241,7 +247,7 @@ void TestCodec::decode_data()
     QTest::newRow("utf-8 lead byte at line end")
         << QByteArray("a\xC5\r\nb") << 0 << QByteArray("a\xEF\xBF\xBD\nb");
     QTest::newRow("utf-8 cut short by nul")
-        << QByteArray("\xE2\x82\0x", 4) << 0 << QByteArray("\xEF\xBF\xBD\nx");
+        << bytesOf("\xE2\x82\0x") << 0 << QByteArray("\xEF\xBF\xBD\nx");
     QTest::newRow("utf-8 lone FF") << QByteArray("\xFF\nab") << 0 << QByteArray("\xEF\xBF\xBD\nab");
     QTest::newRow("utf-8 FF at the end")
         << QByteArray("ab\xFF") << 0 << QByteArray("ab\xEF\xBF\xBD");
@@ -260,9 +266,8 @@ void TestCodec::decode_data()
     QTest::newRow("final break dropped") << QByteArray("a\r\nb\r\n") << 2 << QByteArray("a\nb");
     QTest::newRow("only crlf") << QByteArray("\r\n") << 0 << QByteArray();
     QTest::newRow("empty last line kept") << QByteArray("a\r\n\r\n") << 0 << QByteArray("a\n");
-    QTest::newRow("every break becomes lf") << QByteArray("1\r\n2\r3\n4\0"
-                                                          "5\r\r\n6",
-                                                          15)
+    QTest::newRow("every break becomes lf") << bytesOf("1\r\n2\r3\n4\0"
+                                                       "5\r\r\n6")
                                             << 1 << QByteArray("1\n2\n3\n4\n5\n\n6");
 }
 
@@ -307,7 +312,7 @@ void TestCodec::encode_data()
     QTest::newRow("mixed breaks to cr") << QByteArray("a\r\nb\rc\nd") << SaveForm::Iso88592
                                         << LineBreak::Cr << QByteArray("a\rb\rc\rd\r");
     QTest::newRow("nul is no break")
-        << QByteArray("a\0b", 3) << SaveForm::EightBit << LineBreak::Lf << QByteArray("a\0b\n", 4);
+        << bytesOf("a\0b") << SaveForm::EightBit << LineBreak::Lf << bytesOf("a\0b\n");
     QTest::newRow("utf-8 keeps what cp-1250 lacks")
         << QByteArray("→ Ж 😀") << SaveForm::Utf8 << LineBreak::CrLf << QByteArray("→ Ж 😀\r\n");
     QTest::newRow("cp-1250 best fit and ?") << QByteArray("ǎ → Ж 😀") << SaveForm::Cp1250

@@ -6,6 +6,12 @@
 
 namespace {
 
+// Byte literals holding NUL bytes, sized by the compiler.
+template <std::size_t N> QByteArray bytesOf(const char (&literal)[N])
+{
+    return QByteArray(literal, N - 1);
+}
+
 // The eighteen Polish letters, "ąćęłńóśźż ĄĆĘŁŃÓŚŹŻ", in each encoding.
 const QString PolishLetters = u"ąćęłńóśźż ĄĆĘŁŃÓŚŹŻ"_qs;
 const QByteArray
@@ -114,7 +120,7 @@ void TestCodePages::cp1250ToWide_data()
     QTest::newRow("unassigned bytes") << QByteArray("\x81\x83\x88\x90\x98")
                                       << QString::fromUtf16(u"\u0081\u0083\u0088\u0090\u0098");
     QTest::newRow("nul and controls")
-        << QByteArray("\0\t\x7F", 3) << QString::fromUtf16(u"\u0000\t\u007F", 3);
+        << bytesOf("\0\t\x7F") << QString::fromUtf16(u"\u0000\t\u007F", 3);
 }
 
 void TestCodePages::cp1250ToWide()

@@ -2,6 +2,16 @@
 
 #include <QTest>
 
+namespace {
+
+// Byte literals holding NUL bytes, sized by the compiler.
+template <std::size_t N> QByteArray bytesOf(const char (&literal)[N])
+{
+    return QByteArray(literal, N - 1);
+}
+
+} // namespace
+
 using Lines = QList<QByteArray>;
 
 class TestLines : public QObject {
@@ -24,16 +34,16 @@ void TestLines::splitLines_data()
     QTest::newRow("crlf") << QByteArray("a\r\nb") << Lines{"a", "b"};
     QTest::newRow("cr") << QByteArray("a\rb") << Lines{"a", "b"};
     QTest::newRow("lf") << QByteArray("a\nb") << Lines{"a", "b"};
-    QTest::newRow("nul ends a line and is dropped") << QByteArray("a\0b", 3) << Lines{"a", "b"};
+    QTest::newRow("nul ends a line and is dropped") << bytesOf("a\0b") << Lines{"a", "b"};
     QTest::newRow("final crlf starts no line") << QByteArray("a\r\nb\r\n") << Lines{"a", "b"};
-    QTest::newRow("final nul starts no line") << QByteArray("a\0", 2) << Lines{"a"};
+    QTest::newRow("final nul starts no line") << bytesOf("a\0") << Lines{"a"};
     QTest::newRow("only crlf") << QByteArray("\r\n") << Lines{""};
     QTest::newRow("only lf, twice") << QByteArray("\n\n") << Lines{"", ""};
     QTest::newRow("empty line before the last break") << QByteArray("a\r\n\r\n") << Lines{"a", ""};
     QTest::newRow("lf cr is two breaks") << QByteArray("a\n\rb") << Lines{"a", "", "b"};
     QTest::newRow("cr cr lf") << QByteArray("a\r\r\nb") << Lines{"a", "", "b"};
-    QTest::newRow("nul after crlf") << QByteArray("a\r\n\0b", 5) << Lines{"a", "", "b"};
-    QTest::newRow("mixed") << QByteArray("one\r\ntwo\rthree\nfour\0five", 24)
+    QTest::newRow("nul after crlf") << bytesOf("a\r\n\0b") << Lines{"a", "", "b"};
+    QTest::newRow("mixed") << bytesOf("one\r\ntwo\rthree\nfour\0five")
                            << Lines{"one", "two", "three", "four", "five"};
     QTest::newRow("other controls stay") << QByteArray("a\tb\x0B\x0C") << Lines{"a\tb\x0B\x0C"};
 }
