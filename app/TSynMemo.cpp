@@ -80,6 +80,11 @@ void TSynMemo::replaceAllText(
 {
     SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
     SendScintilla(SCI_CLEARALL);
+    // Growing the buffers piece by piece would copy them again and again; room for the whole
+    // text is made once.
+    qsizetype total = 0;
+    produce([&total](QByteArrayView piece) { total += piece.size(); });
+    SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(total + 1));
     produce([this](QByteArrayView piece) {
         if (!piece.isEmpty())
             SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(piece.size()), piece.data());
