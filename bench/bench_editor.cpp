@@ -13,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTest>
 #include <QtTest/qtestkeyboard.h>
 
@@ -97,8 +98,26 @@ int main(int argc, char* argv[])
 
     TSynMemo* editor = form.ActiveEditor();
     editor->setFocus();
+    if (mode == QLatin1String("colouring-top")) {
+        for (int i = 0; i < 20; ++i) {
+            QCoreApplication::processEvents();
+            QThread::msleep(10);
+        }
+        timer.restart();
+        editor->viewport()->repaint();
+        std::printf("repaint before: %lld ms\n", timer.elapsed());
+        timer.restart();
+        form.runCommand(QStringLiteral("mnuSqlClick"));
+        const qint64 commandMs = timer.elapsed();
+        editor->viewport()->repaint();
+        std::printf("switch colouring of %.0f MiB to SQL, viewing its start: command %lld ms, "
+                    "shown coloured %lld ms\n", fileMiB, commandMs, timer.elapsed());
+        return 0;
+    }
+    timer.restart();
     editor->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
     QCoreApplication::processEvents();
+    std::printf("jump to the end of %.0f MiB, shown: %lld ms\n", fileMiB, timer.elapsed());
 
     if (mode == QLatin1String("save")) {
         editor->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, 1L, "x");

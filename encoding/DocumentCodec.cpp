@@ -8,6 +8,10 @@
 #include <array>
 #include <memory>
 
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
 // Both directions work on the whole buffer in one pass instead of line by line. The result is
 // the same as splitting into lines, converting each and joining them, because a line break
 // only ever resets state: every break becomes one '\n' (or `lineBreak` when saving), and the
@@ -45,12 +49,10 @@ const Byte* endWithoutFinalBreak(const Byte* begin, const Byte* end)
     }
 }
 
-// UTF-8 form of each byte after IsoToCp1250 and the windows-1250 table, stored so that one
-// unaligned 4-byte store writes it.
-struct ByteToUtf8Table {
-    std::array<std::uint32_t, 256> bytes;
-    std::array<std::uint8_t, 256> length;
-};
+// UTF-8 form of each byte after IsoToCp1250 and the windows-1250 table, its length in the top
+// byte, so that one unaligned 4-byte store and a shift write it. NUL, which ends a line, stands
+// for '\n' here; CR needs a look at the next byte and is handled apart.
+using ByteToUtf8Table = std::array<std::uint32_t, 256>;
 
 const ByteToUtf8Table& decodeTable()
 {
@@ -60,12 +62,19 @@ const ByteToUtf8Table& decodeTable()
         const auto& unicode = CodePageTables::cp1250ToUnicode();
         for (int b = 0; b < 256; ++b) {
             Byte utf8[4] = {};
-            t.length[b] = std::uint8_t(putUtf8(utf8, unicode[iso[b]]) - utf8);
-            std::memcpy(&t.bytes[b], utf8, 4);
+            const char16_t c = b == 0 ? u'\n' : unicode[iso[b]];
+            const auto length = std::uint32_t(putUtf8(utf8, c) - utf8);
+            t[b] = utf8[0] | (utf8[1] << 8) | (utf8[2] << 16) | (length << 24);
         }
         return t;
     }();
     return table;
+}
+
+inline Byte* putTableEntry(Byte* out, std::uint32_t entry)
+{
+    std::memcpy(out, &entry, 4);
+    return out + (entry >> 24);
 }
 
 using EncodeTable = std::array<Byte, 0x10000>;
@@ -93,6 +102,71 @@ const EncodeTable& encodeTable(SaveForm form)
     default:
         return (*tables)[2];
     }
+}
+
+// Line breaks of each direction, as a word mask and byte by byte. Reading, NUL also ends a line
+// and LF can stay where it is; writing, LF becomes the file's break.
+struct FileBreaks {
+    static std::uint64_t inWord(std::uint64_t word)
+    {
+        return zeroBytes(word) | bytesEqualTo(word, '\r');
+    }
+    static bool is(Byte b) { return b == '\r' || b == '\0'; }
+};
+
+struct TextBreaks {
+    static std::uint64_t inWord(std::uint64_t word)
+    {
+        return bytesEqualTo(word, '\r') | bytesEqualTo(word, '\n');
+    }
+    static bool is(Byte b) { return b == '\r' || b == '\n'; }
+};
+
+// Steps over well-formed UTF-8 from p while below `limit`; stops at a malformed sequence.
+inline const Byte* skipWellFormed(const Byte* p, const Byte* limit, const Byte* end)
+{
+    while (p < limit) {
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
+        const int length = wellFormedSequenceLength(p, end);
+        if (!length)
+            return p;
+        p += length;
+    }
+    return p;
+}
+
+// The end of the stretch of well-formed UTF-8 without breaks that starts at p: the first break
+// or malformed sequence, or the first sequence boundary at or after `stop`. A word at a time;
+// a well-formed sequence never holds a break byte, so it never runs past one.
+template <typename Breaks>
+const Byte* wellFormedStretchEnd(const Byte* p, const Byte* stop, const Byte* end)
+{
+    while (p < stop) {
+        if (end - p >= 8) {
+            const std::uint64_t word = loadWord(p);
+            const std::uint64_t breaks = Breaks::inWord(word);
+            if (!breaks && !nonAsciiBytes(word)) {
+                p += 8;
+                continue;
+            }
+            const Byte* const limit = breaks ? p + firstFlaggedByte(breaks) : p + 8;
+            const Byte* const q = skipWellFormed(p, limit, end);
+            if (q < limit || breaks)
+                return q;
+            p = q;
+            continue;
+        }
+        if (Breaks::is(*p))
+            return p;
+        const Byte* const q = skipWellFormed(p, p + 1, end);
+        if (q == p)
+            return p;
+        p = q;
+    }
+    return p;
 }
 
 class FileDecoder {
@@ -123,27 +197,27 @@ private:
         while (p < stop) {
             if (m_end - p >= 8) {
                 const std::uint64_t word = loadWord(p);
-                const std::uint64_t special =
-                    nonAsciiBytes(word) | zeroBytes(word) | bytesEqualTo(word, '\r');
-                std::memcpy(out, p, 8);
-                if (!special) {
+                const std::uint64_t carriageReturns = bytesEqualTo(word, '\r');
+                if (!carriageReturns) {
+                    if (!(nonAsciiBytes(word) | zeroBytes(word))) {
+                        std::memcpy(out, p, 8);
+                        out += 8;
+                    } else {
+                        for (int i = 0; i < 8; ++i)
+                            out = putTableEntry(out, table[p[i]]);
+                    }
                     p += 8;
-                    out += 8;
                     continue;
                 }
-                const int plain = firstFlaggedByte(special);
-                p += plain;
-                out += plain;
+                for (const Byte* const cr = p + firstFlaggedByte(carriageReturns); p < cr; ++p)
+                    out = putTableEntry(out, table[*p]);
             }
             const Byte b = *p++;
-            if (b >= 0x80) {
-                std::memcpy(out, &table.bytes[b], 4);
-                out += table.length[b];
-            } else if (b == '\r') {
+            if (b == '\r') {
                 p += p < m_end && *p == '\n';
                 *out++ = '\n';
             } else {
-                *out++ = b == '\0' ? '\n' : b;
+                out = putTableEntry(out, table[b]);
             }
         }
         m_p = p;
@@ -157,31 +231,7 @@ private:
             // Strictly valid UTF-8 decodes to itself: copy such stretches whole. LF is copied
             // too, since it becomes '\n' anyway; CR, NUL and anything malformed end a stretch.
             const Byte* const stretch = p;
-            while (p < stop) {
-                if (m_end - p >= 8) {
-                    const std::uint64_t word = loadWord(p);
-                    const std::uint64_t special =
-                        nonAsciiBytes(word) | zeroBytes(word) | bytesEqualTo(word, '\r');
-                    if (!special) {
-                        p += 8;
-                        continue;
-                    }
-                    p += firstFlaggedByte(special);
-                    if (p >= stop)
-                        break;
-                }
-                const Byte b = *p;
-                if (b < 0x80) {
-                    if (b == '\r' || b == '\0')
-                        break;
-                    ++p;
-                    continue;
-                }
-                const int length = wellFormedSequenceLength(p, m_end);
-                if (!length)
-                    break;
-                p += length;
-            }
+            p = wellFormedStretchEnd<FileBreaks>(p, stop, m_end);
             if (p > stretch) {
                 out = m_writer.flush(out);
                 std::memcpy(out, stretch, p - stretch);
@@ -264,27 +314,7 @@ private:
         const Byte* p = m_p;
         while (p < m_end) {
             const Byte* const stretch = p;
-            while (p < m_end) {
-                if (m_end - p >= 8) {
-                    const std::uint64_t special = specialBytes(loadWord(p));
-                    if (!special) {
-                        p += 8;
-                        continue;
-                    }
-                    p += firstFlaggedByte(special);
-                }
-                const Byte b = *p;
-                if (b < 0x80) {
-                    if (b == '\r' || b == '\n')
-                        break;
-                    ++p;
-                    continue;
-                }
-                const int length = wellFormedSequenceLength(p, m_end);
-                if (!length)
-                    break;
-                p += length;
-            }
+            p = wellFormedStretchEnd<TextBreaks>(p, m_end, m_end);
             std::memcpy(out, stretch, p - stretch);
             out += p - stretch;
             if (p >= m_end)
@@ -299,6 +329,29 @@ private:
         return out;
     }
 
+    // Converts from p while below `limit`, which is a break or lies past one word; malformed
+    // bytes (U+FFFD) and characters outside the BMP have no fit and become '?'.
+    static void convertRun(const Byte*& p, const Byte* limit, const Byte* end, Byte*& out,
+                           const EncodeTable& table)
+    {
+        while (p < limit) {
+            const Byte b = *p;
+            if (b < 0x80) {
+                *out++ = b;
+                ++p;
+                continue;
+            }
+            const int length = wellFormedSequenceLength(p, end);
+            if (length == 2 || length == 3) {
+                *out++ = table[wellFormedCodePoint(p, length)];
+                p += length;
+            } else {
+                *out++ = '?';
+                p += length ? length : 1;
+            }
+        }
+    }
+
     Byte* encodeWithTable(Byte* out)
     {
         const EncodeTable& table = encodeTable(m_form);
@@ -306,36 +359,22 @@ private:
         while (p < m_end) {
             if (m_end - p >= 8) {
                 const std::uint64_t word = loadWord(p);
-                const std::uint64_t special = specialBytes(word);
-                std::memcpy(out, p, 8);
-                if (!special) {
+                const std::uint64_t breaks = TextBreaks::inWord(word);
+                if (!breaks && !nonAsciiBytes(word)) {
+                    std::memcpy(out, p, 8);
                     p += 8;
                     out += 8;
                     continue;
                 }
-                const int plain = firstFlaggedByte(special);
-                p += plain;
-                out += plain;
-            }
-            const Byte b = *p;
-            if (b < 0x80) {
-                if (b == '\r' || b == '\n') {
-                    out = lineBreak(p, out);
-                } else {
-                    *out++ = b;
-                    ++p;
-                }
+                const Byte* const limit = breaks ? p + firstFlaggedByte(breaks) : p + 8;
+                convertRun(p, limit, m_end, out, table);
+                if (!breaks)
+                    continue;
+            } else if (!TextBreaks::is(*p)) {
+                convertRun(p, p + 1, m_end, out, table);
                 continue;
             }
-            const int length = wellFormedSequenceLength(p, m_end);
-            if (length == 2 || length == 3) {
-                *out++ = table[wellFormedCodePoint(p, length)];
-                p += length;
-            } else {
-                // Outside the BMP, or a malformed byte standing for U+FFFD: neither has a fit.
-                *out++ = '?';
-                p += length ? length : 1;
-            }
+            out = lineBreak(p, out);
         }
         return out;
     }
@@ -350,6 +389,25 @@ private:
 Byte* bytesOf(QByteArray& array)
 {
     return reinterpret_cast<Byte*>(array.data());
+}
+
+// A fresh output buffer of a large document costs more in page faults than in conversion;
+// asking for huge pages cuts that cost several times where the kernel leaves it to madvise().
+void preferHugePages(QByteArray& buffer)
+{
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr std::uintptr_t HugePage = 2 << 20;
+    if (buffer.size() < 4 * qsizetype(HugePage))
+        return;
+    const auto begin =
+        (reinterpret_cast<std::uintptr_t>(buffer.data()) + HugePage - 1) & ~(HugePage - 1);
+    const auto end =
+        (reinterpret_cast<std::uintptr_t>(buffer.data()) + buffer.size()) & ~(HugePage - 1);
+    if (end > begin)
+        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    Q_UNUSED(buffer);
+#endif
 }
 
 } // namespace
@@ -377,6 +435,7 @@ QByteArray decodeDocument(QByteArrayView fileBytes, int encodingIndex)
     // The worst-case size is only reserved address space; pages never written stay untouched,
     // and squeeze() hands them back.
     QByteArray text(decoder.remaining() * WorstExpansion + Slack, Qt::Uninitialized);
+    preferHugePages(text);
     Byte* const begin = bytesOf(text);
     text.truncate(decoder.decode(decoder.remaining(), begin) - begin);
     text.squeeze();
@@ -388,6 +447,7 @@ QByteArray encodeDocument(QByteArrayView editorText, SaveForm form, LineBreak li
     if (editorText.isEmpty())
         return {};
     QByteArray file(editorText.size() * WorstExpansion + Slack, Qt::Uninitialized);
+    preferHugePages(file);
     TextEncoder encoder(editorText, form, lineBreak);
     Byte* const begin = bytesOf(file);
     file.truncate(encoder.encode(begin) - begin);

@@ -1,0 +1,212 @@
+#include "encoding/CharsetDetection.h"
+#include "encoding/DocumentCodec.h"
+#include "encoding/EncodingNames.h"
+#include "encoding/TextLines.h"
+
+#include <QByteArray>
+#include <QList>
+
+#include <benchmark/benchmark.h>
+#include <iconv.h>
+
+#include <cstring>
+#include <stdexcept>
+
+namespace {
+
+constexpr qsizetype CorpusBytes = 100 * 1000 * 1000;
+
+// Editor text (UTF-8, lines joined by '\n'): an HTML page body repeated with varying numbers,
+// holding all eighteen Polish letters. No charset declaration, so detection scans everything.
+const QByteArray& editorText()
+{
+    static const QByteArray text = [] {
+        const QList<QByteArray> lines = {
+            "<div class=\"artykul\">",
+            "  <h2>Zażółć gęślą jaźń - rozdział %1</h2>",
+            "  <p>Pchnąć w tę łódź jeża lub ośm skrzyń fig. Źdźbło trawy, żółw i ślimak.</p>",
+            "  <p>ĄĆĘŁŃÓŚŹŻ ąćęłńóśźż: <a href=\"strona-%1.html\">następna strona</a></p>",
+            "  <ul><li>Łódź</li><li>Kraków</li><li>Gdańsk</li><li>Poznań</li></ul>",
+            "  <p>Wszystkie prawa zastrzeżone (c) 2024. Cena: 120 zł.</p>",
+            "</div>",
+        };
+        QByteArray block;
+        QByteArray all;
+        all.reserve(CorpusBytes + 4096);
+        for (int n = 0; all.size() < CorpusBytes; ++n) {
+            for (const QByteArray& line : lines) {
+                all += QByteArray(line).replace("%1", QByteArray::number(n));
+                all += '\n';
+            }
+        }
+        all.chop(1);
+        return all;
+    }();
+    return text;
+}
+
+// The same text as a file in each encoding, CR LF after every line.
+const QByteArray& fileBytes(SaveForm form)
+{
+    static const QByteArray utf8 = encodeDocument(editorText(), SaveForm::Utf8, LineBreak::CrLf);
+    static const QByteArray iso = encodeDocument(editorText(), SaveForm::Iso88592, LineBreak::CrLf);
+    static const QByteArray cp1250 =
+        encodeDocument(editorText(), SaveForm::Cp1250, LineBreak::CrLf);
+    switch (form) {
+    case SaveForm::Utf8:
+        return utf8;
+    case SaveForm::Iso88592:
+        return iso;
+    default:
+        return cp1250;
+    }
+}
+
+void reportThroughput(benchmark::State& state, qsizetype bytesPerIteration)
+{
+    state.SetBytesProcessed(state.iterations() * bytesPerIteration);
+    state.counters["MB/s"] = benchmark::Counter(
+        double(state.iterations()) * double(bytesPerIteration) / 1e6, benchmark::Counter::kIsRate);
+}
+
+void decode(benchmark::State& state, SaveForm fileForm, int encodingIndex)
+{
+    const QByteArray& bytes = fileBytes(fileForm);
+    for (auto _ : state) {
+        QByteArray text = decodeDocument(bytes, encodingIndex);
+        benchmark::DoNotOptimize(text.data());
+    }
+    reportThroughput(state, bytes.size());
+}
+
+void decodeInChunks(benchmark::State& state, SaveForm fileForm, int encodingIndex)
+{
+    const QByteArray& bytes = fileBytes(fileForm);
+    for (auto _ : state) {
+        qsizetype total = 0;
+        decodeDocument(bytes, encodingIndex, [&](QByteArrayView piece) { total += piece.size(); });
+        benchmark::DoNotOptimize(total);
+    }
+    reportThroughput(state, bytes.size());
+}
+
+void encode(benchmark::State& state, SaveForm form)
+{
+    const QByteArray& text = editorText();
+    for (auto _ : state) {
+        QByteArray file = encodeDocument(text, form, LineBreak::CrLf);
+        benchmark::DoNotOptimize(file.data());
+    }
+    reportThroughput(state, text.size());
+}
+
+void findCharset(benchmark::State& state)
+{
+    const QByteArray& bytes = fileBytes(SaveForm::Utf8);
+    for (auto _ : state) {
+        CharsetLine line = findCharsetLine(bytes);
+        benchmark::DoNotOptimize(line.index);
+    }
+    reportThroughput(state, bytes.size());
+}
+
+void checkUtf8(benchmark::State& state)
+{
+    const QByteArray& bytes = fileBytes(SaveForm::Utf8);
+    for (auto _ : state) {
+        bool valid = isMultibyteUtf8(bytes);
+        benchmark::DoNotOptimize(valid);
+    }
+    reportThroughput(state, bytes.size());
+}
+
+void splitIntoLines(benchmark::State& state)
+{
+    const QByteArray& bytes = fileBytes(SaveForm::Cp1250);
+    for (auto _ : state) {
+        QList<QByteArray> lines = splitLines(bytes);
+        benchmark::DoNotOptimize(lines.data());
+    }
+    reportThroughput(state, bytes.size());
+}
+
+// glibc's converter on the same bytes, into one buffer of the worst-case size.
+void iconvConvert(benchmark::State& state, const char* to, const char* from, const QByteArray& in)
+{
+    const iconv_t cd = iconv_open(to, from);
+    if (cd == iconv_t(-1))
+        throw std::runtime_error("iconv_open failed");
+    QByteArray out(in.size() * 3 + 64, Qt::Uninitialized);
+    for (auto _ : state) {
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        char* inPointer = const_cast<char*>(in.constData());
+        size_t inLeft = size_t(in.size());
+        char* outPointer = out.data();
+        size_t outLeft = size_t(out.size());
+        if (iconv(cd, &inPointer, &inLeft, &outPointer, &outLeft) == size_t(-1))
+            state.SkipWithError("iconv failed");
+        benchmark::DoNotOptimize(outPointer);
+    }
+    iconv_close(cd);
+    reportThroughput(state, in.size());
+}
+
+void copyWithMemcpy(benchmark::State& state)
+{
+    const QByteArray& bytes = fileBytes(SaveForm::Utf8);
+    QByteArray out(bytes.size(), Qt::Uninitialized);
+    for (auto _ : state) {
+        std::memcpy(out.data(), bytes.constData(), size_t(bytes.size()));
+        benchmark::DoNotOptimize(out.data());
+        benchmark::ClobberMemory();
+    }
+    reportThroughput(state, bytes.size());
+}
+
+void registerAll()
+{
+    const auto add = [](const char* name, auto function) {
+        benchmark::RegisterBenchmark(name, function)->Unit(benchmark::kMillisecond)->UseRealTime();
+    };
+    add("decode/utf-8", [](benchmark::State& s) { decode(s, SaveForm::Utf8, EncodingUtf8); });
+    add("decode/iso-8859-2",
+        [](benchmark::State& s) { decode(s, SaveForm::Iso88592, EncodingIso88592); });
+    add("decode/cp-1250", [](benchmark::State& s) { decode(s, SaveForm::Cp1250, EncodingCp1250); });
+    add("decode/utf-8, 4 MB pieces",
+        [](benchmark::State& s) { decodeInChunks(s, SaveForm::Utf8, EncodingUtf8); });
+    add("decode/cp-1250, 4 MB pieces",
+        [](benchmark::State& s) { decodeInChunks(s, SaveForm::Cp1250, EncodingCp1250); });
+    add("encode/utf-8", [](benchmark::State& s) { encode(s, SaveForm::Utf8); });
+    add("encode/iso-8859-2", [](benchmark::State& s) { encode(s, SaveForm::Iso88592); });
+    add("encode/cp-1250", [](benchmark::State& s) { encode(s, SaveForm::Cp1250); });
+    add("encode/8-bit", [](benchmark::State& s) { encode(s, SaveForm::EightBit); });
+    add("detect/findCharsetLine, no declaration", findCharset);
+    add("detect/isMultibyteUtf8", checkUtf8);
+    add("lines/splitLines (one QByteArray per line)", splitIntoLines);
+    add("iconv/utf-8 to utf-8",
+        [](benchmark::State& s) { iconvConvert(s, "UTF-8", "UTF-8", fileBytes(SaveForm::Utf8)); });
+    add("iconv/iso-8859-2 to utf-8", [](benchmark::State& s) {
+        iconvConvert(s, "UTF-8", "ISO-8859-2", fileBytes(SaveForm::Iso88592));
+    });
+    add("iconv/cp1250 to utf-8", [](benchmark::State& s) {
+        iconvConvert(s, "UTF-8", "CP1250", fileBytes(SaveForm::Cp1250));
+    });
+    add("iconv/utf-8 to iso-8859-2",
+        [](benchmark::State& s) { iconvConvert(s, "ISO-8859-2", "UTF-8", editorText()); });
+    add("iconv/utf-8 to cp1250",
+        [](benchmark::State& s) { iconvConvert(s, "CP1250", "UTF-8", editorText()); });
+    add("memcpy", copyWithMemcpy);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    registerAll();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
