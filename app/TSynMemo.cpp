@@ -48,6 +48,9 @@ TSynMemo::TSynMemo(QWidget* parent) : QsciScintilla(parent)
     setScrollWidth(MaxLeftChar * fontMetrics().horizontalAdvance(QLatin1Char('x')));
     setScrollWidthTracking(true);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    // What is shown is styled before it is painted, the rest of a long text in idle time, so
+    // jumping to the end of a large page does not wait for all of it to be styled.
+    SendScintilla(SCI_SETIDLESTYLING, SC_IDLESTYLING_TOVISIBLE);
 
     // Change notifications would cost time proportional to the text before the caret on
     // every edit; status reports come from the update and save-point notifications instead.
@@ -157,6 +160,17 @@ void TSynMemo::reportUpdate(int updated)
         changes |= StatusCaretX | StatusCaretY;
     if (changes)
         emit statusChange(changes);
+}
+
+void TSynMemo::recolor(int start, int end)
+{
+    // Choosing a lexer asks for the whole text to be styled at once, which takes seconds on a
+    // large page; its styles are cleared by then, so painting and idle time restyle it lazily.
+    if (start == 0 && end == -1) {
+        viewport()->update();
+        return;
+    }
+    QsciScintilla::recolor(start, end);
 }
 
 void TSynMemo::contextMenuEvent(QContextMenuEvent* event)

@@ -53,6 +53,9 @@ public:
     bool isDocumentModified() const;
     void markSaved();
 
+public slots:
+    void recolor(int start = 0, int end = -1) override;
+
 signals:
     void statusChange(TSynMemo::StatusChanges changes);
 
