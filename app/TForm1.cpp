@@ -962,13 +962,13 @@ void TForm1::mnuRedoClick()
 
 void TForm1::mnuCutClick()
 {
-    if (TSynMemo* editor = ActiveEditor(); editor && editor->hasSelectedText())
+    if (TSynMemo* editor = ActiveEditor(); editor && editor->hasSelection())
         editor->cut();
 }
 
 void TForm1::mnuCopyClick()
 {
-    if (TSynMemo* editor = ActiveEditor(); editor && editor->hasSelectedText())
+    if (TSynMemo* editor = ActiveEditor(); editor && editor->hasSelection())
         editor->copy();
 }
 
@@ -980,7 +980,7 @@ void TForm1::mnuPasteClick()
 
 void TForm1::mnuDeleteClick()
 {
-    if (TSynMemo* editor = ActiveEditor(); editor && editor->hasSelectedText())
+    if (TSynMemo* editor = ActiveEditor(); editor && editor->hasSelection())
         editor->removeSelectedText();
 }
 
@@ -998,24 +998,8 @@ void TForm1::InsertTags(const QString& openText, const QString& closeText)
     TSynMemo* editor = ActiveEditor();
     if (!editor)
         return;
-    const QByteArray open = openText.toUtf8();
-    const QByteArray close = closeText.toUtf8();
-    const int start = editor->selectionStartPosition();
-    const int end = editor->selectionEndPosition();
-    const QByteArray selected = editor->textBytes().sliced(start, end - start).toByteArray();
-
-    editor->beginUndoAction();
-    editor->SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, long(start), long(end));
-    const QByteArray replacement = open + selected + close;
-    editor->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, long(replacement.size()),
-                          replacement.constData());
-    editor->endUndoAction();
-
-    const int innerStart = start + int(open.size());
-    if (!selected.isEmpty())
-        editor->selectPositions(innerStart + int(selected.size()), innerStart);
-    else
-        editor->selectPositions(innerStart, innerStart);
+    editor->wrapSelection(openText.toUtf8(), closeText.toUtf8());
+    // A click on a tag button must not leave the keyboard elsewhere.
     if (!editor->hasFocus())
         editor->setFocus();
 }

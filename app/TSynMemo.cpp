@@ -1,6 +1,8 @@
 #include "app/TSynMemo.h"
 
 #include <QAccessible>
+
+#include <algorithm>
 #include <QAccessibleWidget>
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
@@ -54,8 +56,14 @@ TSynMemo::TSynMemo(QWidget* parent) : QsciScintilla(parent)
 
     // Change notifications would cost time proportional to the text before the caret on
     // every edit; status reports come from the update and save-point notifications instead.
-    SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_CHANGEFOLD | SC_MOD_CHANGEMARKER);
+    SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_CHANGEFOLD | SC_MOD_CHANGEMARKER | SC_MOD_CONTAINER);
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &TSynMemo::reportUpdate);
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int, int type, const char*, int, int, int, int, int, int token, int) {
+                handleContainerAction(type, token);
+            });
+    SendScintilla(SCI_SETMULTIPLESELECTION, 1L);
+    SendScintilla(SCI_SETADDITIONALSELECTIONTYPING, 1L);
     connect(this, &QsciScintilla::modificationChanged, this,
             [this] { emit statusChange(StatusModified); });
 }
@@ -141,6 +149,88 @@ int TSynMemo::selectionEndPosition() const
 void TSynMemo::selectPositions(int anchor, int caret)
 {
     SendScintilla(SCI_SETSEL, long(anchor), long(caret));
+}
+
+bool TSynMemo::hasSelection() const
+{
+    return const_cast<TSynMemo*>(this)->SendScintilla(SCI_GETSELECTIONEMPTY) == 0;
+}
+
+TSynMemo::SelectionState TSynMemo::currentSelection()
+{
+    SelectionState state;
+    state.rectangular = SendScintilla(SCI_SELECTIONISRECTANGLE) != 0;
+    if (state.rectangular) {
+        state.ranges.append({SendScintilla(SCI_GETRECTANGULARSELECTIONANCHOR),
+                             SendScintilla(SCI_GETRECTANGULARSELECTIONCARET)});
+        return state;
+    }
+    const long count = SendScintilla(SCI_GETSELECTIONS);
+    for (long i = 0; i < count; ++i)
+        state.ranges.append({SendScintilla(SCI_GETSELECTIONNANCHOR, i),
+                             SendScintilla(SCI_GETSELECTIONNCARET, i)});
+    return state;
+}
+
+void TSynMemo::restoreSelection(const SelectionState& state)
+{
+    if (state.ranges.isEmpty())
+        return;
+    if (state.rectangular) {
+        SendScintilla(SCI_SETRECTANGULARSELECTIONANCHOR, state.ranges[0].first);
+        SendScintilla(SCI_SETRECTANGULARSELECTIONCARET, state.ranges[0].second);
+        return;
+    }
+    SendScintilla(SCI_SETSELECTION, state.ranges[0].second, state.ranges[0].first);
+    for (qsizetype i = 1; i < state.ranges.size(); ++i)
+        SendScintilla(SCI_ADDSELECTION, state.ranges[i].second, state.ranges[i].first);
+    SendScintilla(SCI_SETMAINSELECTION, 0L);
+}
+
+void TSynMemo::handleContainerAction(int modificationType, int token)
+{
+    if (!(modificationType & SC_MOD_CONTAINER) || !(modificationType & SC_PERFORMED_UNDO))
+        return;
+    const auto found = m_undoSelections.constFind(token);
+    if (found == m_undoSelections.constEnd())
+        return;
+    // Scintilla collapses the selection when the undo finishes; put it back after that.
+    const SelectionState state = *found;
+    QMetaObject::invokeMethod(this, [this, state] { restoreSelection(state); },
+                              Qt::QueuedConnection);
+}
+
+void TSynMemo::wrapSelection(QByteArrayView open, QByteArrayView close)
+{
+    const SelectionState before = currentSelection();
+    // Every selected piece from the last to the first, so earlier positions stay valid.
+    QList<QPair<long, long>> pieces;
+    const long count = SendScintilla(SCI_GETSELECTIONS);
+    for (long i = 0; i < count; ++i)
+        pieces.append({SendScintilla(SCI_GETSELECTIONNSTART, i), SendScintilla(SCI_GETSELECTIONNEND, i)});
+    std::sort(pieces.begin(), pieces.end());
+
+    const int token = m_nextUndoToken++;
+    m_undoSelections.insert(token, before);
+    beginUndoAction();
+    SendScintilla(SCI_ADDUNDOACTION, long(token), 0L);
+    for (qsizetype i = pieces.size() - 1; i >= 0; --i) {
+        const auto [start, end] = pieces[i];
+        SendScintilla(SCI_INSERTTEXT, end, close.toByteArray().constData());
+        SendScintilla(SCI_INSERTTEXT, start, open.toByteArray().constData());
+    }
+    endUndoAction();
+
+    // The same text selected again, the caret at its start; with nothing selected the caret
+    // stands between the two texts.
+    SelectionState after;
+    long shift = 0;
+    for (const auto& [start, end] : std::as_const(pieces)) {
+        const long innerStart = start + shift + long(open.size());
+        after.ranges.append({innerStart + (end - start), innerStart});
+        shift += long(open.size() + close.size());
+    }
+    restoreSelection(after);
 }
 
 bool TSynMemo::isDocumentModified() const

@@ -3,6 +3,7 @@
 #include "encoding/TextLines.h"
 
 #include <Qsci/qsciscintilla.h>
+#include <QHash>
 #include <QPointer>
 
 #include <functional>
@@ -48,6 +49,12 @@ public:
     int selectionStartPosition() const;
     int selectionEndPosition() const;
     void selectPositions(int anchor, int caret);
+    bool hasSelection() const;
+
+    // Puts `open` before and `close` after every selected piece (or at the caret, leaving the
+    // caret between them) as one undo step; the same text is selected again afterwards, and
+    // undoing the step restores the text and the selection as they were.
+    void wrapSelection(QByteArrayView open, QByteArrayView close);
 
     // Scintilla's save point: false right after loading or saving.
     bool isDocumentModified() const;
@@ -64,11 +71,22 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
 
 private:
+    // One selection as Scintilla keeps it: a rectangle, or ranges of anchor and caret.
+    struct SelectionState {
+        bool rectangular = false;
+        QList<QPair<long, long>> ranges;
+    };
+    SelectionState currentSelection();
+    void restoreSelection(const SelectionState& state);
     void reportUpdate(int updated);
+    void handleContainerAction(int modificationType, int token);
 
     QString m_documentPath;
     LineBreak m_lineBreak = LineBreak::CrLf;
     QPointer<QMenu> m_popupMenu;
+    // Selections to put back when an edit that remembered them is undone, by undo token.
+    QHash<int, SelectionState> m_undoSelections;
+    int m_nextUndoToken = 1;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TSynMemo::StatusChanges)
