@@ -10,9 +10,10 @@
 // Decodes a file's bytes into editor text: the lines of splitLines(), each decoded, joined by
 // '\n' (no trailing '\n').
 // encodingIndex 0: UTF-8 through the Utf8ToWide rules (straight to Unicode, no detour through
-// windows-1250); 1 (ISO-8859-2) and 2/3 (CP-1250, Nieznany): IsoToCp1250 then the windows-1250
-// table. The sink receives the text in consecutive pieces of roughly chunkBytes, each ending on
-// a character boundary; an empty result reaches the sink as no piece at all.
+// windows-1250); 1 (ISO-8859-2) and 2/3 (CP-1250, Nieznany), like any other index: IsoToCp1250
+// then the windows-1250 table. The sink receives the text in consecutive pieces of roughly
+// chunkBytes, each ending on a character boundary; an empty result reaches the sink as no piece at
+// all.
 void decodeDocument(QByteArrayView fileBytes, int encodingIndex,
                     const std::function<void(QByteArrayView)>& sink,
                     qsizetype chunkBytes = 4 << 20);

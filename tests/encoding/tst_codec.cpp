@@ -214,6 +214,7 @@ private slots:
     void decodeMatchesLineByLine();
     void chunksJoinToTheWholeText();
     void encodeMatchesLineByLine();
+    void largeDocumentRoundTrips();
     void goldenPages_data();
     void goldenPages();
 };
@@ -391,6 +392,32 @@ void TestCodec::encodeMatchesLineByLine()
             }
         }
     }
+}
+
+void TestCodec::largeDocumentRoundTrips()
+{
+    // Several megabytes: output buffers large enough for the huge-page advice, several pieces
+    // through the sink at its default size, and lines joined across piece boundaries.
+    QByteArray text;
+    for (int n = 0; text.size() < (6 << 20); ++n)
+        text += "<p>Zażółć gęślą jaźń " + QByteArray::number(n) + " – ĄĆĘŁŃÓŚŹŻ 😀</p>\n";
+    text.chop(1);
+    const QByteArray file = encodeDocument(text, SaveForm::Utf8, LineBreak::CrLf);
+    QCOMPARE(file, encodeLineByLine(text, SaveForm::Utf8, LineBreak::CrLf));
+
+    int pieces = 0;
+    QByteArray joined;
+    decodeDocument(file, EncodingUtf8, [&](QByteArrayView piece) {
+        ++pieces;
+        joined += piece;
+    });
+    QVERIFY(pieces > 1);
+    QCOMPARE(joined, text);
+    QCOMPARE(decodeDocument(file, EncodingUtf8), text);
+
+    const QByteArray cp1250File = encodeDocument(text, SaveForm::Cp1250, LineBreak::CrLf);
+    QCOMPARE(cp1250File, encodeLineByLine(text, SaveForm::Cp1250, LineBreak::CrLf));
+    QCOMPARE(decodeDocument(cp1250File, EncodingCp1250), QByteArray(text).replace("😀", "?"));
 }
 
 void TestCodec::goldenPages_data()
