@@ -361,19 +361,21 @@ void TForm1::buildStatusBar(QFrame* bottomPanel)
     font.setPixelSize(13);
     font.setBold(true);
     Bar->setFont(font);
+    // The panels keep their widths unless their usual texts need more room.
     const int widths[] = {70, 70, 70, 50};
+    const QString widestTexts[] = {QStringLiteral(" 99999: 999 "), ModifiedText + QLatin1Char(' '),
+                                   QStringLiteral(" ISO-8859-2 "), QString()};
+    const QFontMetrics metrics(font);
     for (int panel = 0; panel < 4; ++panel) {
         auto* label = new QLabel(Bar);
         label->setObjectName(QStringLiteral("BarPanel%1").arg(panel));
         label->setTextFormat(Qt::PlainText);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        label->setMinimumWidth(widths[panel]);
-        if (panel < 3) {
-            label->setFixedWidth(qMax(widths[panel],
-                                      QFontMetrics(font).horizontalAdvance(
-                                          QStringLiteral("ISO-8859-2  "))));
-            label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        }
+        const int width = qMax(widths[panel], metrics.horizontalAdvance(widestTexts[panel]) + 6);
+        if (panel < 3)
+            label->setFixedWidth(width);
+        else
+            label->setMinimumWidth(width);
         Bar->addWidget(label, panel == 3 ? 1 : 0);
         m_panels << label;
     }
