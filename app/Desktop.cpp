@@ -12,6 +12,8 @@ std::optional<FileChoice> runFileDialog(QWidget* parent, const FileDialogRequest
                                         QFileDialog::AcceptMode mode)
 {
     QFileDialog dialog(parent);
+    dialog.setWindowTitle(mode == QFileDialog::AcceptOpen ? QStringLiteral("Otwórz")
+                                                          : QStringLiteral("Zapisz jako"));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);

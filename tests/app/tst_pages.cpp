@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QFile>
 #include <QLabel>
+#include <QMimeData>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -43,6 +44,7 @@ private slots:
     void newDocumentsAreNumberedWithoutReuse();
     void openDialogRemembersItsChoice();
     void openingAFolderReportsIt();
+    void droppedFilesAreOpened();
     void caretPositionFormat();
     void typingMarksTheDocumentModified();
     void switchingPagesUpdatesPanelsAndTitle();
@@ -185,6 +187,22 @@ void TestPages::openingAFolderReportsIt()
     form->findChild<QAction*>("mnuOpen")->trigger();
     QCOMPARE(m_desktop.errors.size(), 1);
     QVERIFY(m_desktop.errors[0].startsWith("Cannot open file " + m_dir.path()));
+}
+
+void TestPages::droppedFilesAreOpened()
+{
+    const QString a = writeFile(m_dir, "upuszczony.htm", "<meta charset=\"iso-8859-2\">\r\n");
+    auto form = makeForm();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(a)});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(form.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(form.get(), &drop);
+    QCOMPARE(form->pageCount(), 1);
+    QCOMPARE(form->activePage()->caption(), QStringLiteral("upuszczony.htm"));
+    QCOMPARE(form->panelText(2), QStringLiteral("ISO-8859-2"));
 }
 
 void TestPages::caretPositionFormat()
