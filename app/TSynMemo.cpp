@@ -54,9 +54,12 @@ TSynMemo::TSynMemo(QWidget* parent) : QsciScintilla(parent)
     // jumping to the end of a large page does not wait for all of it to be styled.
     SendScintilla(SCI_SETIDLESTYLING, SC_IDLESTYLING_TOVISIBLE);
 
-    // Change notifications would cost time proportional to the text before the caret on
-    // every edit; status reports come from the update and save-point notifications instead.
-    SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_CHANGEFOLD | SC_MOD_CHANGEMARKER | SC_MOD_CONTAINER);
+    // With a screen reader listening, change notifications cost time proportional to the text
+    // before the caret on every edit; without one they are left out, and status reports come
+    // from the update and save-point notifications instead.
+    if (!QAccessible::isActive())
+        SendScintilla(SCI_SETMODEVENTMASK,
+                      SC_MOD_CHANGEFOLD | SC_MOD_CHANGEMARKER | SC_MOD_CONTAINER);
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &TSynMemo::reportUpdate);
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int, int type, const char*, int, int, int, int, int, int token, int) {
