@@ -29,12 +29,19 @@ std::optional<FileChoice> runFileDialog(QWidget* parent, const FileDialogRequest
     return FileChoice{dialog.selectedFiles().constFirst(), dialog.selectedNameFilter()};
 }
 
+// The program's messages break lines with a lone CR, which a message box would not show.
+QString shownText(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
+
 } // namespace
 
 Answer SystemDesktop::askYesNoCancel(QWidget* parent, const QString& text)
 {
     const auto button =
-        QMessageBox::question(parent, QApplication::applicationName(), text,
+        QMessageBox::question(parent, QApplication::applicationName(), shownText(text),
                               QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
                               QMessageBox::Yes);
     if (button == QMessageBox::Yes)
@@ -44,12 +51,12 @@ Answer SystemDesktop::askYesNoCancel(QWidget* parent, const QString& text)
 
 void SystemDesktop::showError(QWidget* parent, const QString& text)
 {
-    QMessageBox::critical(parent, QApplication::applicationName(), text);
+    QMessageBox::critical(parent, QApplication::applicationName(), shownText(text));
 }
 
 void SystemDesktop::showMessage(QWidget* parent, const QString& text)
 {
-    QMessageBox::information(parent, QApplication::applicationName(), text);
+    QMessageBox::information(parent, QApplication::applicationName(), shownText(text));
 }
 
 std::optional<FileChoice> SystemDesktop::chooseFileToOpen(QWidget* parent,

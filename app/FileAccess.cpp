@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStorageInfo>
 
 namespace {
 
@@ -18,6 +19,8 @@ QString readFailureReason(const QString& path, const QFile& file)
         return QStringLiteral("Plik nie istnieje.");
     if (info.isDir())
         return QStringLiteral("To jest folder, a nie plik.");
+    if (!info.isFile())
+        return QStringLiteral("To nie jest zwykły plik.");
     if (!info.isReadable())
         return QStringLiteral("Brak uprawnień do odczytu pliku.");
     return file.errorString();
@@ -42,7 +45,8 @@ QString writeFailureReason(const QString& path, const QSaveFile& file)
 QByteArray readWholeFile(const QString& path)
 {
     QFile file(path);
-    if (path.isEmpty() || QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+    // Only regular files: a pipe would block the window and a device never end.
+    if (path.isEmpty() || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         throw CommandError(QStringLiteral("Cannot open file %1\n%2")
                                .arg(path, readFailureReason(path, file)));
     QByteArray bytes = file.readAll();
@@ -53,6 +57,12 @@ QByteArray readWholeFile(const QString& path)
 
 void writeWholeFile(const QString& path, const QByteArray& bytes)
 {
+    const QFileInfo info(path);
+    // In a folder the user may not write to, the file is rewritten in place rather than
+    // replaced; make sure it cannot run out of room half-way.
+    if (info.isFile() && !QFileInfo(info.absolutePath()).isWritable() &&
+        QStorageInfo(info.absolutePath()).bytesAvailable() < bytes.size() - info.size())
+        throw CommandError(QStringLiteral("Cannot create file %1\nZa mało miejsca na dysku.").arg(path));
     QSaveFile file(path);
     // A writable file in a folder the user may not write to is still written, in place.
     file.setDirectWriteFallback(true);
@@ -66,8 +76,7 @@ void writeWholeFile(const QString& path, const QByteArray& bytes)
 
 bool isExistingFile(const QString& path)
 {
-    const QFileInfo info(path);
-    return !path.isEmpty() && info.exists() && !info.isDir();
+    return !path.isEmpty() && QFileInfo(path).isFile();
 }
 
 QString fileNamePart(const QString& path)

@@ -143,11 +143,7 @@ TForm1::TForm1(Desktop& desktop, const QStringList& arguments, const QString& se
     m_openDialogState = {dialogFilters(OpenFilters), {}, {}, QStringLiteral("htm")};
     m_saveDialogState = {dialogFilters(SaveFilters), {}, {}, QStringLiteral("htm")};
 
-    try {
-        LoadWindowGeometry();
-    } catch (const CommandError& error) {
-        m_desktop.showError(this, error.message());
-    }
+    guarded([this] { LoadWindowGeometry(); });
 }
 
 TForm1::~TForm1() = default;
@@ -187,6 +183,8 @@ void TForm1::buildWindow()
     Label2->setObjectName(QStringLiteral("Label2"));
     Label3 = new QLabel(QStringLiteral("00"), topPanel);
     Label3->setObjectName(QStringLiteral("Label3"));
+    Label2->setTextFormat(Qt::PlainText);
+    Label3->setTextFormat(Qt::PlainText);
     ComboBox1 = new QComboBox(topPanel);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     for (int index = EncodingUtf8; index <= EncodingUnknown; ++index)
@@ -432,15 +430,23 @@ void TForm1::connectCommand(QAbstractButton* button, const QString& command)
 void TForm1::runCommand(const QString& command)
 {
     const auto handler = m_handlers.constFind(command);
-    if (handler == m_handlers.constEnd())
-        return;
+    if (handler != m_handlers.constEnd())
+        guarded(*handler);
+}
+
+bool TForm1::guarded(const std::function<void()>& work)
+{
     try {
-        (*handler)();
+        work();
+        return true;
     } catch (const CommandError& error) {
         m_desktop.showError(this, error.message());
+    } catch (const std::bad_alloc&) {
+        m_desktop.showError(this, QStringLiteral("Za mało pamięci, by wykonać polecenie."));
     } catch (const std::exception& error) {
         m_desktop.showError(this, QString::fromLocal8Bit(error.what()));
     }
+    return false;
 }
 
 // --- Start-up and closing ---------------------------------------------------------------
@@ -491,32 +497,22 @@ void TForm1::FormShow()
 {
     if (m_arguments.isEmpty() || !isExistingFile(m_arguments.constFirst()))
         return;
-    try {
+    guarded([this] {
         for (const QString& argument : std::as_const(m_arguments))
             OpenFileInPage(fileNamePart(argument), argument);
-    } catch (const CommandError& error) {
-        m_desktop.showError(this, error.message());
-    }
+    });
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
     bool closed = false;
-    try {
-        closed = closeAllPages();
-    } catch (const CommandError& error) {
-        m_desktop.showError(this, error.message());
-    }
+    guarded([&] { closed = closeAllPages(); });
     if (!closed) {
         event->ignore();
         return;
     }
     setAcceptDrops(false);
-    try {
-        SaveWindowGeometry();
-    } catch (const CommandError& error) {
-        m_desktop.showError(this, error.message());
-    }
+    guarded([this] { SaveWindowGeometry(); });
     event->accept();
 }
 
@@ -545,13 +541,17 @@ void TForm1::dropEvent(QDropEvent* event)
     if (paths.isEmpty())
         return;
     event->acceptProposedAction();
-    try {
-        for (const QString& path : std::as_const(paths))
-            OpenFileInPage(fileNamePart(path), path);
-        btnWykryjClick();
-    } catch (const CommandError& error) {
-        m_desktop.showError(this, error.message());
-    }
+    // The drag source is let go first; reading the files and any error box come after.
+    QMetaObject::invokeMethod(
+        this,
+        [this, paths] {
+            guarded([&] {
+                for (const QString& path : paths)
+                    OpenFileInPage(fileNamePart(path), path);
+                btnWykryjClick();
+            });
+        },
+        Qt::QueuedConnection);
 }
 
 // --- Pages ------------------------------------------------------------------------------
@@ -704,10 +704,16 @@ void TForm1::PCChange(int index)
         QGuiApplication::setApplicationDisplayName(current->caption());
         current->editor()->setFocus();
     }
+    followActivePageEncoding();
+}
+
+void TForm1::followActivePageEncoding()
+{
     // No page is ever written in another page's encoding: the selection follows the page.
-    const int index2 = encodingIndexOfName(current->encodingName());
-    if (index2 >= 0)
-        setSelectedEncodingIndex(index2 == EncodingUnknown ? EncodingCp1250 : index2);
+    DocumentPage* current = activePage();
+    const int index = current ? encodingIndexOfName(current->encodingName()) : -1;
+    if (index >= 0)
+        setSelectedEncodingIndex(index == EncodingUnknown ? EncodingCp1250 : index);
 }
 
 void TForm1::mnuNowy1Click()
@@ -733,8 +739,10 @@ void TForm1::mnuOpenClick()
 
 void TForm1::btnWykryjClick()
 {
-    if (TSynMemo* editor = ActiveEditor())
+    if (TSynMemo* editor = ActiveEditor()) {
         detectCharset(editor->textBytes());
+        followActivePageEncoding();
+    }
 }
 
 void TForm1::detectCharset(QByteArrayView lines)
@@ -853,6 +861,21 @@ void TForm1::SaveEditorToPath(DocumentPage* page, const QString& path, bool byPa
     page->editor()->setDocumentPath(path);
     page->editor()->markSaved();
     setPageCaption(page, fileNamePart(path));
+    recordWrittenEncoding(page);
+}
+
+void TForm1::recordWrittenEncoding(DocumentPage* page)
+{
+    // A new document takes the encoding its file was first written in, so that later saves,
+    // whichever page was active before, keep writing it the same way.
+    if (!page->encodingName().isEmpty())
+        return;
+    const int selected = selectedEncodingIndex();
+    page->setEncodingName(encodingName(selected >= EncodingUtf8 && selected <= EncodingCp1250
+                                           ? selected
+                                           : EncodingUnknown));
+    if (page == activePage())
+        setPanelText(2, page->encodingName());
 }
 
 bool TForm1::saveThroughDialog(DocumentPage* page, bool byPageEncoding)
@@ -876,6 +899,7 @@ bool TForm1::saveActiveDocument()
         return saveThroughDialog(current, false);
     writeWholeFile(editor->documentPath(), fileBytesFor(current, false));
     editor->markSaved();
+    recordWrittenEncoding(current);
     return true;
 }
 

@@ -84,6 +84,8 @@ private:
     void buildTagButtons(QFrame* tagPanel);
     void buildStatusBar(QFrame* bottomPanel);
     void registerHandlers();
+    // Runs `work`; an error that stops it is shown, and false returned.
+    bool guarded(const std::function<void()>& work);
     void connectCommand(QAction* action, const QString& command);
     void connectCommand(QAbstractButton* button, const QString& command);
 
@@ -96,6 +98,8 @@ private:
     void DecodeLoadedText(const QByteArray& fileBytes);
     void ReopenAs(const QString& encodingName, QAction* item);
     void setSelectedEncodingIndex(int index);
+    void followActivePageEncoding();
+    void recordWrittenEncoding(DocumentPage* page);
     void setPanelText(int panel, const QString& text);
     void setModifiedMarker(DocumentPage* page, int marker);
     void setPageCaption(DocumentPage* page, const QString& caption);

@@ -200,7 +200,7 @@ void TestPages::droppedFilesAreOpened()
     QVERIFY(enter.isAccepted());
     QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(form.get(), &drop);
-    QCOMPARE(form->pageCount(), 1);
+    QTRY_COMPARE(form->pageCount(), 1);
     QCOMPARE(form->activePage()->caption(), QStringLiteral("upuszczony.htm"));
     QCOMPARE(form->panelText(2), QStringLiteral("ISO-8859-2"));
 }

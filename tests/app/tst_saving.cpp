@@ -61,6 +61,8 @@ private slots:
     void reopenAsksFirstAndRereads();
     void reopenOfAnUnreadableFileChangesNothing();
     void closingTheWindowStopsAtCancel();
+    void newDocumentKeepsTheEncodingItWasFirstWrittenIn();
+    void saveFollowsTheDeclarationFoundAfterOpen();
 
 private:
     TForm1& open(const QStringList& files);
@@ -323,6 +325,41 @@ void TestSaving::closingTheWindowStopsAtCancel()
     m_desktop.answers.enqueue(Answer::No);
     QVERIFY(m_form->close());
     QVERIFY(QFile::exists(m_form->settingsFilePath()));
+}
+
+void TestSaving::newDocumentKeepsTheEncodingItWasFirstWrittenIn()
+{
+    const QString utf = writeFile(m_dir->filePath("u.htm"), "charset=utf-8\r\n");
+    open({utf});
+    action("mnuNowy1")->trigger();
+    type("Привет → żółw");
+    const QString path = m_dir->filePath("nowy.txt");
+    m_desktop.saveChoices.enqueue(path);
+    action("mnuZapis")->trigger();
+    const QByteArray utf8("Привет → żółw\r\n");
+    QCOMPARE(readFile(path), utf8);
+    QCOMPARE(m_form->activePage()->encodingName(), QStringLiteral("UTF-8"));
+
+    // Going to the other page and back, then saving again, writes the same encoding.
+    auto* tabs = m_form->findChild<QTabWidget*>("PC");
+    tabs->tabBar()->setCurrentIndex(0);
+    tabs->tabBar()->setCurrentIndex(1);
+    type("!");
+    action("mnuZapis")->trigger();
+    QCOMPARE(readFile(path), QByteArray("Привет → żółw!\r\n"));
+}
+
+void TestSaving::saveFollowsTheDeclarationFoundAfterOpen()
+{
+    const QString path = writeFile(m_dir->filePath("d.htm"), "<meta charset=\"utf-8\">\r\nż\r\n");
+    open({path});
+    TSynMemo* editor = m_form->ActiveEditor();
+    editor->setText(QStringLiteral("<meta charset=\"iso-8859-2\">\nż"));
+    m_desktop.openChoices.enqueue(std::nullopt); // a cancelled dialog still runs the detection
+    action("mnuOpen")->trigger();
+    QCOMPARE(m_form->panelText(2), QStringLiteral("ISO-8859-2"));
+    action("mnuZapis")->trigger();
+    QCOMPARE(readFile(path), QByteArray("<meta charset=\"iso-8859-2\">\r\n\xbf\r\n"));
 }
 
 QTEST_MAIN(TestSaving)
