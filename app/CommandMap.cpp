@@ -89,8 +89,7 @@ constexpr MenuItemDef MenuItems[] = {
     {"mnuFormular", "mnuInput", "<input  /> określa pole wprowadz.danych", "mnuInputClick"},
     {"mnuFormular", "mnuTexarea", "<textarea> wielowierszowe pole tekstowe", "mnuTexareaClick"},
     {"mnuFormular", "mnuButton", "<button> definiuje przycisk", "mnuButtonClick"},
-    {"mnuFormular", "mnuSelect", "<select> </select> def. pole listy rozwijanej",
-     "mnuSelectClick"},
+    {"mnuFormular", "mnuSelect", "<select> </select> def. pole listy rozwijanej", "mnuSelectClick"},
     {"mnuFormular", "mnuOption", "<option> pozycja listy określonej przez <select>",
      "mnuOptionClick"},
     {"mnuFormular", "mnuLabel", "<label> </label> def. pól formularza", "mnuLabelClick"},
@@ -182,7 +181,19 @@ constexpr TagButtonDef TagButtons[] = {
 
 } // namespace
 
-std::span<const MenuItemDef> menuItems() { return MenuItems; }
-std::span<const MenuItemDef> popupMenuItems() { return PopupItems; }
-std::span<const ToolButtonDef> toolButtons() { return ToolButtons; }
-std::span<const TagButtonDef> tagButtons() { return TagButtons; }
+std::span<const MenuItemDef> menuItems()
+{
+    return MenuItems;
+}
+std::span<const MenuItemDef> popupMenuItems()
+{
+    return PopupItems;
+}
+std::span<const ToolButtonDef> toolButtons()
+{
+    return ToolButtons;
+}
+std::span<const TagButtonDef> tagButtons()
+{
+    return TagButtons;
+}

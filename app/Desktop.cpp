@@ -40,10 +40,9 @@ QString shownText(QString text)
 
 Answer SystemDesktop::askYesNoCancel(QWidget* parent, const QString& text)
 {
-    const auto button =
-        QMessageBox::question(parent, QApplication::applicationName(), shownText(text),
-                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-                              QMessageBox::Yes);
+    const auto button = QMessageBox::question(
+        parent, QApplication::applicationName(), shownText(text),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
     if (button == QMessageBox::Yes)
         return Answer::Yes;
     return button == QMessageBox::No ? Answer::No : Answer::Cancel;

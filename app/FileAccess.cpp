@@ -47,8 +47,8 @@ QByteArray readWholeFile(const QString& path)
     QFile file(path);
     // Only regular files: a pipe would block the window and a device never end.
     if (path.isEmpty() || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
-        throw CommandError(QStringLiteral("Cannot open file %1\n%2")
-                               .arg(path, readFailureReason(path, file)));
+        throw CommandError(
+            QStringLiteral("Cannot open file %1\n%2").arg(path, readFailureReason(path, file)));
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw CommandError(QStringLiteral("Cannot open file %1\n%2").arg(path, file.errorString()));
@@ -62,16 +62,17 @@ void writeWholeFile(const QString& path, const QByteArray& bytes)
     // replaced; make sure it cannot run out of room half-way.
     if (info.isFile() && !QFileInfo(info.absolutePath()).isWritable() &&
         QStorageInfo(info.absolutePath()).bytesAvailable() < bytes.size() - info.size())
-        throw CommandError(QStringLiteral("Cannot create file %1\nZa mało miejsca na dysku.").arg(path));
+        throw CommandError(
+            QStringLiteral("Cannot create file %1\nZa mało miejsca na dysku.").arg(path));
     QSaveFile file(path);
     // A writable file in a folder the user may not write to is still written, in place.
     file.setDirectWriteFallback(true);
     const bool written = !path.isEmpty() && !QFileInfo(path).isDir() &&
-                         file.open(QIODevice::WriteOnly) &&
-                         file.write(bytes) == bytes.size() && file.commit();
+                         file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() &&
+                         file.commit();
     if (!written)
-        throw CommandError(QStringLiteral("Cannot create file %1\n%2")
-                               .arg(path, writeFailureReason(path, file)));
+        throw CommandError(
+            QStringLiteral("Cannot create file %1\n%2").arg(path, writeFailureReason(path, file)));
 }
 
 bool isExistingFile(const QString& path)
@@ -81,8 +82,8 @@ bool isExistingFile(const QString& path)
 
 QString fileNamePart(const QString& path)
 {
-    const qsizetype cut = qMax(qMax(path.lastIndexOf(QLatin1Char('/')),
-                                    path.lastIndexOf(QLatin1Char('\\'))),
-                               path.lastIndexOf(QLatin1Char(':')));
+    const qsizetype cut =
+        qMax(qMax(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\'))),
+             path.lastIndexOf(QLatin1Char(':')));
     return path.mid(cut + 1);
 }

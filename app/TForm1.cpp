@@ -67,8 +67,7 @@ constexpr FilterDef SaveFilters[] = {
 
 // Qt's filter form: the description followed by the patterns in brackets, which the dialogs
 // hide. "*.*" means any file, with or without a dot in its name.
-template <std::size_t N>
-QStringList dialogFilters(const FilterDef (&filters)[N])
+template <std::size_t N> QStringList dialogFilters(const FilterDef (&filters)[N])
 {
     QStringList list;
     for (const FilterDef& filter : filters) {
@@ -87,11 +86,11 @@ struct HighlighterCommand {
 };
 
 constexpr HighlighterCommand HighlighterCommands[] = {
-    {"mnuHtm2Click", Language::Html},        {"mnuXMLClick", Language::Xml},
-    {"mnuCssClick", Language::Css},          {"mnuJavaClick", Language::Java},
+    {"mnuHtm2Click", Language::Html},         {"mnuXMLClick", Language::Xml},
+    {"mnuCssClick", Language::Css},           {"mnuJavaClick", Language::Java},
     {"mnuJavaJsClick", Language::JavaScript}, {"mnuPhpClick", Language::Php},
-    {"mnuPerlClick", Language::Perl},        {"mnuPytonClick", Language::Python},
-    {"podDelphiClick", Language::Pascal},    {"mnuCppClick", Language::Cpp},
+    {"mnuPerlClick", Language::Perl},         {"mnuPytonClick", Language::Python},
+    {"podDelphiClick", Language::Pascal},     {"mnuCppClick", Language::Cpp},
     {"mnuSqlClick", Language::Sql},
 };
 
@@ -135,8 +134,7 @@ TForm1::TForm1(Desktop& desktop, const QStringList& arguments, const QString& se
     resize(DesignWidth, DesignHeight);
     setAcceptDrops(true);
 
-    m_highlighters =
-        new Highlighters(QFontDatabase::systemFont(QFontDatabase::FixedFont), this);
+    m_highlighters = new Highlighters(QFontDatabase::systemFont(QFontDatabase::FixedFont), this);
     registerHandlers();
     buildWindow();
 
@@ -458,8 +456,12 @@ void TForm1::LoadWindowGeometry()
     const WindowSettings settings = parseWindowSettings(readWholeFile(m_settingsPath));
     const QRect desktop = screen() ? screen()->virtualGeometry() : QRect(0, 0, 1024, 768);
     // A value that would make the window vanish or outgrow the desktop is kept within it.
-    const auto clampWidth = [&](int w) { return qBound(MinimumWidth, w, qMax(MinimumWidth, desktop.width())); };
-    const auto clampHeight = [&](int h) { return qBound(MinimumHeight, h, qMax(MinimumHeight, desktop.height())); };
+    const auto clampWidth = [&](int w) {
+        return qBound(MinimumWidth, w, qMax(MinimumWidth, desktop.width()));
+    };
+    const auto clampHeight = [&](int h) {
+        return qBound(MinimumHeight, h, qMax(MinimumHeight, desktop.height()));
+    };
     const auto& v = settings.values;
     if (settings.count > 0)
         resize(clampWidth(v[0]), height());
@@ -476,8 +478,7 @@ void TForm1::LoadWindowGeometry()
 void TForm1::SaveWindowGeometry()
 {
     const QRect frame = frameGeometry();
-    writeWholeFile(m_settingsPath,
-                   formatWindowSettings(QRect(frame.topLeft(), size())));
+    writeWholeFile(m_settingsPath, formatWindowSettings(QRect(frame.topLeft(), size())));
 }
 
 void TForm1::showEvent(QShowEvent* event)
@@ -871,9 +872,8 @@ void TForm1::recordWrittenEncoding(DocumentPage* page)
     if (!page->encodingName().isEmpty())
         return;
     const int selected = selectedEncodingIndex();
-    page->setEncodingName(encodingName(selected >= EncodingUtf8 && selected <= EncodingCp1250
-                                           ? selected
-                                           : EncodingUnknown));
+    page->setEncodingName(encodingName(
+        selected >= EncodingUtf8 && selected <= EncodingCp1250 ? selected : EncodingUnknown));
     if (page == activePage())
         setPanelText(2, page->encodingName());
 }

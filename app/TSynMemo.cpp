@@ -2,13 +2,13 @@
 
 #include <QAccessible>
 
-#include <algorithm>
 #include <QAccessibleWidget>
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QFontDatabase>
 #include <QMenu>
 #include <QMimeData>
+#include <algorithm>
 
 namespace {
 
@@ -170,8 +170,8 @@ TSynMemo::SelectionState TSynMemo::currentSelection()
     }
     const long count = SendScintilla(SCI_GETSELECTIONS);
     for (long i = 0; i < count; ++i)
-        state.ranges.append({SendScintilla(SCI_GETSELECTIONNANCHOR, i),
-                             SendScintilla(SCI_GETSELECTIONNCARET, i)});
+        state.ranges.append(
+            {SendScintilla(SCI_GETSELECTIONNANCHOR, i), SendScintilla(SCI_GETSELECTIONNCARET, i)});
     return state;
 }
 
@@ -199,8 +199,8 @@ void TSynMemo::handleContainerAction(int modificationType, int token)
         return;
     // Scintilla collapses the selection when the undo finishes; put it back after that.
     const SelectionState state = *found;
-    QMetaObject::invokeMethod(this, [this, state] { restoreSelection(state); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, state] { restoreSelection(state); }, Qt::QueuedConnection);
 }
 
 void TSynMemo::wrapSelection(QByteArrayView open, QByteArrayView close)
@@ -210,7 +210,8 @@ void TSynMemo::wrapSelection(QByteArrayView open, QByteArrayView close)
     QList<QPair<long, long>> pieces;
     const long count = SendScintilla(SCI_GETSELECTIONS);
     for (long i = 0; i < count; ++i)
-        pieces.append({SendScintilla(SCI_GETSELECTIONNSTART, i), SendScintilla(SCI_GETSELECTIONNEND, i)});
+        pieces.append(
+            {SendScintilla(SCI_GETSELECTIONNSTART, i), SendScintilla(SCI_GETSELECTIONNEND, i)});
     std::sort(pieces.begin(), pieces.end());
 
     const int token = m_nextUndoToken++;

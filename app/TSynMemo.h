@@ -2,9 +2,9 @@
 
 #include "encoding/TextLines.h"
 
-#include <Qsci/qsciscintilla.h>
 #include <QHash>
 #include <QPointer>
+#include <Qsci/qsciscintilla.h>
 
 #include <functional>
 
@@ -38,7 +38,8 @@ public:
     int lineCount() const;
     // Replaces the whole text with what `produce` hands to its sink, piece by piece.
     // Not undoable; leaves the editor unmodified with the caret at the start.
-    void replaceAllText(const std::function<void(const std::function<void(QByteArrayView)>&)>& produce);
+    void
+    replaceAllText(const std::function<void(const std::function<void(QByteArrayView)>&)>& produce);
 
     // Caret line and column, both from 1; the column counts characters, not bytes.
     int caretLine() const;

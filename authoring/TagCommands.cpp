@@ -57,7 +57,10 @@ constexpr TagCommand TagCommands[] = {
 
 } // namespace
 
-std::span<const TagCommand> tagCommands() { return TagCommands; }
+std::span<const TagCommand> tagCommands()
+{
+    return TagCommands;
+}
 
 const TagCommand* findTagCommand(const char* command)
 {

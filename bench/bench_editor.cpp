@@ -14,8 +14,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QTest>
+#include <QThread>
 #include <QtTest/qtestkeyboard.h>
 
 #include <sys/resource.h>
@@ -25,10 +25,19 @@ namespace {
 class SilentDesktop final : public Desktop {
 public:
     Answer askYesNoCancel(QWidget*, const QString&) override { return Answer::No; }
-    void showError(QWidget*, const QString& text) override { qWarning("error: %s", qPrintable(text)); }
+    void showError(QWidget*, const QString& text) override
+    {
+        qWarning("error: %s", qPrintable(text));
+    }
     void showMessage(QWidget*, const QString&) override {}
-    std::optional<FileChoice> chooseFileToOpen(QWidget*, const FileDialogRequest&) override { return {}; }
-    std::optional<FileChoice> chooseFileToSave(QWidget*, const FileDialogRequest&) override { return {}; }
+    std::optional<FileChoice> chooseFileToOpen(QWidget*, const FileDialogRequest&) override
+    {
+        return {};
+    }
+    std::optional<FileChoice> chooseFileToSave(QWidget*, const FileDialogRequest&) override
+    {
+        return {};
+    }
     bool openWithAssociatedProgram(const QString&) override { return true; }
 };
 
@@ -45,8 +54,11 @@ QString makeLargePage(const QTemporaryDir& dir)
     const QString path = dir.filePath("large.htm");
     QFile file(path);
     file.open(QIODevice::WriteOnly);
-    file.write("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1250\"></head><body>\r\n");
-    const QByteArray line = "<p>Za\xbf\xf3\xb3\xe6 g\xea\x9cl\xb9 ja\x9f\xf1, \xa3\xf3" "d\x9f i Gda\xf1sk \x8c" "wi\xeatokrzyskie.</p>\r\n";
+    file.write("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
+               "charset=windows-1250\"></head><body>\r\n");
+    const QByteArray line = "<p>Za\xbf\xf3\xb3\xe6 g\xea\x9cl\xb9 ja\x9f\xf1, \xa3\xf3"
+                            "d\x9f i Gda\xf1sk \x8c"
+                            "wi\xeatokrzyskie.</p>\r\n";
     QByteArray block;
     for (int i = 0; i < 10000; ++i)
         block += line;
@@ -73,7 +85,8 @@ int main(int argc, char* argv[])
         form.show();
         if (!QTest::qWaitForWindowExposed(&form))
             return 1;
-        std::printf("startup to shown window: %lld ms, peak %.0f MiB\n", sinceStart.elapsed(), peakMiB());
+        std::printf("startup to shown window: %lld ms, peak %.0f MiB\n", sinceStart.elapsed(),
+                    peakMiB());
         return 0;
     }
 
@@ -94,8 +107,8 @@ int main(int argc, char* argv[])
     if (mode == QLatin1String("open")) {
         std::printf("open %.0f MiB (%d lines, %s): %lld ms, peak %.0f MiB over a %.0f MiB baseline "
                     "(%.2fx the file)\n",
-                    fileMiB, form.ActiveEditor()->lineCount(), qPrintable(form.panelText(2)), openMs,
-                    peakMiB(), baseline, (peakMiB() - baseline) / fileMiB);
+                    fileMiB, form.ActiveEditor()->lineCount(), qPrintable(form.panelText(2)),
+                    openMs, peakMiB(), baseline, (peakMiB() - baseline) / fileMiB);
         return 0;
     }
 
@@ -114,7 +127,8 @@ int main(int argc, char* argv[])
         const qint64 commandMs = timer.elapsed();
         editor->viewport()->repaint();
         std::printf("switch colouring of %.0f MiB to SQL, viewing its start: command %lld ms, "
-                    "shown coloured %lld ms\n", fileMiB, commandMs, timer.elapsed());
+                    "shown coloured %lld ms\n",
+                    fileMiB, commandMs, timer.elapsed());
         return 0;
     }
     timer.restart();
@@ -126,7 +140,8 @@ int main(int argc, char* argv[])
         editor->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, 1L, "x");
         timer.restart();
         form.runCommand(QStringLiteral("mnuZapisClick"));
-        std::printf("save %.0f MiB as %s: %lld ms\n", fileMiB, qPrintable(form.panelText(2)), timer.elapsed());
+        std::printf("save %.0f MiB as %s: %lld ms\n", fileMiB, qPrintable(form.panelText(2)),
+                    timer.elapsed());
         return 0;
     }
     if (mode == QLatin1String("keystroke")) {
@@ -155,7 +170,8 @@ int main(int argc, char* argv[])
         return 0;
     }
     if (mode == QLatin1String("colouring")) {
-        const QString command = argc > 3 ? QString::fromLatin1(argv[3]) : QStringLiteral("mnuCppClick");
+        const QString command =
+            argc > 3 ? QString::fromLatin1(argv[3]) : QStringLiteral("mnuCppClick");
         timer.restart();
         form.runCommand(command);
         const qint64 commandMs = timer.elapsed();

@@ -64,7 +64,8 @@ void TestEditing::cutCopyPasteDelete_data()
 {
     QTest::addColumn<QStringList>("controls"); // cut, copy, paste, delete
     QTest::newRow("menu") << QStringList{"mnuCut", "mnuCopy", "mnuPaste", "mnuDelete"};
-    QTest::newRow("toolbar") << QStringList{"ToolButton10", "ToolButton11", "ToolButton12", "ToolButton13"};
+    QTest::newRow("toolbar") << QStringList{"ToolButton10", "ToolButton11", "ToolButton12",
+                                            "ToolButton13"};
     QTest::newRow("context menu") << QStringList{"pupCut", "pupCopy", "pupPaste", "pupDelete"};
 }
 
@@ -119,9 +120,12 @@ void TestEditing::undoAndRedoFromEveryControl_data()
 {
     QTest::addColumn<QString>("undo");
     QTest::addColumn<QString>("redo");
-    QTest::newRow("menu") << "mnuUndo" << "mnuRedo";
-    QTest::newRow("toolbar") << "ToolButton8" << "ToolButton9";
-    QTest::newRow("context menu and menu") << "pupUndo" << "mnuRedo";
+    QTest::newRow("menu") << "mnuUndo"
+                          << "mnuRedo";
+    QTest::newRow("toolbar") << "ToolButton8"
+                             << "ToolButton9";
+    QTest::newRow("context menu and menu") << "pupUndo"
+                                           << "mnuRedo";
 }
 
 void TestEditing::undoAndRedoFromEveryControl()
@@ -144,17 +148,28 @@ void TestEditing::colouringCommands_data()
 {
     QTest::addColumn<QString>("item");
     QTest::addColumn<QString>("lexer");
-    QTest::newRow("HTML") << "mnuHtm2" << "HTMLSyn";
-    QTest::newRow("XML") << "mnuXML" << "XMLSyn";
-    QTest::newRow("CSS") << "mnuCss" << "CssSyn";
-    QTest::newRow("Java") << "mnuJava" << "JavaSyn";
-    QTest::newRow("JavaScript") << "mnuJavaJs" << "JScriptSyn";
-    QTest::newRow("PHP") << "mnuPhp" << "PHPSyn";
-    QTest::newRow("Perl") << "mnuPerl" << "PerlSyn";
-    QTest::newRow("Python") << "mnuPyton" << "PythonSyn";
-    QTest::newRow("Pascal") << "podDelphi" << "PasSyn";
-    QTest::newRow("C++") << "mnuCpp" << "CppSyn";
-    QTest::newRow("SQL") << "mnuSql" << "SqlSyn";
+    QTest::newRow("HTML") << "mnuHtm2"
+                          << "HTMLSyn";
+    QTest::newRow("XML") << "mnuXML"
+                         << "XMLSyn";
+    QTest::newRow("CSS") << "mnuCss"
+                         << "CssSyn";
+    QTest::newRow("Java") << "mnuJava"
+                          << "JavaSyn";
+    QTest::newRow("JavaScript") << "mnuJavaJs"
+                                << "JScriptSyn";
+    QTest::newRow("PHP") << "mnuPhp"
+                         << "PHPSyn";
+    QTest::newRow("Perl") << "mnuPerl"
+                          << "PerlSyn";
+    QTest::newRow("Python") << "mnuPyton"
+                            << "PythonSyn";
+    QTest::newRow("Pascal") << "podDelphi"
+                            << "PasSyn";
+    QTest::newRow("C++") << "mnuCpp"
+                         << "CppSyn";
+    QTest::newRow("SQL") << "mnuSql"
+                         << "SqlSyn";
 }
 
 void TestEditing::colouringCommands()

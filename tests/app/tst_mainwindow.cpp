@@ -1,7 +1,7 @@
 // The main window's controls: every menu item, toolbar button and tag button with its
 // caption, hint, shortcut and place, and the keys that fire them.
-#include "app/TForm1.h"
 #include "app/DocumentPage.h"
+#include "app/TForm1.h"
 #include "support/ScriptedDesktop.h"
 
 #include <QAction>
@@ -54,9 +54,9 @@ void TestMainWindow::windowCaption()
 
 void TestMainWindow::menuBarOrder()
 {
-    const QStringList expected = {"Plik  ", "Edycja  ", "Szukanie  ", "Nagłówki", "Tekst ",
-                                  "Formatowanie", "Tabele", "Formularze", "Opcje", "Kolorowanie",
-                                  "Pomoc"};
+    const QStringList expected = {"Plik  ", "Edycja  ",     "Szukanie  ", "Nagłówki",
+                                  "Tekst ", "Formatowanie", "Tabele",     "Formularze",
+                                  "Opcje",  "Kolorowanie",  "Pomoc"};
     QStringList captions;
     for (QAction* action : m_form->menuBar()->actions())
         captions << action->text();
@@ -70,19 +70,28 @@ void TestMainWindow::menuItems_data()
     QTest::addColumn<QStringList>("items");
     // Each item as "name|caption|shortcut"; separators as "name|-|".
     QTest::newRow("Plik") << "mnuPlik"
-                          << QStringList{"mnuNowy1|Nowy|", "mnuOpen|Otwórz|",
-                                         "mnuPrzekoduj|Otwórz ponownie jako ...|", "N1|-|",
-                                         "mnuZapis|Zapisz|", "mnuZapisJako|Zapisz jako...|",
-                                         "N2|-|", "mnuZamknij|Zamknij ten plik|",
-                                         "mnuZamykaAll|Zamknij wszystkie pliki|", "N3|-|",
+                          << QStringList{"mnuNowy1|Nowy|",
+                                         "mnuOpen|Otwórz|",
+                                         "mnuPrzekoduj|Otwórz ponownie jako ...|",
+                                         "N1|-|",
+                                         "mnuZapis|Zapisz|",
+                                         "mnuZapisJako|Zapisz jako...|",
+                                         "N2|-|",
+                                         "mnuZamknij|Zamknij ten plik|",
+                                         "mnuZamykaAll|Zamknij wszystkie pliki|",
+                                         "N3|-|",
                                          "mnuKoniec|Koniec|"};
-    QTest::newRow("Otwórz ponownie") << "mnuPrzekoduj"
-                                     << QStringList{"SUBmnuUTF8|UTF-8|", "SubmnuISO|ISO-8859-2|",
-                                                    "SubmnuWin|CP-1250|"};
+    QTest::newRow("Otwórz ponownie")
+        << "mnuPrzekoduj"
+        << QStringList{"SUBmnuUTF8|UTF-8|", "SubmnuISO|ISO-8859-2|", "SubmnuWin|CP-1250|"};
     QTest::newRow("Edycja") << "mnuEdycja"
-                            << QStringList{"mnuUndo|Cofnij czynność|", "mnuRedo|Ponów czynność|",
-                                           "N5|-|", "mnuCut|Wytnij|", "mnuCopy|Kopiuj|",
-                                           "mnuPaste|Wklej|", "mnuDelete|Usuń zaznaczony|"};
+                            << QStringList{"mnuUndo|Cofnij czynność|",
+                                           "mnuRedo|Ponów czynność|",
+                                           "N5|-|",
+                                           "mnuCut|Wytnij|",
+                                           "mnuCopy|Kopiuj|",
+                                           "mnuPaste|Wklej|",
+                                           "mnuDelete|Usuń zaznaczony|"};
     QTest::newRow("Szukanie") << "mnuSzukanie"
                               << QStringList{"mnuFind|Znajdź frazę|Ctrl+F",
                                              "mnuFindNext|Znajdź następną|F3", "N6|-|",
@@ -113,21 +122,22 @@ void TestMainWindow::menuItems_data()
                                           "mnuStrong|<strong> wyraźne wyróżnienie </strong>|",
                                           "mnuSamp|<samp> tekst przykładowy </samp>|",
                                           "mnuCite|<cite> tekst cytowany </cite>|"};
-    QTest::newRow("Formatowanie")
-        << "mnuFormatowanie"
-        << QStringList{"subDIV|<div> </div> Blok|",
-                       "subP|<p> </p>  Akapit|",
-                       "subBR|<br /> łamanie wiersza|",
-                       "mnuLinia|<hr /> linia pozioma|",
-                       "N8|-|",
-                       "mnuListaUL|<ul> </ul> lista wypunktowana|",
-                       "mnuOl|<ol> </ol> lista numerowana|",
-                       "mnuLi|<li>  </li> element listy|",
-                       "mnuDl|<dl> </dl> def. listę definicji|",
-                       "mnuDt|<dt> </dt> def. termin na liście definicji|",
-                       "mnuDd|<dd> </dd> def. wyjaśnienie terminu..|"};
+    QTest::newRow("Formatowanie") << "mnuFormatowanie"
+                                  << QStringList{
+                                         "subDIV|<div> </div> Blok|",
+                                         "subP|<p> </p>  Akapit|",
+                                         "subBR|<br /> łamanie wiersza|",
+                                         "mnuLinia|<hr /> linia pozioma|",
+                                         "N8|-|",
+                                         "mnuListaUL|<ul> </ul> lista wypunktowana|",
+                                         "mnuOl|<ol> </ol> lista numerowana|",
+                                         "mnuLi|<li>  </li> element listy|",
+                                         "mnuDl|<dl> </dl> def. listę definicji|",
+                                         "mnuDt|<dt> </dt> def. termin na liście definicji|",
+                                         "mnuDd|<dd> </dd> def. wyjaśnienie terminu..|"};
     QTest::newRow("Tabele") << "mnuTabele"
-                            << QStringList{"mnuGenTable|Generator tabel|", "N10|-|",
+                            << QStringList{"mnuGenTable|Generator tabel|",
+                                           "N10|-|",
                                            "mnuTable|<table> </table> tworzy tabelę|",
                                            "mnuTr|<tr> </tr> wiersz tabeli|",
                                            "mnuTd|<td> </td> komórka tabeli|",
@@ -143,21 +153,27 @@ void TestMainWindow::menuItems_data()
                        "mnuOption|<option> pozycja listy określonej przez <select>|",
                        "mnuLabel|<label> </label> def. pól formularza|"};
     QTest::newRow("Opcje") << "mnuOpcje"
-                           << QStringList{"mnuKodowanie|Zmiana kodowania znaków|",
-                                          "mnuZobacz|Podgląd dokumentu w przeglądarce|",
-                                          "mnuKolor|Generator koloru|",
-                                          "N4|-|",
-                                          "mnuHref|<a href=\"dane.htm\">odnośnik (łącze)</a>|",
-                                          "mnuMail|<a href=\"mailto:adres@domena.pl\">odnośnik</a>|",
-                                          "N9|-|",
-                                          "mnuImg|<img src=\"obraz.jpg\"  /> wstawienie obrazu|",
-                                          "mnuTarget|target=\"_blank\" otwarcie kolejnego okna|"};
+                           << QStringList{
+                                  "mnuKodowanie|Zmiana kodowania znaków|",
+                                  "mnuZobacz|Podgląd dokumentu w przeglądarce|",
+                                  "mnuKolor|Generator koloru|",
+                                  "N4|-|",
+                                  "mnuHref|<a href=\"dane.htm\">odnośnik (łącze)</a>|",
+                                  "mnuMail|<a href=\"mailto:adres@domena.pl\">odnośnik</a>|",
+                                  "N9|-|",
+                                  "mnuImg|<img src=\"obraz.jpg\"  /> wstawienie obrazu|",
+                                  "mnuTarget|target=\"_blank\" otwarcie kolejnego okna|"};
     QTest::newRow("Kolorowanie") << "mnuKoloruj"
-                                 << QStringList{"mnuHtm2|HTML|", "mnuXML|XML|",
-                                                "mnuCss|Skrypt CSS|", "mnuJava|Java (*.java)|",
-                                                "mnuJavaJs|Java skrypt (*.js)|", "mnuPhp|PHP|",
-                                                "mnuPerl|Perl|", "mnuPyton|Pyton|",
-                                                "podDelphi|Pascal (Delphi)|", "mnuCpp|C++|",
+                                 << QStringList{"mnuHtm2|HTML|",
+                                                "mnuXML|XML|",
+                                                "mnuCss|Skrypt CSS|",
+                                                "mnuJava|Java (*.java)|",
+                                                "mnuJavaJs|Java skrypt (*.js)|",
+                                                "mnuPhp|PHP|",
+                                                "mnuPerl|Perl|",
+                                                "mnuPyton|Pyton|",
+                                                "podDelphi|Pascal (Delphi)|",
+                                                "mnuCpp|C++|",
                                                 "mnuSql|SQL|"};
 }
 
@@ -170,8 +186,8 @@ void TestMainWindow::menuItems()
     QStringList actual;
     for (QAction* action : built->actions()) {
         const QString caption = action->isSeparator() ? QStringLiteral("-") : action->text();
-        actual << QStringLiteral("%1|%2|%3").arg(action->objectName(), caption,
-                                                 action->shortcut().toString());
+        actual << QStringLiteral("%1|%2|%3")
+                      .arg(action->objectName(), caption, action->shortcut().toString());
     }
     QCOMPARE(actual, items);
 }
@@ -181,16 +197,26 @@ void TestMainWindow::toolButtons_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("hint");
     const char* rows[][2] = {
-        {"ToolButton2", "Nowy"},          {"ToolButton3", "Otwórz"},
-        {"ToolButton4", "Zapisz"},        {"ToolButton5", "Zamknij plik"},
-        {"ToolButton8", "Cofnij"},        {"ToolButton9", "Ponów"},
-        {"ToolButton10", "Wytnij"},       {"ToolButton11", "Kopiuj"},
-        {"ToolButton12", "Wstaw"},        {"ToolButton13", "Usuń"},
-        {"ToolButton15", "Szukaj"},       {"ToolButton16", "Znajdź i zamień"},
-        {"ToolButton19", "Pogrubienie"},  {"ToolButton20", "Kursywa"},
-        {"ToolButton21", "Znaki powiększone"}, {"ToolButton22", "Znaki pomniejszone"},
-        {"ToolButton23", "Indeks dolny"}, {"ToolButton24", "Indeks górny"},
-        {"ToolButton27", "Zmiana kodowania"}, {"ToolButton28", "Podgląd HTML"},
+        {"ToolButton2", "Nowy"},
+        {"ToolButton3", "Otwórz"},
+        {"ToolButton4", "Zapisz"},
+        {"ToolButton5", "Zamknij plik"},
+        {"ToolButton8", "Cofnij"},
+        {"ToolButton9", "Ponów"},
+        {"ToolButton10", "Wytnij"},
+        {"ToolButton11", "Kopiuj"},
+        {"ToolButton12", "Wstaw"},
+        {"ToolButton13", "Usuń"},
+        {"ToolButton15", "Szukaj"},
+        {"ToolButton16", "Znajdź i zamień"},
+        {"ToolButton19", "Pogrubienie"},
+        {"ToolButton20", "Kursywa"},
+        {"ToolButton21", "Znaki powiększone"},
+        {"ToolButton22", "Znaki pomniejszone"},
+        {"ToolButton23", "Indeks dolny"},
+        {"ToolButton24", "Indeks górny"},
+        {"ToolButton27", "Zmiana kodowania"},
+        {"ToolButton28", "Podgląd HTML"},
     };
     for (const auto& row : rows)
         QTest::newRow(row[0]) << QString::fromUtf8(row[0]) << QString::fromUtf8(row[1]);
@@ -209,12 +235,12 @@ void TestMainWindow::toolButtons()
 
 void TestMainWindow::tagButtonsInOrderWithoutOverlap()
 {
-    const QStringList names = {"bitDiv", "bitP",  "bitBR",     "bitUL",    "bitOL",
-                               "bitLI",  "bitTable", "bitTr", "bitTd",    "bitTh",
-                               "bitThead", "bitHref", "bitImg", "bitHr",  "bitTarget"};
-    const QStringList captions = {"<div>", "<p>",     "<br>",   "<ul>", "<ol>",
-                                  "<li>",  "<table>", "<tr>",   "<td>", "<th>",
-                                  "<thead>", "<href>", "<img>", "<hr>", "<target>"};
+    const QStringList names = {"bitDiv",   "bitP",     "bitBR",  "bitUL", "bitOL",
+                               "bitLI",    "bitTable", "bitTr",  "bitTd", "bitTh",
+                               "bitThead", "bitHref",  "bitImg", "bitHr", "bitTarget"};
+    const QStringList captions = {"<div>",   "<p>",     "<br>",  "<ul>", "<ol>",
+                                  "<li>",    "<table>", "<tr>",  "<td>", "<th>",
+                                  "<thead>", "<href>",  "<img>", "<hr>", "<target>"};
     int previousRight = 0;
     for (int i = 0; i < names.size(); ++i) {
         auto* button = m_form->findChild<QPushButton*>(names[i]);

@@ -36,7 +36,8 @@ void typeText(QWidget* widget, const QString& text)
 
 QString question(const QString& caption)
 {
-    return QStringLiteral("Dokument \"%1\" został zmodyfikowany.\rCzy chcesz go zapisać?").arg(caption);
+    return QStringLiteral("Dokument \"%1\" został zmodyfikowany.\rCzy chcesz go zapisać?")
+        .arg(caption);
 }
 
 } // namespace
@@ -111,13 +112,16 @@ void TestSaving::roundTripIsByteIdentical_data()
     QTest::addColumn<QString>("encoding");
     QTest::newRow("UTF-8") << QByteArray("<meta charset=\"utf-8\">\r\nzażółć gęślą jaźń → Жж 😀\r\n")
                            << "UTF-8";
-    QTest::newRow("ISO-8859-2") << QByteArray("charset=iso-8859-2\r\n\xb1\xe6\xea\xb3\xf1\xf3\xb6\xbc\xbf"
-                                              "\xa1\xc6\xca\xa3\xd1\xd3\xa6\xac\xaf\r\n")
+    QTest::newRow("ISO-8859-2") << QByteArray(
+                                       "charset=iso-8859-2\r\n\xb1\xe6\xea\xb3\xf1\xf3\xb6\xbc\xbf"
+                                       "\xa1\xc6\xca\xa3\xd1\xd3\xa6\xac\xaf\r\n")
                                 << "ISO-8859-2";
-    QTest::newRow("windows-1250") << QByteArray("charset=windows-1250\r\n\xb9\xe6\xea\xb3\xf1\xf3\x9c\x9f\xbf"
-                                                "\xa5\xc6\xca\xa3\xd1\xd3\x8c\x8f\xaf\r\n")
-                                  << "CP-1250";
-    QTest::newRow("undeclared UTF-8 style sheet") << QByteArray("/* żółw */\r\np { }\r\n") << "UTF-8";
+    QTest::newRow("windows-1250")
+        << QByteArray("charset=windows-1250\r\n\xb9\xe6\xea\xb3\xf1\xf3\x9c\x9f\xbf"
+                      "\xa5\xc6\xca\xa3\xd1\xd3\x8c\x8f\xaf\r\n")
+        << "CP-1250";
+    QTest::newRow("undeclared UTF-8 style sheet")
+        << QByteArray("/* żółw */\r\np { }\r\n") << "UTF-8";
 }
 
 void TestSaving::roundTripIsByteIdentical()
@@ -142,7 +146,8 @@ void TestSaving::lfFileIsSavedWithCrLf()
     const QString path = writeFile(m_dir->filePath("lf.htm"), "charset=utf-8\nżaba\n");
     open({path});
     action("ToolButton4")->trigger(); // "Zapisz" on the toolbar
-    QCOMPARE(readFile(path), QByteArray("charset=utf-8\r\n\xc5\xbc" "aba\r\n"));
+    QCOMPARE(readFile(path), QByteArray("charset=utf-8\r\n\xc5\xbc"
+                                        "aba\r\n"));
 }
 
 void TestSaving::closeThisFile_data()
@@ -184,7 +189,8 @@ void TestSaving::closeAllGoesActiveThenFollowingThenFirst()
         m_desktop.answers.enqueue(Answer::No);
     m_form->findChild<QTabWidget*>("PC")->tabBar()->setCurrentIndex(1);
     action("mnuZamykaAll")->trigger();
-    QCOMPARE(m_desktop.questions, (QStringList{question("2.htm"), question("3.htm"), question("1.htm")}));
+    QCOMPARE(m_desktop.questions,
+             (QStringList{question("2.htm"), question("3.htm"), question("1.htm")}));
     QCOMPARE(m_form->pageCount(), 0);
 }
 
@@ -255,7 +261,8 @@ void TestSaving::failedSaveKeepsEverything()
     m_desktop.saveChoices.enqueue(path);
     action("mnuZapisJako")->trigger();
     QCOMPARE(m_desktop.errors.size(), 1);
-    QVERIFY2(m_desktop.errors[0].startsWith("Cannot create file " + path), qPrintable(m_desktop.errors[0]));
+    QVERIFY2(m_desktop.errors[0].startsWith("Cannot create file " + path),
+             qPrintable(m_desktop.errors[0]));
     QCOMPARE(readFile(original), QByteArray("old\r\n"));
     QVERIFY(m_form->ActiveEditor()->isDocumentModified());
     QCOMPARE(m_form->activePage()->caption(), QStringLiteral("readonly"));

@@ -23,7 +23,8 @@ private slots:
 
 void TestSettings::formatIsFourCrLfLines()
 {
-    QCOMPARE(formatWindowSettings(QRect(-4, 12, 800, 600)), QByteArray("800\r\n600\r\n-4\r\n12\r\n"));
+    QCOMPARE(formatWindowSettings(QRect(-4, 12, 800, 600)),
+             QByteArray("800\r\n600\r\n-4\r\n12\r\n"));
 }
 
 void TestSettings::parse_data()
@@ -36,9 +37,10 @@ void TestSettings::parse_data()
     QTest::newRow("CR") << QByteArray("800\r600\r10\r20\r") << 4 << "";
     QTest::newRow("extra lines ignored") << QByteArray("1\n2\n3\n4\nrubbish\n") << 4 << "";
     QTest::newRow("empty") << QByteArray() << 0 << "List index out of bounds (0)";
-    QTest::newRow("two lines") << QByteArray("800\r\n600\r\n") << 2 << "List index out of bounds (2)";
-    QTest::newRow("garbage third") << QByteArray("800\n600\nabc\n1\n") << 2
-                                   << "'abc' is not a valid integer value";
+    QTest::newRow("two lines") << QByteArray("800\r\n600\r\n") << 2
+                               << "List index out of bounds (2)";
+    QTest::newRow("garbage third")
+        << QByteArray("800\n600\nabc\n1\n") << 2 << "'abc' is not a valid integer value";
     QTest::newRow("blank first") << QByteArray("\n600\n1\n1\n") << 0
                                  << "'' is not a valid integer value";
     QTest::newRow("too large") << QByteArray("99999999999\n1\n1\n1\n") << 0
@@ -67,8 +69,10 @@ void TestSettings::startUpAppliesSizeAndCentres()
     form.show();
     QCOMPARE(form.size(), QSize(800, 600));
     const QRect screen = form.screen()->virtualGeometry();
-    QCOMPARE(form.frameGeometry().x(), qMax(0, (screen.width() - form.frameGeometry().width()) / 2));
-    QCOMPARE(form.frameGeometry().y(), qMax(0, (screen.height() - form.frameGeometry().height()) / 2));
+    QCOMPARE(form.frameGeometry().x(),
+             qMax(0, (screen.width() - form.frameGeometry().width()) / 2));
+    QCOMPARE(form.frameGeometry().y(),
+             qMax(0, (screen.height() - form.frameGeometry().height()) / 2));
     QVERIFY(desktop.errors.isEmpty());
 }
 
@@ -80,8 +84,8 @@ void TestSettings::startUpWithBadFiles_data()
     QTest::newRow("empty") << QByteArray() << "List index out of bounds (0)" << QSize(781, 536);
     QTest::newRow("short") << QByteArray("700\r\n") << "List index out of bounds (1)"
                            << QSize(700, 536);
-    QTest::newRow("garbage") << QByteArray("700\r\nwysoko\r\n") << "'wysoko' is not a valid integer value"
-                             << QSize(700, 536);
+    QTest::newRow("garbage") << QByteArray("700\r\nwysoko\r\n")
+                             << "'wysoko' is not a valid integer value" << QSize(700, 536);
     QByteArray noise(10 << 20, '\0');
     QRandomGenerator generator(7);
     generator.fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);

@@ -171,15 +171,21 @@ void TestTags::aroundTheSelection_data()
     QTest::addColumn<int>("from");
     QTest::addColumn<int>("to");
     QTest::addColumn<QString>("result");
-    QTest::newRow("abc in bold") << "mnuBig" << "x abc y" << 2 << 5 << "x <b>abc</b> y";
-    QTest::newRow("link around abc") << "mnuHref" << "abc" << 0 << 3
-                                     << "<a href=\"plik.html\">nazwa </a>abc ";
-    QTest::newRow("line break after the selection") << "subBR" << "abc" << 0 << 3 << " abc<br />";
-    QTest::newRow("two lines with Polish letters") << "subP" << "zażółć\ngęślą\tjaźń" << 2 << 10
-                                                   << "za<p>żółć\ngęś</p>lą\tjaźń";
-    QTest::newRow("whole document") << "mnuEm" << "ąę" << 0 << 2 << "<em>ąę</em>";
-    QTest::newRow("at the very end") << "mnuTd" << "ab\ncd" << 4 << 5 << "ab\nc<td>d</td>";
-    QTest::newRow("selected backwards") << "mnuLi" << "abcdef" << 4 << 1 << "a<li>bcd</li>ef";
+    QTest::newRow("abc in bold") << "mnuBig"
+                                 << "x abc y" << 2 << 5 << "x <b>abc</b> y";
+    QTest::newRow("link around abc") << "mnuHref"
+                                     << "abc" << 0 << 3 << "<a href=\"plik.html\">nazwa </a>abc ";
+    QTest::newRow("line break after the selection") << "subBR"
+                                                    << "abc" << 0 << 3 << " abc<br />";
+    QTest::newRow("two lines with Polish letters")
+        << "subP"
+        << "zażółć\ngęślą\tjaźń" << 2 << 10 << "za<p>żółć\ngęś</p>lą\tjaźń";
+    QTest::newRow("whole document") << "mnuEm"
+                                    << "ąę" << 0 << 2 << "<em>ąę</em>";
+    QTest::newRow("at the very end") << "mnuTd"
+                                     << "ab\ncd" << 4 << 5 << "ab\nc<td>d</td>";
+    QTest::newRow("selected backwards") << "mnuLi"
+                                        << "abcdef" << 4 << 1 << "a<li>bcd</li>ef";
 }
 
 void TestTags::aroundTheSelection()
