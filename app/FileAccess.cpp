@@ -57,22 +57,34 @@ QByteArray readWholeFile(const QString& path)
 
 void writeWholeFile(const QString& path, const QByteArray& bytes)
 {
+    writeWholeFile(path, bytes.size(), [&](const ByteSink& sink) { sink(bytes); });
+}
+
+void writeWholeFile(const QString& path, qsizetype expectedSize,
+                    const std::function<void(const ByteSink&)>& produce)
+{
+    const auto fail = [&](const QString& reason) {
+        throw CommandError(QStringLiteral("Cannot create file %1\n%2").arg(path, reason));
+    };
     const QFileInfo info(path);
     // In a folder the user may not write to, the file is rewritten in place rather than
     // replaced; make sure it cannot run out of room half-way.
     if (info.isFile() && !QFileInfo(info.absolutePath()).isWritable() &&
-        QStorageInfo(info.absolutePath()).bytesAvailable() < bytes.size() - info.size())
-        throw CommandError(
-            QStringLiteral("Cannot create file %1\nZa mało miejsca na dysku.").arg(path));
+        QStorageInfo(info.absolutePath()).bytesAvailable() < expectedSize - info.size())
+        fail(QStringLiteral("Za mało miejsca na dysku."));
+    if (path.isEmpty() || info.isDir())
+        fail(writeFailureReason(path, QSaveFile()));
+
     QSaveFile file(path);
-    // A writable file in a folder the user may not write to is still written, in place.
     file.setDirectWriteFallback(true);
-    const bool written = !path.isEmpty() && !QFileInfo(path).isDir() &&
-                         file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() &&
-                         file.commit();
-    if (!written)
-        throw CommandError(
-            QStringLiteral("Cannot create file %1\n%2").arg(path, writeFailureReason(path, file)));
+    if (!file.open(QIODevice::WriteOnly))
+        fail(writeFailureReason(path, file));
+    bool written = true;
+    produce([&](QByteArrayView piece) {
+        written = written && file.write(piece.data(), piece.size()) == piece.size();
+    });
+    if (!written || !file.commit())
+        fail(writeFailureReason(path, file));
 }
 
 bool isExistingFile(const QString& path)

@@ -3,12 +3,20 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 // The whole file; throws CommandError "Cannot open file <path>" with the reason on a second line.
 QByteArray readWholeFile(const QString& path);
 
 // Replaces the file with `bytes` in one step: on failure the old file stays as it was and
 // CommandError "Cannot create file <path>" is thrown.
 void writeWholeFile(const QString& path, const QByteArray& bytes);
+
+// The same, with the bytes handed piece by piece by `produce` to the sink it is given;
+// `expectedSize` is about how many there will be.
+using ByteSink = std::function<void(QByteArrayView)>;
+void writeWholeFile(const QString& path, qsizetype expectedSize,
+                    const std::function<void(const ByteSink&)>& produce);
 
 // True when the path names an existing regular file (or a link to one).
 bool isExistingFile(const QString& path);

@@ -838,27 +838,33 @@ void TForm1::SubmnuWinClick()
 
 // --- Saving and closing -------------------------------------------------------------------
 
-QByteArray TForm1::fileBytesFor(DocumentPage* page, bool byPageEncoding) const
+void TForm1::writeDocument(DocumentPage* page, const QString& path, bool byPageEncoding)
 {
-    // The bytes the file ends up with: the page's own encoding when closing all documents,
-    // else the selected encoding, else the editor's characters as they stand.
+    // What the file ends up with: the page's own encoding when closing all documents, else the
+    // selected encoding, else the editor's characters as they stand with the file's own line
+    // breaks. It is computed and written once, replacing the old file only when all is written.
     static constexpr SaveForm Forms[] = {SaveForm::Utf8, SaveForm::Iso88592, SaveForm::Cp1250,
                                          SaveForm::EightBit};
     TSynMemo* editor = page->editor();
-    if (byPageEncoding) {
-        const int index = encodingIndexOfName(page->encodingName());
-        if (index >= 0)
-            return encodeDocument(editor->textBytes(), Forms[index], LineBreak::CrLf);
-    }
+    SaveForm form = SaveForm::EightBit;
+    LineBreak lineBreak = editor->lineBreak();
+    const int pageIndex = byPageEncoding ? encodingIndexOfName(page->encodingName()) : -1;
     const int selected = selectedEncodingIndex();
-    if (selected >= EncodingUtf8 && selected <= EncodingCp1250)
-        return encodeDocument(editor->textBytes(), Forms[selected], LineBreak::CrLf);
-    return encodeDocument(editor->textBytes(), SaveForm::EightBit, editor->lineBreak());
+    if (pageIndex >= 0) {
+        form = Forms[pageIndex];
+        lineBreak = LineBreak::CrLf;
+    } else if (selected >= EncodingUtf8 && selected <= EncodingCp1250) {
+        form = Forms[selected];
+        lineBreak = LineBreak::CrLf;
+    }
+    const QByteArrayView text = editor->textBytes();
+    writeWholeFile(path, text.size(),
+                   [&](const ByteSink& sink) { encodeDocument(text, form, lineBreak, sink); });
 }
 
 void TForm1::SaveEditorToPath(DocumentPage* page, const QString& path, bool byPageEncoding)
 {
-    writeWholeFile(path, fileBytesFor(page, byPageEncoding));
+    writeDocument(page, path, byPageEncoding);
     page->editor()->setDocumentPath(path);
     page->editor()->markSaved();
     setPageCaption(page, fileNamePart(path));
@@ -897,7 +903,7 @@ bool TForm1::saveActiveDocument()
     TSynMemo* editor = current->editor();
     if (!isExistingFile(editor->documentPath()))
         return saveThroughDialog(current, false);
-    writeWholeFile(editor->documentPath(), fileBytesFor(current, false));
+    writeDocument(current, editor->documentPath(), false);
     editor->markSaved();
     recordWrittenEncoding(current);
     return true;

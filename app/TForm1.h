@@ -107,7 +107,7 @@ private:
     void activatePage(int index);
     void removePage(DocumentPage* page);
 
-    QByteArray fileBytesFor(DocumentPage* page, bool byPageEncoding) const;
+    void writeDocument(DocumentPage* page, const QString& path, bool byPageEncoding);
     bool saveActiveDocument();
     bool saveThroughDialog(DocumentPage* page, bool byPageEncoding);
     void SaveEditorToPath(DocumentPage* page, const QString& path, bool byPageEncoding);

@@ -454,3 +454,40 @@ QByteArray encodeDocument(QByteArrayView editorText, SaveForm form, LineBreak li
     file.squeeze();
     return file;
 }
+
+void encodeDocument(QByteArrayView editorText, SaveForm form, LineBreak lineBreak,
+                    const std::function<void(QByteArrayView)>& sink, qsizetype chunkBytes)
+{
+    if (editorText.isEmpty())
+        return;
+    chunkBytes = std::max<qsizetype>(chunkBytes, 1);
+    QByteArray buffer;
+    qsizetype start = 0;
+    while (true) {
+        // A piece ends just before a LF (or the CR LF it closes), so each piece is whole lines
+        // and the break between pieces is written as the piece's final line break.
+        const qsizetype cut = start + chunkBytes < editorText.size()
+                                  ? editorText.indexOf('\n', start + chunkBytes)
+                                  : -1;
+        if (cut < 0)
+            break;
+        const qsizetype end = cut > start && editorText[cut - 1] == '\r' ? cut - 1 : cut;
+        const QByteArrayView piece = editorText.sliced(start, end - start);
+        if (piece.isEmpty()) {
+            sink(lineBreakBytes(lineBreak));
+        } else {
+            if (buffer.size() < piece.size() * WorstExpansion + Slack)
+                buffer.resize(piece.size() * WorstExpansion + Slack);
+            TextEncoder encoder(piece, form, lineBreak);
+            Byte* const begin = bytesOf(buffer);
+            sink(QByteArrayView(begin, encoder.encode(begin) - begin));
+        }
+        start = cut + 1;
+    }
+    // The rest; text ending in a break leaves an empty last line, which still gets its break.
+    const QByteArrayView rest = editorText.sliced(start);
+    if (rest.isEmpty())
+        sink(lineBreakBytes(lineBreak));
+    else
+        sink(encodeDocument(rest, form, lineBreak));
+}

@@ -29,3 +29,9 @@ enum class SaveForm { Utf8, Iso88592, Cp1250, EightBit };
 // IsoToCp1250; EightBit: windows-1250 bytes unchanged. A byte of the text that is not part of a
 // well-formed UTF-8 sequence counts as U+FFFD.
 QByteArray encodeDocument(QByteArrayView editorText, SaveForm form, LineBreak lineBreak);
+
+// The same bytes handed to `sink` in consecutive pieces of roughly chunkBytes of text each, cut
+// at line breaks, so that a large document is written without a copy of it all in memory.
+void encodeDocument(QByteArrayView editorText, SaveForm form, LineBreak lineBreak,
+                    const std::function<void(QByteArrayView)>& sink,
+                    qsizetype chunkBytes = 4 << 20);

@@ -214,6 +214,7 @@ private slots:
     void decodeMatchesLineByLine();
     void chunksJoinToTheWholeText();
     void encodeMatchesLineByLine();
+    void encodedPiecesJoinToTheWholeFile();
     void largeDocumentRoundTrips();
     void goldenPages_data();
     void goldenPages();
@@ -387,6 +388,28 @@ void TestCodec::encodeMatchesLineByLine()
                 const QByteArray file = encodeDocument(buffer.view(), form, lineBreak);
                 if (file != encodeLineByLine(text, form, lineBreak)) {
                     QCOMPARE(file.toHex(' '), encodeLineByLine(text, form, lineBreak).toHex(' '));
+                    QFAIL(text.toHex(' ').constData());
+                }
+            }
+        }
+    }
+}
+
+void TestCodec::encodedPiecesJoinToTheWholeFile()
+{
+    QRandomGenerator random(1250);
+    for (int round = 0; round < 3000; ++round) {
+        const QByteArray text = randomEditorText(random, 30);
+        const ExactBuffer buffer(text);
+        const qsizetype chunkBytes = 1 + random.bounded(12);
+        for (const SaveForm form : AllForms) {
+            for (const LineBreak lineBreak : AllBreaks) {
+                QByteArray joined;
+                encodeDocument(
+                    buffer.view(), form, lineBreak, [&](QByteArrayView piece) { joined += piece; },
+                    chunkBytes);
+                if (joined != encodeDocument(buffer.view(), form, lineBreak)) {
+                    QCOMPARE(joined.toHex(' '), encodeDocument(text, form, lineBreak).toHex(' '));
                     QFAIL(text.toHex(' ').constData());
                 }
             }
