@@ -127,18 +127,6 @@ int TSynMemo::caretColumn() const
     return int(self->SendScintilla(SCI_COUNTCHARACTERS, lineStart, pos)) + 1;
 }
 
-void TSynMemo::setCaretColumn(int column)
-{
-    const long pos = SendScintilla(SCI_GETCURRENTPOS);
-    const long line = SendScintilla(SCI_LINEFROMPOSITION, pos);
-    const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, line);
-    const long lineEnd = SendScintilla(SCI_GETLINEENDPOSITION, line);
-    long target = SendScintilla(SCI_POSITIONRELATIVE, lineStart, long(qMax(column, 1) - 1));
-    if (target == 0 && column > 1)
-        target = lineEnd; // past the end of the document
-    SendScintilla(SCI_GOTOPOS, qMin(target, lineEnd));
-}
-
 int TSynMemo::selectionStartPosition() const
 {
     return int(const_cast<TSynMemo*>(this)->SendScintilla(SCI_GETSELECTIONSTART));

@@ -44,7 +44,6 @@ public:
     // Caret line and column, both from 1; the column counts characters, not bytes.
     int caretLine() const;
     int caretColumn() const;
-    void setCaretColumn(int column);
 
     // Byte positions of the selection's lower and upper ends (equal when nothing is selected).
     int selectionStartPosition() const;
