@@ -785,10 +785,7 @@ void TForm1::DecodeLoadedText(const QByteArray& fileBytes)
     const int shown = encodingIndexOfName(panelText(2));
     const int index = shown == EncodingUnknown || shown < 0 ? EncodingCp1250 : shown;
     setSelectedEncodingIndex(index);
-    editor->setLineBreak(detectLineBreak(fileBytes));
-    editor->replaceAllText([&](const std::function<void(QByteArrayView)>& sink) {
-        decodeDocument(fileBytes, index, sink);
-    });
+    editor->loadFile(fileBytes, index);
 }
 
 void TForm1::ReopenAs(const QString& name, QAction* item)
@@ -815,10 +812,7 @@ void TForm1::ReopenAs(const QString& name, QAction* item)
     setPanelText(2, name);
     const int index = encodingIndexOfName(name);
     setSelectedEncodingIndex(index);
-    editor->setLineBreak(detectLineBreak(fileBytes));
-    editor->replaceAllText([&](const std::function<void(QByteArrayView)>& sink) {
-        decodeDocument(fileBytes, index, sink);
-    });
+    editor->loadFile(fileBytes, index);
 }
 
 void TForm1::SUBmnuUTF8Click()

@@ -1,5 +1,7 @@
 #include "app/TSynMemo.h"
 
+#include "encoding/DocumentCodec.h"
+
 #include <QAccessible>
 
 #include <QAccessibleWidget>
@@ -109,6 +111,14 @@ void TSynMemo::replaceAllText(
     SendScintilla(SCI_GOTOPOS, 0L);
     const int digits = int(QString::number(qMax(lineCount(), 1)).size());
     setMarginWidth(0, QString(qMax(digits, 4) + 1, QLatin1Char('0')));
+}
+
+void TSynMemo::loadFile(const QByteArray& fileBytes, int encodingIndex)
+{
+    setLineBreak(detectLineBreak(fileBytes));
+    replaceAllText([&](const std::function<void(QByteArrayView)>& sink) {
+        decodeDocument(fileBytes, encodingIndex, sink);
+    });
 }
 
 int TSynMemo::caretLine() const

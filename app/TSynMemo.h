@@ -41,6 +41,9 @@ public:
     void
     replaceAllText(const std::function<void(const std::function<void(QByteArrayView)>&)>& produce);
 
+    // Shows a file's bytes decoded from the given encoding and records its line breaks.
+    void loadFile(const QByteArray& fileBytes, int encodingIndex);
+
     // Caret line and column, both from 1; the column counts characters, not bytes.
     int caretLine() const;
     int caretColumn() const;
