@@ -20,7 +20,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QMimeData>
 #include <QScreen>
@@ -31,8 +30,6 @@ namespace {
 
 constexpr int DesignWidth = 781;
 constexpr int DesignHeight = 536;
-constexpr int MinimumWidth = 320;
-constexpr int MinimumHeight = 240;
 
 struct HighlighterCommand {
     const char* command;
@@ -187,34 +184,12 @@ void TForm1::runCommand(const QString& command)
 
 void TForm1::LoadWindowGeometry()
 {
-    if (!QFileInfo::exists(m_settingsPath))
-        return;
-    const WindowSettings settings = parseWindowSettings(readWholeFile(m_settingsPath));
-    const QRect desktop = screen() ? screen()->virtualGeometry() : QRect(0, 0, 1024, 768);
-    // A value that would make the window vanish or outgrow the desktop is kept within it.
-    const auto clampWidth = [&](int w) {
-        return qBound(MinimumWidth, w, qMax(MinimumWidth, desktop.width()));
-    };
-    const auto clampHeight = [&](int h) {
-        return qBound(MinimumHeight, h, qMax(MinimumHeight, desktop.height()));
-    };
-    const auto& v = settings.values;
-    if (settings.count > 0)
-        resize(clampWidth(v[0]), height());
-    if (settings.count > 1)
-        resize(width(), clampHeight(v[1]));
-    if (settings.count > 2)
-        move(v[2], y());
-    if (settings.count > 3)
-        move(x(), v[3]);
-    if (!settings.error.isEmpty())
-        throw CommandError(settings.error);
+    restoreWindowGeometry(this, m_settingsPath);
 }
 
 void TForm1::SaveWindowGeometry()
 {
-    const QRect frame = frameGeometry();
-    writeWholeFile(m_settingsPath, formatWindowSettings(QRect(frame.topLeft(), size())));
+    saveWindowGeometry(this, m_settingsPath);
 }
 
 void TForm1::showEvent(QShowEvent* event)
