@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QMimeData>
 #include <QScreen>
@@ -207,12 +208,11 @@ void TForm1::showEvent(QShowEvent* event)
 
 void TForm1::FormShow()
 {
-    if (m_arguments.isEmpty() || !isExistingFile(m_arguments.constFirst()))
+    // The first argument decides whether the program was given files at all; then each of
+    // them opens on its own, a folder or a device among them only reported.
+    if (m_arguments.isEmpty() || !QFileInfo::exists(m_arguments.constFirst()))
         return;
-    m_commands->guarded([this] {
-        for (const QString& argument : std::as_const(m_arguments))
-            OpenFileInPage(fileNamePart(argument), argument);
-    });
+    openFiles(m_arguments);
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
@@ -257,11 +257,8 @@ void TForm1::dropEvent(QDropEvent* event)
     QMetaObject::invokeMethod(
         this,
         [this, paths] {
-            m_commands->guarded([&] {
-                for (const QString& path : paths)
-                    OpenFileInPage(fileNamePart(path), path);
-                btnWykryjClick();
-            });
+            openFiles(paths);
+            m_commands->guarded([this] { btnWykryjClick(); });
         },
         Qt::QueuedConnection);
 }
@@ -337,6 +334,9 @@ void TForm1::OpenFileInPage(const QString& caption, const QString& path)
         activatePage(existing);
         return;
     }
+    // A file that cannot be read gets no page, so no page ever holds the path of a file
+    // whose text it does not show.
+    const QByteArray fileBytes = path.isEmpty() ? QByteArray() : readWholeFile(path);
 
     auto* newPage = new DocumentPage(caption);
     {
@@ -348,16 +348,20 @@ void TForm1::OpenFileInPage(const QString& caption, const QString& path)
     Bar->setText(3, path);
     editor->setPopupMenu(PopupMenu2);
     connect(editor, &TSynMemo::statusChange, this, &TForm1::EditorStatusChange);
-
-    if (path.isEmpty()) {
-        activatePage(PC->count() - 1);
-        return;
-    }
-    const QByteArray fileBytes = readWholeFile(path);
     activatePage(PC->count() - 1);
+    if (path.isEmpty())
+        return;
+    newPage->setDiskStamp(fileStamp(path));
     // Colouring is chosen before the text arrives, so only what is shown gets styled.
     editor->setLexer(m_highlighters->lexer(Language::Html));
     m_encodings->load(newPage, fileBytes);
+}
+
+void TForm1::openFiles(const QStringList& paths)
+{
+    // Each file on its own: one that cannot be read is reported and the rest still open.
+    for (const QString& path : paths)
+        m_commands->guarded([&] { OpenFileInPage(fileNamePart(path), path); });
 }
 
 void TForm1::removePage(DocumentPage* page)

@@ -80,6 +80,7 @@ private:
     void LoadWindowGeometry();
     void SaveWindowGeometry();
 
+    void openFiles(const QStringList& paths);
     void btnWykryjClick();
     void ReopenAs(int encodingIndex, const char* itemName);
     void setModifiedMarker(DocumentPage* page, int marker);
