@@ -139,7 +139,9 @@ void TForm1::buildWindow()
     // Window-wide state that the user never sees lives in hidden controls of the top panel.
     m_encodings = std::make_unique<DocumentEncodings>(
         m_desktop, *Bar, [this] { return activePage(); }, topPanel);
-    m_saver = new DocumentSaver(m_desktop, *m_encodings, this);
+    m_saver = new DocumentSaver(
+        m_desktop, *m_encodings,
+        [this](const QString& path) { return page(FindPageOfFile(path)); }, this);
     connect(m_saver, &DocumentSaver::pageRenamed, this, &TForm1::setPageCaption);
 }
 
