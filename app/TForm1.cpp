@@ -14,6 +14,10 @@
 #include "app/StatusPanels.h"
 #include "app/TagButtonRow.h"
 #include "app/WindowSettings.h"
+#include "authoring/Preview.h"
+#include "authoring/TFGenerator.h"
+#include "authoring/TFKolor.h"
+#include "authoring/TFPomoc.h"
 #include "authoring/TagCommands.h"
 #include "encoding/EncodingNames.h"
 
@@ -164,6 +168,10 @@ void TForm1::registerHandlers()
         {"mnuCopyClick", &TForm1::mnuCopyClick},
         {"mnuPasteClick", &TForm1::mnuPasteClick},
         {"mnuDeleteClick", &TForm1::mnuDeleteClick},
+        {"mnuGenTableClick", &TForm1::mnuGenTableClick},
+        {"mnuKolorClick", &TForm1::mnuKolorClick},
+        {"mnuZobaczClick", &TForm1::mnuZobaczClick},
+        {"mnuPomocClick", &TForm1::mnuPomocClick},
     };
     for (const auto& [command, handler] : handlers)
         m_commands->add(QString::fromLatin1(command), [this, handler] { (this->*handler)(); });
@@ -560,6 +568,30 @@ void TForm1::mnuDeleteClick()
 {
     if (TSynMemo* editor = ActiveEditor(); editor && editor->hasSelection())
         editor->removeSelectedText();
+}
+
+void TForm1::mnuGenTableClick()
+{
+    if (const auto table = ActiveEditor() ? TFGenerator::ask(m_desktop, this) : std::nullopt)
+        InsertTags(*table, QStringLiteral(" "));
+}
+
+void TForm1::mnuKolorClick()
+{
+    if (const auto code = ActiveEditor() ? TFKolor::ask(this) : std::nullopt)
+        InsertTags(QStringLiteral("color=") + *code, QStringLiteral(" "));
+}
+
+void TForm1::mnuZobaczClick()
+{
+    if (TSynMemo* editor = ActiveEditor())
+        previewInBrowser(m_desktop, this, editor->documentPath());
+}
+
+void TForm1::mnuPomocClick()
+{
+    TFPomoc help(this);
+    help.exec();
 }
 
 void TForm1::setHighlighter(Language language)

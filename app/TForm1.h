@@ -70,6 +70,10 @@ private slots:
     void mnuCopyClick();
     void mnuPasteClick();
     void mnuDeleteClick();
+    void mnuGenTableClick();
+    void mnuKolorClick();
+    void mnuZobaczClick();
+    void mnuPomocClick();
     void PCChange(int index);
     void EditorStatusChange(TSynMemo::StatusChanges changes);
 
