@@ -12,13 +12,16 @@ public:
 
     TSynMemo* editor() const { return m_editor; }
     QString caption() const { return m_caption; }
-    void setCaption(const QString& caption) { m_caption = caption; }
+    void setCaption(const QString& caption);
     // "UTF-8", "ISO-8859-2", "CP-1250", "Nieznany", or empty until first detected.
     QString encodingName() const { return m_encodingName; }
     void setEncodingName(const QString& name) { m_encodingName = name; }
     // 0: no unsaved changes; 1: unsaved changes.
     int modifiedMarker() const { return m_modifiedMarker; }
     void setModifiedMarker(int marker) { m_modifiedMarker = marker; }
+
+signals:
+    void captionChanged();
 
 private:
     TSynMemo* m_editor;

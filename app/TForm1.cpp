@@ -7,6 +7,7 @@
 #include "app/FileAccess.h"
 #include "app/Highlighters.h"
 #include "app/Icons.h"
+#include "app/TitleBar.h"
 #include "app/WindowSettings.h"
 #include "authoring/TagCommands.h"
 #include "encoding/CharsetDetection.h"
@@ -125,9 +126,7 @@ private:
 TForm1::TForm1(Desktop& desktop, const QStringList& arguments, const QString& settingsPath,
                QWidget* parent)
     : QMainWindow(parent), m_desktop(desktop), m_arguments(arguments),
-      m_settingsPath(settingsPath.isEmpty()
-                         ? QCoreApplication::applicationDirPath() + QStringLiteral("/Tagomir.dat")
-                         : settingsPath)
+      m_settingsPath(settingsPath.isEmpty() ? defaultSettingsFilePath() : settingsPath)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tagomir wer.1.2"));
@@ -137,6 +136,7 @@ TForm1::TForm1(Desktop& desktop, const QStringList& arguments, const QString& se
     m_highlighters = new Highlighters(QFontDatabase::systemFont(QFontDatabase::FixedFont), this);
     registerHandlers();
     buildWindow();
+    new TitleBar(this, PC);
 
     m_openDialogState = {dialogFilters(OpenFilters), {}, {}, QStringLiteral("htm")};
     m_saveDialogState = {dialogFilters(SaveFilters), {}, {}, QStringLiteral("htm")};
@@ -496,10 +496,15 @@ void TForm1::showEvent(QShowEvent* event)
 
 void TForm1::FormShow()
 {
-    if (m_arguments.isEmpty() || !isExistingFile(m_arguments.constFirst()))
+    openFiles(m_arguments);
+}
+
+void TForm1::openFiles(const QStringList& arguments)
+{
+    if (arguments.isEmpty() || !isExistingFile(arguments.constFirst()))
         return;
-    guarded([this] {
-        for (const QString& argument : std::as_const(m_arguments))
+    guarded([&] {
+        for (const QString& argument : arguments)
             OpenFileInPage(fileNamePart(argument), argument);
     });
 }

@@ -36,6 +36,9 @@ public:
     // Runs the handler of a command by its name; an error that stops it is shown to the user.
     void runCommand(const QString& command);
 
+    // Opens files named on a command line: all of them when the first names an existing file,
+    // else none.
+    void openFiles(const QStringList& arguments);
     void OpenFileInPage(const QString& caption, const QString& path);
     int FindPageOfFile(const QString& path) const;
     TSynMemo* ActiveEditor() const;

@@ -1,6 +1,10 @@
 #include "app/WindowSettings.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QList>
+#include <QStandardPaths>
 
 namespace {
 
@@ -65,4 +69,25 @@ WindowSettings parseWindowSettings(const QByteArray& fileBytes)
         settings.count = i + 1;
     }
     return settings;
+}
+
+QString settingsFilePath(const QString& programFolder, const QString& installFolder,
+                         const QString& configFolder)
+{
+    const QString name = QStringLiteral("Tagomir.dat");
+    const QDir program(programFolder);
+    const QString canonical = program.canonicalPath();
+    const bool installed = !canonical.isEmpty() && QDir(installFolder).canonicalPath() == canonical;
+    if (program.exists(name) || (!installed && QFileInfo(programFolder).isWritable()))
+        return program.filePath(name);
+    return QDir(configFolder).filePath(name);
+}
+
+QString defaultSettingsFilePath()
+{
+    const QString path = settingsFilePath(
+        QCoreApplication::applicationDirPath(), QStringLiteral(TAGOMIR_INSTALL_BINDIR),
+        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+    QDir().mkpath(QFileInfo(path).path());
+    return path;
 }

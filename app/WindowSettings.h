@@ -19,3 +19,12 @@ struct WindowSettings {
     QString error;
 };
 WindowSettings parseWindowSettings(const QByteArray& fileBytes);
+
+// Where the settings file lives: "Tagomir.dat" in `programFolder` when that folder already holds
+// one, or when it is writable and not `installFolder` (the folder a package installs the program
+// into); otherwise "Tagomir.dat" in `configFolder`, the user's own.
+QString settingsFilePath(const QString& programFolder, const QString& installFolder,
+                         const QString& configFolder);
+
+// The settings file of this program, its folder created when it is the user's.
+QString defaultSettingsFilePath();
