@@ -12,6 +12,8 @@ namespace {
 
 // A request is one QDataStream-serialised QStringList; the answer is this one byte.
 constexpr char Received = '+';
+// Fixed, so that a program started after an upgrade still reaches the one already running.
+constexpr QDataStream::Version StreamVersion = QDataStream::Qt_6_0;
 // No honest list of paths comes near this; a larger request is dropped unread.
 constexpr qint64 MaxRequestBytes = 4 * 1024 * 1024;
 
@@ -19,12 +21,14 @@ constexpr qint64 MaxRequestBytes = 4 * 1024 * 1024;
 
 QString instanceSocketName()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
-           QStringLiteral("/tagomir.socket");
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return folder.isEmpty() ? QString() : folder + QStringLiteral("/tagomir.socket");
 }
 
 bool handFilesToRunningInstance(const QString& socketName, const QStringList& files, int timeoutMs)
 {
+    if (socketName.isEmpty())
+        return false;
     const QDeadlineTimer deadline(timeoutMs);
     QLocalSocket socket;
     socket.connectToServer(socketName);
@@ -36,6 +40,7 @@ bool handFilesToRunningInstance(const QString& socketName, const QStringList& fi
         absolute << QDir::current().absoluteFilePath(file);
     QByteArray request;
     QDataStream stream(&request, QIODevice::WriteOnly);
+    stream.setVersion(StreamVersion);
     stream << absolute;
     socket.write(request);
     while (socket.bytesToWrite() > 0)
@@ -70,6 +75,8 @@ InstanceServer::InstanceServer(QObject* parent) : QObject(parent), m_server(new 
 
 bool InstanceServer::listen(const QString& socketName)
 {
+    if (socketName.isEmpty())
+        return false;
     if (m_server->listen(socketName))
         return true;
     // Whoever made the socket did not answer the hand-over: it is gone or hung, and this
@@ -85,6 +92,7 @@ void InstanceServer::readRequest(QLocalSocket* socket)
         return;
     }
     QDataStream stream(socket);
+    stream.setVersion(StreamVersion);
     stream.startTransaction();
     QStringList files;
     stream >> files;

@@ -8,7 +8,7 @@ class QLocalSocket;
 class QWidget;
 
 // The local socket through which a later start hands its files to the running program: one per
-// user, in the user's runtime folder.
+// user, in the user's runtime folder; empty when there is no such folder (no hand-over then).
 QString instanceSocketName();
 
 // Sends `files` to the program listening on `socketName` (relative paths made absolute against

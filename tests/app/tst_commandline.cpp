@@ -19,8 +19,6 @@ void TestCommandLine::parse_data()
     QTest::addColumn<Action>("action");
     QTest::addColumn<QStringList>("files");
     QTest::newRow("nothing") << QStringList{} << Action::Run << QStringList{};
-    QTest::newRow("paths in order")
-        << QStringList{"b.htm", "a b.css"} << Action::Run << QStringList{"b.htm", "a b.css"};
     QTest::newRow("help") << QStringList{"--help"} << Action::ShowHelp << QStringList{};
     QTest::newRow("version after a path")
         << QStringList{"a.htm", "--version"} << Action::ShowVersion << QStringList{"a.htm"};

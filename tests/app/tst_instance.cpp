@@ -69,7 +69,6 @@ void TestInstance::handedFilesOpenAsPages()
 void TestInstance::silentSocketDoesNotBlockAStart_data()
 {
     QTest::addColumn<QString>("left");
-    QTest::newRow("no socket") << "";
     QTest::newRow("socket of a program that ended") << "stale";
     QTest::newRow("program that does not answer") << "hung";
 }
