@@ -12,3 +12,11 @@ DocumentPage::DocumentPage(const QString& caption, QWidget* parent)
     layout->addWidget(m_editor);
     setFocusProxy(m_editor);
 }
+
+void DocumentPage::setCaption(const QString& caption)
+{
+    if (caption == m_caption)
+        return;
+    m_caption = caption;
+    emit captionChanged();
+}

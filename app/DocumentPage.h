@@ -14,7 +14,7 @@ public:
 
     TSynMemo* editor() const { return m_editor; }
     QString caption() const { return m_caption; }
-    void setCaption(const QString& caption) { m_caption = caption; }
+    void setCaption(const QString& caption);
     // "UTF-8", "ISO-8859-2", "CP-1250", "Nieznany", or empty until first detected.
     QString encodingName() const { return m_encodingName; }
     void setEncodingName(const QString& name) { m_encodingName = name; }
@@ -24,6 +24,9 @@ public:
     // The file as it was when the page last read or wrote it.
     FileStamp diskStamp() const { return m_diskStamp; }
     void setDiskStamp(const FileStamp& stamp) { m_diskStamp = stamp; }
+
+signals:
+    void captionChanged();
 
 private:
     TSynMemo* m_editor;

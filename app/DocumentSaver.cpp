@@ -9,8 +9,8 @@
 #include "encoding/EncodingNames.h"
 #include "encoding/SaveRules.h"
 
-DocumentSaver::DocumentSaver(Desktop& desktop, DocumentEncodings& encodings,
-                             PageOfFile pageOfFile, QWidget* window)
+DocumentSaver::DocumentSaver(Desktop& desktop, DocumentEncodings& encodings, PageOfFile pageOfFile,
+                             QWidget* window)
     : QObject(window), m_desktop(desktop), m_encodings(encodings),
       m_pageOfFile(std::move(pageOfFile)), m_window(window), m_dialogState(saveDialogRequest())
 {
@@ -67,8 +67,8 @@ void DocumentSaver::write(DocumentPage* page, const QString& path, bool byPageEn
                              ? EncodingCp1250
                              : m_encodings.selectedIndex();
     const SaveOutput output =
-        chooseSaveOutput(byPageEncoding ? encodingIndexOfName(page->encodingName()) : -1,
-                         selected, editor->lineBreak());
+        chooseSaveOutput(byPageEncoding ? encodingIndexOfName(page->encodingName()) : -1, selected,
+                         editor->lineBreak());
     const QByteArrayView text = editor->textBytes();
     writeWholeFile(path, [&](const ByteSink& sink) {
         encodeDocument(text, output.form, output.lineBreak, sink);

@@ -13,6 +13,7 @@
 #include "app/Icons.h"
 #include "app/StatusPanels.h"
 #include "app/TagButtonRow.h"
+#include "app/TitleBar.h"
 #include "app/WindowSettings.h"
 #include "authoring/Preview.h"
 #include "authoring/TFGenerator.h"
@@ -72,9 +73,7 @@ private:
 TForm1::TForm1(Desktop& desktop, const QStringList& arguments, const QString& settingsPath,
                QWidget* parent)
     : QMainWindow(parent), m_desktop(desktop), m_arguments(arguments),
-      m_settingsPath(settingsPath.isEmpty()
-                         ? QCoreApplication::applicationDirPath() + QStringLiteral("/Tagomir.dat")
-                         : settingsPath),
+      m_settingsPath(settingsPath.isEmpty() ? defaultSettingsFilePath() : settingsPath),
       m_commands(std::make_unique<CommandRegistry>(desktop, this)),
       m_openDialogState(openDialogRequest())
 {
@@ -86,6 +85,7 @@ TForm1::TForm1(Desktop& desktop, const QStringList& arguments, const QString& se
     m_highlighters = new Highlighters(QFontDatabase::systemFont(QFontDatabase::FixedFont), this);
     registerHandlers();
     buildWindow();
+    new TitleBar(this, PC);
 
     m_commands->guarded([this] { LoadWindowGeometry(); });
 }
@@ -144,8 +144,8 @@ void TForm1::buildWindow()
     m_encodings = std::make_unique<DocumentEncodings>(
         m_desktop, *Bar, [this] { return activePage(); }, topPanel);
     m_saver = new DocumentSaver(
-        m_desktop, *m_encodings,
-        [this](const QString& path) { return page(FindPageOfFile(path)); }, this);
+        m_desktop, *m_encodings, [this](const QString& path) { return page(FindPageOfFile(path)); },
+        this);
     connect(m_saver, &DocumentSaver::pageRenamed, this, &TForm1::setPageCaption);
 }
 
@@ -218,11 +218,16 @@ void TForm1::showEvent(QShowEvent* event)
 
 void TForm1::FormShow()
 {
+    openFiles(m_arguments);
+}
+
+void TForm1::openFiles(const QStringList& arguments)
+{
     // The first argument decides whether the program was given files at all; then each of
     // them opens on its own, a folder or a device among them only reported.
-    if (m_arguments.isEmpty() || !QFileInfo::exists(m_arguments.constFirst()))
+    if (arguments.isEmpty() || !QFileInfo::exists(arguments.constFirst()))
         return;
-    openFiles(m_arguments);
+    openEach(arguments);
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
@@ -267,7 +272,7 @@ void TForm1::dropEvent(QDropEvent* event)
     QMetaObject::invokeMethod(
         this,
         [this, paths] {
-            openFiles(paths);
+            openEach(paths);
             m_commands->guarded([this] { btnWykryjClick(); });
         },
         Qt::QueuedConnection);
@@ -367,7 +372,7 @@ void TForm1::OpenFileInPage(const QString& caption, const QString& path)
     m_encodings->load(newPage, fileBytes);
 }
 
-void TForm1::openFiles(const QStringList& paths)
+void TForm1::openEach(const QStringList& paths)
 {
     // Each file on its own: one that cannot be read is reported and the rest still open.
     for (const QString& path : paths)
@@ -416,7 +421,6 @@ void TForm1::PCChange(int index)
             btnWykryjClick();
             Bar->setText(3, current->editor()->documentPath());
             Bar->setText(2, current->encodingName());
-            QGuiApplication::setApplicationDisplayName(current->caption());
             current->editor()->setFocus();
         }
         m_encodings->followActivePage();
@@ -428,7 +432,6 @@ void TForm1::mnuNowy1Click()
     ++m_newDocumentCounter;
     OpenFileInPage(QStringLiteral("Nowy %1").arg(m_newDocumentCounter), QString());
     ActiveEditor()->setFocus();
-    QGuiApplication::setApplicationDisplayName(activePage()->caption());
 }
 
 void TForm1::mnuOpenClick()

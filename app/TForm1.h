@@ -31,6 +31,9 @@ public:
     // Runs the handler of a command by its name; an error that stops it is shown to the user.
     void runCommand(const QString& command);
 
+    // Opens files named on a command line: all of them when the first names an existing file,
+    // else none.
+    void openFiles(const QStringList& arguments);
     void OpenFileInPage(const QString& caption, const QString& path);
     int FindPageOfFile(const QString& path) const;
     TSynMemo* ActiveEditor() const;
@@ -84,7 +87,7 @@ private:
     void LoadWindowGeometry();
     void SaveWindowGeometry();
 
-    void openFiles(const QStringList& paths);
+    void openEach(const QStringList& paths);
     void btnWykryjClick();
     void ReopenAs(int encodingIndex, const char* itemName);
     void setModifiedMarker(DocumentPage* page, int marker);

@@ -3,9 +3,12 @@
 #include "app/CommandError.h"
 #include "app/FileAccess.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QList>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QWidget>
 
 namespace {
@@ -106,4 +109,25 @@ void saveWindowGeometry(const QWidget* window, const QString& settingsPath)
 {
     const QRect frame = window->frameGeometry();
     writeWholeFile(settingsPath, formatWindowSettings(QRect(frame.topLeft(), window->size())));
+}
+
+QString settingsFilePath(const QString& programFolder, const QString& installFolder,
+                         const QString& configFolder)
+{
+    const QString name = QStringLiteral("Tagomir.dat");
+    const QDir program(programFolder);
+    const QString canonical = program.canonicalPath();
+    const bool installed = !canonical.isEmpty() && QDir(installFolder).canonicalPath() == canonical;
+    if (program.exists(name) || (!installed && QFileInfo(programFolder).isWritable()))
+        return program.filePath(name);
+    return QDir(configFolder).filePath(name);
+}
+
+QString defaultSettingsFilePath()
+{
+    const QString path = settingsFilePath(
+        QCoreApplication::applicationDirPath(), QStringLiteral(TAGOMIR_INSTALL_BINDIR),
+        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+    QDir().mkpath(QFileInfo(path).path());
+    return path;
 }

@@ -28,3 +28,12 @@ WindowSettings parseWindowSettings(const QByteArray& fileBytes);
 void restoreWindowGeometry(QWidget* window, const QString& settingsPath);
 // Keeps the window's size and place in the settings file; throws CommandError when it cannot.
 void saveWindowGeometry(const QWidget* window, const QString& settingsPath);
+
+// Where the settings file lives: "Tagomir.dat" in `programFolder` when that folder already holds
+// one, or when it is writable and not `installFolder` (the folder a package installs the program
+// into); otherwise "Tagomir.dat" in `configFolder`, the user's own.
+QString settingsFilePath(const QString& programFolder, const QString& installFolder,
+                         const QString& configFolder);
+
+// The settings file of this program, its folder created when it is the user's.
+QString defaultSettingsFilePath();

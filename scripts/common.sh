@@ -4,6 +4,8 @@ set -euo pipefail
 TAGOMIR_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 TAGOMIR_PACKAGES=(g++ make cmake qt6-base-dev libqscintilla2-qt6-dev libqt6svg6-dev
                   qt6-translations-l10n fonts-dejavu-extra)
+# The install test checks the desktop entry and the metainfo with these.
+TAGOMIR_TEST_PACKAGES=(desktop-file-utils appstream)
 
 install_missing_packages() {
     local missing=()

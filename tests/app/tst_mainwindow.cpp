@@ -5,13 +5,17 @@
 #include "support/ScriptedDesktop.h"
 
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QWindow>
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -19,6 +23,7 @@ private slots:
     void init();
     void cleanup();
     void windowCaption();
+    void titleBarShowsTheActivePage();
     void menuBarOrder();
     void menuItems_data();
     void menuItems();
@@ -50,6 +55,25 @@ void TestMainWindow::windowCaption()
 {
     QCOMPARE(m_form->windowTitle(), QStringLiteral("Tagomir wer.1.2"));
     QCOMPARE(m_form->size(), QSize(781, 536));
+}
+
+void TestMainWindow::titleBarShowsTheActivePage()
+{
+    QFile file(m_dir.filePath("a.htm"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    m_form->show();
+    const auto titleBar = [this] { return m_form->windowHandle()->title(); };
+    QCOMPARE(titleBar(), QStringLiteral("Tagomir wer.1.2 — Tagomir"));
+    m_form->OpenFileInPage("a.htm", file.fileName());
+    QCOMPARE(titleBar(), QStringLiteral("Tagomir wer.1.2 — a.htm"));
+    m_form->findChild<QAction*>("mnuNowy1")->trigger();
+    QCOMPARE(titleBar(), QStringLiteral("Tagomir wer.1.2 — Nowy 1"));
+    m_form->findChild<QTabWidget*>("PC")->tabBar()->setCurrentIndex(0);
+    QCOMPARE(titleBar(), QStringLiteral("Tagomir wer.1.2 — a.htm"));
+    m_form->findChild<QAction*>("mnuZamykaAll")->trigger();
+    QCOMPARE(titleBar(), QStringLiteral("Tagomir wer.1.2 — Tagomir"));
+    QCOMPARE(m_form->windowTitle(), QStringLiteral("Tagomir wer.1.2"));
 }
 
 void TestMainWindow::menuBarOrder()

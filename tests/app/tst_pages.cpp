@@ -182,7 +182,7 @@ void TestPages::openDialogRemembersItsChoice()
     m_desktop.openChoices.enqueue(a);
     form->findChild<QAction*>("mnuOpen")->trigger();
     QCOMPARE(form->pageCount(), 1);
-    QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("before"));
+    QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("a.htm"));
     QCOMPARE(m_desktop.openRequests[0].filters.size(), 11);
     QCOMPARE(m_desktop.openRequests[0].defaultSuffix, QStringLiteral("htm"));
     QVERIFY(m_desktop.openRequests[0].fileName.isEmpty());

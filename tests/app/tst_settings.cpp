@@ -3,6 +3,7 @@
 #include "app/WindowSettings.h"
 #include "support/ScriptedDesktop.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QScreen>
@@ -19,6 +20,8 @@ private slots:
     void startUpWithBadFiles_data();
     void startUpWithBadFiles();
     void closingWritesTheFile();
+    void location_data();
+    void location();
 };
 
 void TestSettings::formatIsFourCrLfLines()
@@ -130,6 +133,41 @@ void TestSettings::closingWritesTheFile()
     QCOMPARE(lines[0], QByteArray("800\r"));
     QCOMPARE(lines[1], QByteArray("480\r"));
     QVERIFY(lines[4].isEmpty());
+}
+
+void TestSettings::location_data()
+{
+    QTest::addColumn<bool>("fileBeside");
+    QTest::addColumn<QString>("installFolder");
+    QTest::addColumn<QString>("programSubfolder");
+    QTest::addColumn<bool>("expectBeside");
+    // An unpacked copy keeps its file; an installed program never writes into the system.
+    QTest::newRow("writable folder") << false << ""
+                                     << "program" << true;
+    QTest::newRow("install folder") << false << "program"
+                                    << "program" << false;
+    QTest::newRow("install folder holding one") << true << "program"
+                                                << "program" << true;
+    QTest::newRow("folder that cannot be written") << false << ""
+                                                   << "missing" << false;
+}
+
+void TestSettings::location()
+{
+    QFETCH(bool, fileBeside);
+    QFETCH(QString, installFolder);
+    QFETCH(QString, programSubfolder);
+    QFETCH(bool, expectBeside);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("program"));
+    if (fileBeside)
+        QVERIFY(QFile(dir.filePath("program/Tagomir.dat")).open(QIODevice::WriteOnly));
+    const QString program = dir.filePath(programSubfolder);
+    const QString config = dir.filePath("config");
+    QCOMPARE(settingsFilePath(program,
+                              installFolder.isEmpty() ? QString() : dir.filePath(installFolder),
+                              config),
+             (expectBeside ? program : config) + "/Tagomir.dat");
 }
 
 QTEST_MAIN(TestSettings)
