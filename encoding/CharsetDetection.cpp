@@ -99,7 +99,8 @@ CharsetLine findCharsetLine(QByteArrayView text)
             const Byte* lineEnd = p + KeywordLength;
             while (lineEnd < end && !isBreakByte(*lineEnd))
                 ++lineEnd;
-            return {lineIndex, lowerAsciiLetters(QByteArrayView(lineStart, lineEnd))};
+            return {lineIndex, lowerAsciiLetters(QByteArrayView(lineStart, lineEnd)),
+                    lineStart - begin, lineEnd - begin};
         } else {
             ++p;
         }
