@@ -150,7 +150,11 @@ bool isMultibyteUtf8(QByteArrayView bytes)
 
 QString detectFileEncoding(QByteArrayView fileBytes)
 {
-    const CharsetLine charsetLine = findCharsetLine(fileBytes);
+    return detectFileEncoding(fileBytes, findCharsetLine(fileBytes));
+}
+
+QString detectFileEncoding(QByteArrayView fileBytes, const CharsetLine& charsetLine)
+{
     if (charsetLine.index >= 0) {
         const QString declared = ClassifyCharsetLine(charsetLine.loweredText);
         if (!declared.isEmpty())
