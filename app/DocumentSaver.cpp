@@ -7,6 +7,7 @@
 #include "app/TSynMemo.h"
 #include "encoding/EncodingNames.h"
 #include "encoding/SaveRules.h"
+#include "encoding/Unrepresentable.h"
 
 DocumentSaver::DocumentSaver(Desktop& desktop, DocumentEncodings& encodings, QWidget* window)
     : QObject(window), m_desktop(desktop), m_encodings(encodings), m_window(window),
@@ -19,7 +20,8 @@ bool DocumentSaver::save(DocumentPage* page)
     TSynMemo* editor = page->editor();
     if (!isExistingFile(editor->documentPath()))
         return saveThroughDialog(page, false);
-    write(page, editor->documentPath(), false);
+    if (!write(page, editor->documentPath(), false))
+        return false;
     editor->markSaved();
     m_encodings.recordWritten(page);
     return true;
@@ -37,29 +39,49 @@ bool DocumentSaver::saveForClose(DocumentPage* page)
         return true;
     if (!isExistingFile(editor->documentPath()))
         return saveThroughDialog(page, true);
-    saveToPath(page, editor->documentPath(), true);
-    return true;
+    return saveToPath(page, editor->documentPath(), true);
 }
 
-void DocumentSaver::write(DocumentPage* page, const QString& path, bool byPageEncoding)
+bool DocumentSaver::writeInSelectedEncoding(DocumentPage* page)
+{
+    return write(page, page->editor()->documentPath(), false);
+}
+
+bool DocumentSaver::write(DocumentPage* page, const QString& path, bool byPageEncoding)
 {
     TSynMemo* editor = page->editor();
     const SaveOutput output =
         chooseSaveOutput(byPageEncoding ? encodingIndexOfName(page->encodingName()) : -1,
                          m_encodings.selectedIndex(), editor->lineBreak());
-    const QByteArrayView text = editor->textBytes();
+    QByteArrayView text = editor->textBytes();
+    QByteArray referenced;
+    const UnrepresentableReport report = findUnrepresentable(text, output.form);
+    if (report.count > 0) {
+        const Answer answer = m_desktop.askChoice(
+            m_window, unrepresentableQuestion(page->caption(), output.form, report),
+            QStringLiteral("Odwołania HTML"), QStringLiteral("Zamień"));
+        if (answer == Answer::Cancel)
+            return false;
+        if (answer == Answer::Yes) {
+            referenced = withCharacterReferences(text, output.form);
+            text = referenced;
+        }
+    }
     writeWholeFile(path, [&](const ByteSink& sink) {
         encodeDocument(text, output.form, output.lineBreak, sink);
     });
+    return true;
 }
 
-void DocumentSaver::saveToPath(DocumentPage* page, const QString& path, bool byPageEncoding)
+bool DocumentSaver::saveToPath(DocumentPage* page, const QString& path, bool byPageEncoding)
 {
-    write(page, path, byPageEncoding);
+    if (!write(page, path, byPageEncoding))
+        return false;
     page->editor()->setDocumentPath(path);
     page->editor()->markSaved();
     emit pageRenamed(page, fileNamePart(path));
     m_encodings.recordWritten(page);
+    return true;
 }
 
 bool DocumentSaver::saveThroughDialog(DocumentPage* page, bool byPageEncoding)
@@ -69,6 +91,5 @@ bool DocumentSaver::saveThroughDialog(DocumentPage* page, bool byPageEncoding)
         return false;
     m_dialogState.fileName = choice->path;
     m_dialogState.selectedFilter = choice->filter;
-    saveToPath(page, choice->path, byPageEncoding);
-    return true;
+    return saveToPath(page, choice->path, byPageEncoding);
 }

@@ -16,6 +16,7 @@
 #include "app/WindowSettings.h"
 #include "authoring/TagCommands.h"
 #include "encoding/EncodingNames.h"
+#include "encoding/TFPrzekoduj.h"
 
 #include <QAction>
 #include <QApplication>
@@ -143,6 +144,7 @@ void TForm1::buildWindow()
         m_desktop, *Bar, [this] { return activePage(); }, topPanel);
     m_saver = new DocumentSaver(m_desktop, *m_encodings, this);
     connect(m_saver, &DocumentSaver::pageRenamed, this, &TForm1::setPageCaption);
+    FPrzekoduj = new TFPrzekoduj(*m_encodings, *m_saver, *m_commands, this);
 }
 
 void TForm1::registerHandlers()
@@ -164,6 +166,7 @@ void TForm1::registerHandlers()
         {"mnuCopyClick", &TForm1::mnuCopyClick},
         {"mnuPasteClick", &TForm1::mnuPasteClick},
         {"mnuDeleteClick", &TForm1::mnuDeleteClick},
+        {"mnuKodowanieClick", &TForm1::mnuKodowanieClick},
     };
     for (const auto& [command, handler] : handlers)
         m_commands->add(QString::fromLatin1(command), [this, handler] { (this->*handler)(); });
@@ -485,6 +488,11 @@ void TForm1::SubmnuISOClick()
 void TForm1::SubmnuWinClick()
 {
     ReopenAs(EncodingCp1250, "SubmnuWin");
+}
+
+void TForm1::mnuKodowanieClick()
+{
+    FPrzekoduj->showForActiveDocument();
 }
 
 void TForm1::mnuZapisClick()

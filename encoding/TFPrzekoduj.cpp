@@ -1,7 +1,9 @@
 #include "encoding/TFPrzekoduj.h"
 
-#include "app/CommandError.h"
+#include "app/CommandRegistry.h"
+#include "app/DocumentEncodings.h"
 #include "app/DocumentPage.h"
+#include "app/DocumentSaver.h"
 #include "app/TSynMemo.h"
 #include "encoding/CharsetDeclaration.h"
 #include "encoding/CharsetDetection.h"
@@ -13,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -61,10 +64,11 @@ void place(QWidget* widget, int left, int top, int width, int height)
 
 } // namespace
 
-TFPrzekoduj::TFPrzekoduj(EncodingChangeHost& host, QWidget* parent)
+TFPrzekoduj::TFPrzekoduj(DocumentEncodings& encodings, DocumentSaver& saver,
+                         CommandRegistry& commands, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
-      m_host(host)
+      m_encodings(encodings), m_saver(saver), m_commands(commands)
 {
     setObjectName(QStringLiteral("FPrzekoduj"));
     setWindowTitle(QStringLiteral("Zmiana kodowania"));
@@ -136,7 +140,7 @@ TFPrzekoduj::TFPrzekoduj(EncodingChangeHost& host, QWidget* parent)
 
 void TFPrzekoduj::showForActiveDocument()
 {
-    if (!m_host.activePage())
+    if (!m_encodings.activePage())
         return;
     if (!isVisible()) {
         FormShow();
@@ -153,7 +157,7 @@ int TFPrzekoduj::targetIndex() const
 
 void TFPrzekoduj::FormShow()
 {
-    DocumentPage* page = m_host.activePage();
+    DocumentPage* page = m_encodings.activePage();
     ComboBox1->setEditText(page ? page->encodingName() : QString());
     ComboBox2->setCurrentIndex(0);
     ComboBox2->setEditText(ComboBox2->itemText(0));
@@ -165,16 +169,16 @@ void TFPrzekoduj::FormShow()
 
 void TFPrzekoduj::ComboBox2Change()
 {
-    m_host.setSelectedEncodingIndex(targetIndex());
+    m_encodings.setSelectedIndex(targetIndex());
 }
 
 void TFPrzekoduj::btnOKClick()
 {
     const int target = targetIndex();
-    m_host.setSelectedEncodingIndex(target);
+    m_encodings.setSelectedIndex(target);
     if (target < EncodingUtf8 || target > EncodingCp1250) {
         // Text that names no encoding changes nothing, not even how the next save writes.
-        m_host.followActivePageEncoding();
+        m_encodings.followActivePage();
         accept();
         return;
     }
@@ -190,13 +194,13 @@ void TFPrzekoduj::btnAnulujClick()
 void TFPrzekoduj::reject()
 {
     // A target picked and then cancelled must not change how the document is saved.
-    m_host.followActivePageEncoding();
+    m_encodings.followActivePage();
     QDialog::reject();
 }
 
 bool TFPrzekoduj::ApplyEncodingChange(int target)
 {
-    DocumentPage* page = m_host.activePage();
+    DocumentPage* page = m_encodings.activePage();
     if (!page)
         return true;
     TSynMemo* editor = page->editor();
@@ -208,22 +212,16 @@ bool TFPrzekoduj::ApplyEncodingChange(int target)
 
     // All or nothing: a file left as it was keeps its old declaration in the text too.
     bool written = false;
-    QString error;
-    try {
-        written = m_host.writeInSelectedEncoding(page);
-    } catch (const CommandError& failure) {
-        error = failure.message();
-    } catch (const std::bad_alloc&) {
-        error = QStringLiteral("Za mało pamięci, by wykonać polecenie.");
-    }
-    if (!written) {
-        if (edit)
-            editor->undo();
-        if (!error.isEmpty())
-            m_host.showError(error);
+    m_commands.guarded([&] {
+        const auto takeBack = qScopeGuard([&] {
+            if (!written && edit)
+                editor->undo();
+        });
+        written = m_saver.writeInSelectedEncoding(page);
+    });
+    if (!written)
         return false;
-    }
     // The page names the encoding its file is now in, whether or not the declaration changed.
-    m_host.setPageEncoding(page, encodingName(target));
+    m_encodings.setPageEncoding(page, encodingName(target));
     return true;
 }
