@@ -6,6 +6,7 @@
 #include <QChar>
 
 #include <array>
+#include <charconv>
 #include <memory>
 
 using namespace Utf8Scan;
@@ -159,16 +160,19 @@ UnrepresentableReport findUnrepresentable(QByteArrayView editorText, SaveForm fo
 QByteArray withCharacterReferences(QByteArrayView editorText, SaveForm form)
 {
     QByteArray result;
-    result.reserve(editorText.size() + 64);
+    result.reserve(editorText.size() + editorText.size() / 16 + 64);
     qsizetype copied = 0;
     scanUnrepresentable(editorText, form, [&](qsizetype offset, int length, char32_t c) {
-        result += editorText.sliced(copied, offset - copied);
-        result += "&#" + QByteArray::number(uint(c)) + ';';
+        char reference[16] = {'&', '#'};
+        char* const end = std::to_chars(reference + 2, reference + 14, std::uint32_t(c)).ptr;
+        *end = ';';
+        result.append(editorText.sliced(copied, offset - copied));
+        result.append(reference, end + 1 - reference);
         copied = offset + length;
     });
     if (copied == 0)
         return editorText.toByteArray();
-    result += editorText.sliced(copied);
+    result.append(editorText.sliced(copied));
     return result;
 }
 

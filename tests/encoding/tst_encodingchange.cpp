@@ -2,7 +2,6 @@
 // question about characters an encoding cannot hold on every write.
 #include "app/DocumentPage.h"
 #include "app/TForm1.h"
-#include "support/GoldenPages.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TestFiles.h"
 
