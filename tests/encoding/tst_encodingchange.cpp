@@ -170,7 +170,8 @@ void TestEncodingChange::change()
     QCOMPARE(m_form->activePage()->encodingName(), name);
     QCOMPARE(m_form->panelText(2), name);
     QCOMPARE(m_form->selectedEncodingIndex(), name == "CP-1250" ? 2 : name == "UTF-8" ? 0 : 1);
-    // What was written reads back as the text the editor holds.
+    // What was written reads back, in the encoding it was written in, as the text the editor
+    // holds, and is written again byte for byte.
     const QString reopen = name == "UTF-8"     ? "SUBmnuUTF8"
                            : name == "CP-1250" ? "SubmnuWin"
                                                : "SubmnuISO";
@@ -178,6 +179,8 @@ void TestEncodingChange::change()
     m_form->ActiveEditor()->markSaved();
     action(reopen.toLatin1())->trigger();
     QCOMPARE(m_form->ActiveEditor()->textBytes().toByteArray(), text);
+    action("mnuZapis")->trigger();
+    QCOMPARE(readFile(path), written);
 }
 
 void TestEncodingChange::unrepresentable_data()
