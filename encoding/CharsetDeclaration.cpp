@@ -108,8 +108,11 @@ std::optional<TextEdit> declarationEdit(QByteArrayView text, int encodingIndex,
     const CharsetLine found = findCharsetLine(text);
     if (found.index >= 0) {
         const QByteArrayView line = text.sliced(found.start, found.end - found.start);
-        if (const std::optional<QByteArray> rewritten = rewriteDeclaration(line, encodingIndex))
+        if (const std::optional<QByteArray> rewritten = rewriteDeclaration(line, encodingIndex)) {
+            if (*rewritten == line)
+                return std::nullopt;
             return TextEdit{found.start, line.size(), *rewritten};
+        }
         return TextEdit{found.start, 0, meta + breakBytes};
     }
     if (!insertWhenUndeclared)

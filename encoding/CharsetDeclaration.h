@@ -35,7 +35,8 @@ struct TextEdit {
 // case, has its value rewritten; a charset line with no value gets the meta line inserted
 // before it; with no charset line and `insertWhenUndeclared`, the meta line becomes the fourth
 // line, or the last one in a text of fewer than four. No line is ever removed. nullopt when
-// nothing is to change. Inserted lines are ended or preceded by `lineBreak`.
+// nothing is to change (the text may already declare that value). Inserted lines are ended or
+// preceded by `lineBreak`.
 std::optional<TextEdit> declarationEdit(QByteArrayView text, int encodingIndex,
                                         bool insertWhenUndeclared, LineBreak lineBreak);
 
