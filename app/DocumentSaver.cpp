@@ -1,5 +1,6 @@
 #include "app/DocumentSaver.h"
 
+#include "app/CommandError.h"
 #include "app/DocumentEncodings.h"
 #include "app/DocumentPage.h"
 #include "app/FileAccess.h"
@@ -9,9 +10,10 @@
 #include "encoding/SaveRules.h"
 #include "encoding/Unrepresentable.h"
 
-DocumentSaver::DocumentSaver(Desktop& desktop, DocumentEncodings& encodings, QWidget* window)
-    : QObject(window), m_desktop(desktop), m_encodings(encodings), m_window(window),
-      m_dialogState(saveDialogRequest())
+DocumentSaver::DocumentSaver(Desktop& desktop, DocumentEncodings& encodings, PageOfFile pageOfFile,
+                             QWidget* window)
+    : QObject(window), m_desktop(desktop), m_encodings(encodings),
+      m_pageOfFile(std::move(pageOfFile)), m_window(window), m_dialogState(saveDialogRequest())
 {
 }
 
@@ -20,6 +22,14 @@ bool DocumentSaver::save(DocumentPage* page)
     TSynMemo* editor = page->editor();
     if (!isExistingFile(editor->documentPath()))
         return saveThroughDialog(page, false);
+    if (changedByAnotherProgram(page)) {
+        const QString question =
+            QStringLiteral("Plik %1 został zmieniony przez inny program po wczytaniu.\r"
+                           "Czy zastąpić go tekstem z edytora?")
+                .arg(editor->documentPath());
+        if (m_desktop.askYesNoCancel(m_window, question) != Answer::Yes)
+            return false;
+    }
     if (!write(page, editor->documentPath(), false))
         return false;
     editor->markSaved();
@@ -47,12 +57,24 @@ bool DocumentSaver::writeInSelectedEncoding(DocumentPage* page)
     return write(page, page->editor()->documentPath(), false);
 }
 
+bool DocumentSaver::changedByAnotherProgram(DocumentPage* page) const
+{
+    const FileStamp known = page->diskStamp();
+    return known.exists && fileStamp(page->editor()->documentPath()) != known;
+}
+
 bool DocumentSaver::write(DocumentPage* page, const QString& path, bool byPageEncoding)
 {
     TSynMemo* editor = page->editor();
+    // A new document written with no encoding chosen becomes "Nieznany", whose later saves go
+    // the CP-1250 way; its first save goes that way too, so that saving it again without an
+    // edit writes the same bytes.
+    const int selected = m_encodings.selectedIndex() < 0 && page->encodingName().isEmpty()
+                             ? EncodingCp1250
+                             : m_encodings.selectedIndex();
     const SaveOutput output =
-        chooseSaveOutput(byPageEncoding ? encodingIndexOfName(page->encodingName()) : -1,
-                         m_encodings.selectedIndex(), editor->lineBreak());
+        chooseSaveOutput(byPageEncoding ? encodingIndexOfName(page->encodingName()) : -1, selected,
+                         editor->lineBreak());
     QByteArrayView text = editor->textBytes();
     QByteArray referenced;
     const UnrepresentableReport report = findUnrepresentable(text, output.form);
@@ -70,6 +92,7 @@ bool DocumentSaver::write(DocumentPage* page, const QString& path, bool byPageEn
     writeWholeFile(path, [&](const ByteSink& sink) {
         encodeDocument(text, output.form, output.lineBreak, sink);
     });
+    page->setDiskStamp(fileStamp(path));
     return true;
 }
 
@@ -89,6 +112,12 @@ bool DocumentSaver::saveThroughDialog(DocumentPage* page, bool byPageEncoding)
     const std::optional<FileChoice> choice = m_desktop.chooseFileToSave(m_window, m_dialogState);
     if (!choice)
         return false;
+    // Two pages of one file would overwrite each other's saves.
+    if (DocumentPage* other = m_pageOfFile(choice->path); other && other != page)
+        throw CommandError(
+            QStringLiteral("Plik %1 jest już otwarty w zakładce \"%2\".\n"
+                           "Zamknij tamtą zakładkę albo zapisz ten dokument pod inną nazwą.")
+                .arg(choice->path, other->caption()));
     m_dialogState.fileName = choice->path;
     m_dialogState.selectedFilter = choice->filter;
     return saveToPath(page, choice->path, byPageEncoding);

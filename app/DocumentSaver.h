@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
+
 class DocumentEncodings;
 class DocumentPage;
 
@@ -13,7 +15,10 @@ class DocumentPage;
 class DocumentSaver : public QObject {
     Q_OBJECT
 public:
-    DocumentSaver(Desktop& desktop, DocumentEncodings& encodings, QWidget* window);
+    // `pageOfFile` finds the page that holds a file, if any.
+    using PageOfFile = std::function<DocumentPage*(const QString& path)>;
+    DocumentSaver(Desktop& desktop, DocumentEncodings& encodings, PageOfFile pageOfFile,
+                  QWidget* window);
 
     // Before any of these writes characters the encoding cannot hold, the user is asked whether
     // to write them as HTML character references, as the conversion makes them, or not at all.
@@ -35,11 +40,13 @@ signals:
 
 private:
     bool write(DocumentPage* page, const QString& path, bool byPageEncoding);
+    bool changedByAnotherProgram(DocumentPage* page) const;
     bool saveToPath(DocumentPage* page, const QString& path, bool byPageEncoding);
     bool saveThroughDialog(DocumentPage* page, bool byPageEncoding);
 
     Desktop& m_desktop;
     DocumentEncodings& m_encodings;
+    PageOfFile m_pageOfFile;
     QPointer<QWidget> m_window;
     FileDialogRequest m_dialogState;
 };

@@ -14,6 +14,10 @@
 #include "app/StatusPanels.h"
 #include "app/TagButtonRow.h"
 #include "app/WindowSettings.h"
+#include "authoring/Preview.h"
+#include "authoring/TFGenerator.h"
+#include "authoring/TFKolor.h"
+#include "authoring/TFPomoc.h"
 #include "authoring/TagCommands.h"
 #include "encoding/EncodingNames.h"
 #include "encoding/TFPrzekoduj.h"
@@ -32,8 +36,6 @@ namespace {
 
 constexpr int DesignWidth = 781;
 constexpr int DesignHeight = 536;
-constexpr int MinimumWidth = 320;
-constexpr int MinimumHeight = 240;
 
 struct HighlighterCommand {
     const char* command;
@@ -142,7 +144,9 @@ void TForm1::buildWindow()
     // Window-wide state that the user never sees lives in hidden controls of the top panel.
     m_encodings = std::make_unique<DocumentEncodings>(
         m_desktop, *Bar, [this] { return activePage(); }, topPanel);
-    m_saver = new DocumentSaver(m_desktop, *m_encodings, this);
+    m_saver = new DocumentSaver(
+        m_desktop, *m_encodings, [this](const QString& path) { return page(FindPageOfFile(path)); },
+        this);
     connect(m_saver, &DocumentSaver::pageRenamed, this, &TForm1::setPageCaption);
     FPrzekoduj = new TFPrzekoduj(*m_encodings, *m_saver, *m_commands, this);
 }
@@ -167,6 +171,10 @@ void TForm1::registerHandlers()
         {"mnuPasteClick", &TForm1::mnuPasteClick},
         {"mnuDeleteClick", &TForm1::mnuDeleteClick},
         {"mnuKodowanieClick", &TForm1::mnuKodowanieClick},
+        {"mnuGenTableClick", &TForm1::mnuGenTableClick},
+        {"mnuKolorClick", &TForm1::mnuKolorClick},
+        {"mnuZobaczClick", &TForm1::mnuZobaczClick},
+        {"mnuPomocClick", &TForm1::mnuPomocClick},
     };
     for (const auto& [command, handler] : handlers)
         m_commands->add(QString::fromLatin1(command), [this, handler] { (this->*handler)(); });
@@ -190,34 +198,12 @@ void TForm1::runCommand(const QString& command)
 
 void TForm1::LoadWindowGeometry()
 {
-    if (!QFileInfo::exists(m_settingsPath))
-        return;
-    const WindowSettings settings = parseWindowSettings(readWholeFile(m_settingsPath));
-    const QRect desktop = screen() ? screen()->virtualGeometry() : QRect(0, 0, 1024, 768);
-    // A value that would make the window vanish or outgrow the desktop is kept within it.
-    const auto clampWidth = [&](int w) {
-        return qBound(MinimumWidth, w, qMax(MinimumWidth, desktop.width()));
-    };
-    const auto clampHeight = [&](int h) {
-        return qBound(MinimumHeight, h, qMax(MinimumHeight, desktop.height()));
-    };
-    const auto& v = settings.values;
-    if (settings.count > 0)
-        resize(clampWidth(v[0]), height());
-    if (settings.count > 1)
-        resize(width(), clampHeight(v[1]));
-    if (settings.count > 2)
-        move(v[2], y());
-    if (settings.count > 3)
-        move(x(), v[3]);
-    if (!settings.error.isEmpty())
-        throw CommandError(settings.error);
+    restoreWindowGeometry(this, m_settingsPath);
 }
 
 void TForm1::SaveWindowGeometry()
 {
-    const QRect frame = frameGeometry();
-    writeWholeFile(m_settingsPath, formatWindowSettings(QRect(frame.topLeft(), size())));
+    saveWindowGeometry(this, m_settingsPath);
 }
 
 void TForm1::showEvent(QShowEvent* event)
@@ -235,12 +221,11 @@ void TForm1::showEvent(QShowEvent* event)
 
 void TForm1::FormShow()
 {
-    if (m_arguments.isEmpty() || !isExistingFile(m_arguments.constFirst()))
+    // The first argument decides whether the program was given files at all; then each of
+    // them opens on its own, a folder or a device among them only reported.
+    if (m_arguments.isEmpty() || !QFileInfo::exists(m_arguments.constFirst()))
         return;
-    m_commands->guarded([this] {
-        for (const QString& argument : std::as_const(m_arguments))
-            OpenFileInPage(fileNamePart(argument), argument);
-    });
+    openFiles(m_arguments);
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
@@ -285,11 +270,8 @@ void TForm1::dropEvent(QDropEvent* event)
     QMetaObject::invokeMethod(
         this,
         [this, paths] {
-            m_commands->guarded([&] {
-                for (const QString& path : paths)
-                    OpenFileInPage(fileNamePart(path), path);
-                btnWykryjClick();
-            });
+            openFiles(paths);
+            m_commands->guarded([this] { btnWykryjClick(); });
         },
         Qt::QueuedConnection);
 }
@@ -365,6 +347,9 @@ void TForm1::OpenFileInPage(const QString& caption, const QString& path)
         activatePage(existing);
         return;
     }
+    // A file that cannot be read gets no page, so no page ever holds the path of a file
+    // whose text it does not show.
+    const QByteArray fileBytes = path.isEmpty() ? QByteArray() : readWholeFile(path);
 
     auto* newPage = new DocumentPage(caption);
     {
@@ -376,16 +361,20 @@ void TForm1::OpenFileInPage(const QString& caption, const QString& path)
     Bar->setText(3, path);
     editor->setPopupMenu(PopupMenu2);
     connect(editor, &TSynMemo::statusChange, this, &TForm1::EditorStatusChange);
-
-    if (path.isEmpty()) {
-        activatePage(PC->count() - 1);
-        return;
-    }
-    const QByteArray fileBytes = readWholeFile(path);
     activatePage(PC->count() - 1);
+    if (path.isEmpty())
+        return;
+    newPage->setDiskStamp(fileStamp(path));
     // Colouring is chosen before the text arrives, so only what is shown gets styled.
     editor->setLexer(m_highlighters->lexer(Language::Html));
     m_encodings->load(newPage, fileBytes);
+}
+
+void TForm1::openFiles(const QStringList& paths)
+{
+    // Each file on its own: one that cannot be read is reported and the rest still open.
+    for (const QString& path : paths)
+        m_commands->guarded([&] { OpenFileInPage(fileNamePart(path), path); });
 }
 
 void TForm1::removePage(DocumentPage* page)
@@ -587,6 +576,30 @@ void TForm1::mnuDeleteClick()
 {
     if (TSynMemo* editor = ActiveEditor(); editor && editor->hasSelection())
         editor->removeSelectedText();
+}
+
+void TForm1::mnuGenTableClick()
+{
+    if (const auto table = ActiveEditor() ? TFGenerator::ask(m_desktop, this) : std::nullopt)
+        InsertTags(*table, QStringLiteral(" "));
+}
+
+void TForm1::mnuKolorClick()
+{
+    if (const auto code = ActiveEditor() ? TFKolor::ask(this) : std::nullopt)
+        InsertTags(QStringLiteral("color=") + *code, QStringLiteral(" "));
+}
+
+void TForm1::mnuZobaczClick()
+{
+    if (TSynMemo* editor = ActiveEditor())
+        previewInBrowser(m_desktop, this, editor->documentPath());
+}
+
+void TForm1::mnuPomocClick()
+{
+    TFPomoc help(this);
+    help.exec();
 }
 
 void TForm1::setHighlighter(Language language)

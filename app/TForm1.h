@@ -72,6 +72,10 @@ private slots:
     void mnuPasteClick();
     void mnuDeleteClick();
     void mnuKodowanieClick();
+    void mnuGenTableClick();
+    void mnuKolorClick();
+    void mnuZobaczClick();
+    void mnuPomocClick();
     void PCChange(int index);
     void EditorStatusChange(TSynMemo::StatusChanges changes);
 
@@ -82,6 +86,7 @@ private:
     void LoadWindowGeometry();
     void SaveWindowGeometry();
 
+    void openFiles(const QStringList& paths);
     void btnWykryjClick();
     void ReopenAs(int encodingIndex, const char* itemName);
     void setModifiedMarker(DocumentPage* page, int marker);
