@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QUrl>
 
 namespace {
@@ -45,6 +46,22 @@ Answer SystemDesktop::askYesNoCancel(QWidget* parent, const QString& text)
     if (button == QMessageBox::Yes)
         return Answer::Yes;
     return button == QMessageBox::No ? Answer::No : Answer::Cancel;
+}
+
+Answer SystemDesktop::askChoice(QWidget* parent, const QString& text, const QString& first,
+                                const QString& second)
+{
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), shownText(text),
+                    QMessageBox::NoButton, parent);
+    QPushButton* firstButton = box.addButton(first, QMessageBox::AcceptRole);
+    QPushButton* secondButton = box.addButton(second, QMessageBox::DestructiveRole);
+    QPushButton* cancelButton = box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(firstButton);
+    box.setEscapeButton(cancelButton);
+    box.exec();
+    if (box.clickedButton() == firstButton)
+        return Answer::Yes;
+    return box.clickedButton() == secondButton ? Answer::No : Answer::Cancel;
 }
 
 void SystemDesktop::showError(QWidget* parent, const QString& text)

@@ -29,6 +29,10 @@ class Desktop {
 public:
     virtual ~Desktop() = default;
     virtual Answer askYesNoCancel(QWidget* parent, const QString& text) = 0;
+    // A question with two ways forward and a way back: Yes stands for the button `first`, No
+    // for `second`, Cancel for "Anuluj", Esc and the close box.
+    virtual Answer askChoice(QWidget* parent, const QString& text, const QString& first,
+                             const QString& second) = 0;
     virtual void showError(QWidget* parent, const QString& text) = 0;
     virtual void showMessage(QWidget* parent, const QString& text) = 0;
     virtual std::optional<FileChoice> chooseFileToOpen(QWidget* parent,
@@ -42,6 +46,8 @@ public:
 class SystemDesktop final : public Desktop {
 public:
     Answer askYesNoCancel(QWidget* parent, const QString& text) override;
+    Answer askChoice(QWidget* parent, const QString& text, const QString& first,
+                     const QString& second) override;
     void showError(QWidget* parent, const QString& text) override;
     void showMessage(QWidget* parent, const QString& text) override;
     std::optional<FileChoice> chooseFileToOpen(QWidget* parent,

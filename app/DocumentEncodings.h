@@ -25,6 +25,8 @@ public:
     DocumentEncodings(Desktop& desktop, StatusPanels& panels, ActivePage activePage,
                       QWidget* hiddenParent);
 
+    DocumentPage* activePage() const { return m_activePage(); }
+
     // 0 UTF-8, 1 ISO-8859-2, 2 CP-1250, 3 Nieznany, or -1 for none.
     int selectedIndex() const { return m_selectedIndex; }
     void setSelectedIndex(int index);

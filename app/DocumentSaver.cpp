@@ -8,6 +8,7 @@
 #include "app/TSynMemo.h"
 #include "encoding/EncodingNames.h"
 #include "encoding/SaveRules.h"
+#include "encoding/Unrepresentable.h"
 
 DocumentSaver::DocumentSaver(Desktop& desktop, DocumentEncodings& encodings, PageOfFile pageOfFile,
                              QWidget* window)
@@ -29,7 +30,8 @@ bool DocumentSaver::save(DocumentPage* page)
         if (m_desktop.askYesNoCancel(m_window, question) != Answer::Yes)
             return false;
     }
-    write(page, editor->documentPath(), false);
+    if (!write(page, editor->documentPath(), false))
+        return false;
     editor->markSaved();
     m_encodings.recordWritten(page);
     return true;
@@ -47,8 +49,12 @@ bool DocumentSaver::saveForClose(DocumentPage* page)
         return true;
     if (!isExistingFile(editor->documentPath()))
         return saveThroughDialog(page, true);
-    saveToPath(page, editor->documentPath(), true);
-    return true;
+    return saveToPath(page, editor->documentPath(), true);
+}
+
+bool DocumentSaver::writeInSelectedEncoding(DocumentPage* page)
+{
+    return write(page, page->editor()->documentPath(), false);
 }
 
 bool DocumentSaver::changedByAnotherProgram(DocumentPage* page) const
@@ -57,7 +63,7 @@ bool DocumentSaver::changedByAnotherProgram(DocumentPage* page) const
     return known.exists && fileStamp(page->editor()->documentPath()) != known;
 }
 
-void DocumentSaver::write(DocumentPage* page, const QString& path, bool byPageEncoding)
+bool DocumentSaver::write(DocumentPage* page, const QString& path, bool byPageEncoding)
 {
     TSynMemo* editor = page->editor();
     // A new document written with no encoding chosen becomes "Nieznany", whose later saves go
@@ -69,20 +75,36 @@ void DocumentSaver::write(DocumentPage* page, const QString& path, bool byPageEn
     const SaveOutput output =
         chooseSaveOutput(byPageEncoding ? encodingIndexOfName(page->encodingName()) : -1, selected,
                          editor->lineBreak());
-    const QByteArrayView text = editor->textBytes();
+    QByteArrayView text = editor->textBytes();
+    QByteArray referenced;
+    const UnrepresentableReport report = findUnrepresentable(text, output.form);
+    if (report.count > 0) {
+        const Answer answer = m_desktop.askChoice(
+            m_window, unrepresentableQuestion(page->caption(), output.form, report),
+            QStringLiteral("Odwołania HTML"), QStringLiteral("Zamień"));
+        if (answer == Answer::Cancel)
+            return false;
+        if (answer == Answer::Yes) {
+            referenced = withCharacterReferences(text, output.form);
+            text = referenced;
+        }
+    }
     writeWholeFile(path, [&](const ByteSink& sink) {
         encodeDocument(text, output.form, output.lineBreak, sink);
     });
     page->setDiskStamp(fileStamp(path));
+    return true;
 }
 
-void DocumentSaver::saveToPath(DocumentPage* page, const QString& path, bool byPageEncoding)
+bool DocumentSaver::saveToPath(DocumentPage* page, const QString& path, bool byPageEncoding)
 {
-    write(page, path, byPageEncoding);
+    if (!write(page, path, byPageEncoding))
+        return false;
     page->editor()->setDocumentPath(path);
     page->editor()->markSaved();
     emit pageRenamed(page, fileNamePart(path));
     m_encodings.recordWritten(page);
+    return true;
 }
 
 bool DocumentSaver::saveThroughDialog(DocumentPage* page, bool byPageEncoding)
@@ -98,6 +120,5 @@ bool DocumentSaver::saveThroughDialog(DocumentPage* page, bool byPageEncoding)
                 .arg(choice->path, other->caption()));
     m_dialogState.fileName = choice->path;
     m_dialogState.selectedFilter = choice->filter;
-    saveToPath(page, choice->path, byPageEncoding);
-    return true;
+    return saveToPath(page, choice->path, byPageEncoding);
 }

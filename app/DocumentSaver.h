@@ -20,22 +20,28 @@ public:
     DocumentSaver(Desktop& desktop, DocumentEncodings& encodings, PageOfFile pageOfFile,
                   QWidget* window);
 
+    // Before any of these writes characters the encoding cannot hold, the user is asked whether
+    // to write them as HTML character references, as the conversion makes them, or not at all.
+
     // Into the page's file when it exists, else under a name asked for; false when the user
-    // cancelled the dialog. Written in the selected encoding.
+    // cancelled the dialog or the question. Written in the selected encoding.
     bool save(DocumentPage* page);
     bool saveAs(DocumentPage* page);
     // A modified page in its own encoding, into its file or under a name asked for; false when
-    // the user cancelled the dialog.
+    // the user cancelled the dialog or the question.
     bool saveForClose(DocumentPage* page);
+    // Into the page's file, whatever its path, in the selected encoding; the page is not marked
+    // saved. False when the user cancelled the question.
+    bool writeInSelectedEncoding(DocumentPage* page);
 
 signals:
     // The page now belongs to the file it was saved as.
     void pageRenamed(DocumentPage* page, const QString& caption);
 
 private:
-    void write(DocumentPage* page, const QString& path, bool byPageEncoding);
+    bool write(DocumentPage* page, const QString& path, bool byPageEncoding);
     bool changedByAnotherProgram(DocumentPage* page) const;
-    void saveToPath(DocumentPage* page, const QString& path, bool byPageEncoding);
+    bool saveToPath(DocumentPage* page, const QString& path, bool byPageEncoding);
     bool saveThroughDialog(DocumentPage* page, bool byPageEncoding);
 
     Desktop& m_desktop;

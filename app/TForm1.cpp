@@ -21,6 +21,7 @@
 #include "authoring/TFPomoc.h"
 #include "authoring/TagCommands.h"
 #include "encoding/EncodingNames.h"
+#include "encoding/TFPrzekoduj.h"
 
 #include <QAction>
 #include <QApplication>
@@ -147,6 +148,7 @@ void TForm1::buildWindow()
         m_desktop, *m_encodings, [this](const QString& path) { return page(FindPageOfFile(path)); },
         this);
     connect(m_saver, &DocumentSaver::pageRenamed, this, &TForm1::setPageCaption);
+    FPrzekoduj = new TFPrzekoduj(*m_encodings, *m_saver, *m_commands, this);
 }
 
 void TForm1::registerHandlers()
@@ -168,6 +170,7 @@ void TForm1::registerHandlers()
         {"mnuCopyClick", &TForm1::mnuCopyClick},
         {"mnuPasteClick", &TForm1::mnuPasteClick},
         {"mnuDeleteClick", &TForm1::mnuDeleteClick},
+        {"mnuKodowanieClick", &TForm1::mnuKodowanieClick},
         {"mnuGenTableClick", &TForm1::mnuGenTableClick},
         {"mnuKolorClick", &TForm1::mnuKolorClick},
         {"mnuZobaczClick", &TForm1::mnuZobaczClick},
@@ -477,6 +480,11 @@ void TForm1::SubmnuISOClick()
 void TForm1::SubmnuWinClick()
 {
     ReopenAs(EncodingCp1250, "SubmnuWin");
+}
+
+void TForm1::mnuKodowanieClick()
+{
+    FPrzekoduj->showForActiveDocument();
 }
 
 void TForm1::mnuZapisClick()

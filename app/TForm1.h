@@ -16,6 +16,7 @@ class Highlighters;
 class QMenu;
 class QTabWidget;
 class StatusPanels;
+class TFPrzekoduj;
 enum class Language;
 
 // The main window: menus, toolbar, tag buttons, the page control with one page per open
@@ -73,6 +74,7 @@ private slots:
     void mnuCopyClick();
     void mnuPasteClick();
     void mnuDeleteClick();
+    void mnuKodowanieClick();
     void mnuGenTableClick();
     void mnuKolorClick();
     void mnuZobaczClick();
@@ -106,6 +108,7 @@ private:
     std::unique_ptr<CommandRegistry> m_commands;
     std::unique_ptr<DocumentEncodings> m_encodings;
     DocumentSaver* m_saver = nullptr;
+    TFPrzekoduj* FPrzekoduj = nullptr;
     Highlighters* m_highlighters = nullptr;
 
     QTabWidget* PC = nullptr;

@@ -235,6 +235,14 @@ void TSynMemo::wrapSelection(QByteArrayView open, QByteArrayView close)
     restoreSelection(after);
 }
 
+void TSynMemo::replaceRange(qsizetype position, qsizetype length, QByteArrayView bytes)
+{
+    beginUndoAction();
+    SendScintilla(SCI_SETTARGETRANGE, long(position), long(position + length));
+    SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(bytes.size()), bytes.data());
+    endUndoAction();
+}
+
 bool TSynMemo::isDocumentModified() const
 {
     return const_cast<TSynMemo*>(this)->SendScintilla(SCI_GETMODIFY) != 0;

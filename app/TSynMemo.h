@@ -59,6 +59,9 @@ public:
     // undoing the step restores the text and the selection as they were.
     void wrapSelection(QByteArrayView open, QByteArrayView close);
 
+    // Puts `bytes` in place of the `length` bytes of text at `position`, as one undo step.
+    void replaceRange(qsizetype position, qsizetype length, QByteArrayView bytes);
+
     // Scintilla's save point: false right after loading or saving.
     bool isDocumentModified() const;
     void markSaved();

@@ -1,7 +1,9 @@
+#include "encoding/CharsetDeclaration.h"
 #include "encoding/CharsetDetection.h"
 #include "encoding/DocumentCodec.h"
 #include "encoding/EncodingNames.h"
 #include "encoding/TextLines.h"
+#include "encoding/Unrepresentable.h"
 
 #include <QByteArray>
 #include <QList>
@@ -100,6 +102,34 @@ void encode(benchmark::State& state, SaveForm form)
     reportThroughput(state, text.size());
 }
 
+// The same text with an arrow on every heading: about 240 thousand characters ISO-8859-2 lacks.
+const QByteArray& editorTextWithArrows()
+{
+    static const QByteArray text = QByteArray(editorText()).replace("<h2>", "<h2>→ ");
+    return text;
+}
+
+// An encoding change of the whole document as the program makes it, short of the disk: the
+// declaration found and the edit worked out, the characters the target cannot hold counted,
+// then the text encoded in the pieces the file is written in (with references in place of
+// those characters, when there are any).
+void changeEncoding(benchmark::State& state, const QByteArray& text, SaveForm form)
+{
+    for (auto _ : state) {
+        const auto edit = declarationEdit(text, EncodingIso88592, true, LineBreak::Lf);
+        const UnrepresentableReport report = findUnrepresentable(text, form);
+        const QByteArray referenced =
+            report.count ? withCharacterReferences(text, form) : QByteArray();
+        qsizetype written = 0;
+        encodeDocument(report.count ? QByteArrayView(referenced) : QByteArrayView(text), form,
+                       LineBreak::CrLf, [&](QByteArrayView piece) { written += piece.size(); });
+        benchmark::DoNotOptimize(written);
+        benchmark::DoNotOptimize(edit);
+        state.counters["unrepresentable"] = double(report.count);
+    }
+    reportThroughput(state, text.size());
+}
+
 void findCharset(benchmark::State& state)
 {
     const QByteArray& bytes = fileBytes(SaveForm::Utf8);
@@ -194,6 +224,12 @@ void registerAll()
     add("encode/cp-1250", [](benchmark::State& s) { encode(s, SaveForm::Cp1250); });
     add("encode/8-bit", [](benchmark::State& s) { encode(s, SaveForm::EightBit); });
     add("detect/findCharsetLine-no-declaration", findCharset);
+    add("change/check-and-encode/iso-8859-2",
+        [](benchmark::State& s) { changeEncoding(s, editorText(), SaveForm::Iso88592); });
+    add("change/check-and-encode/cp-1250",
+        [](benchmark::State& s) { changeEncoding(s, editorText(), SaveForm::Cp1250); });
+    add("change/check-references-and-encode/iso-8859-2",
+        [](benchmark::State& s) { changeEncoding(s, editorTextWithArrows(), SaveForm::Iso88592); });
     add("detect/isMultibyteUtf8", checkUtf8);
     add("lines/splitLines-QByteArray-per-line", splitIntoLines);
     add("iconv/utf-8-to-utf-8",

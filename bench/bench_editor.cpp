@@ -26,6 +26,10 @@ namespace {
 class SilentDesktop final : public Desktop {
 public:
     Answer askYesNoCancel(QWidget*, const QString&) override { return Answer::No; }
+    Answer askChoice(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        return Answer::No;
+    }
     void showError(QWidget*, const QString& text) override
     {
         qWarning("error: %s", qPrintable(text));

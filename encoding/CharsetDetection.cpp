@@ -116,7 +116,8 @@ CharsetLine findCharsetLine(QByteArrayView text)
     while (lineEnd < end && !isBreakByte(*lineEnd))
         ++lineEnd;
     return {countLineBreaks(QByteArrayView(begin, lineStart)),
-            lowerAsciiLetters(QByteArrayView(lineStart, lineEnd))};
+            lowerAsciiLetters(QByteArrayView(lineStart, lineEnd)), lineStart - begin,
+            lineEnd - begin};
 }
 
 QString ClassifyCharsetLine(QByteArrayView loweredLine)

@@ -7,6 +7,9 @@
 struct CharsetLine {
     qsizetype index = -1;
     QByteArray loweredText;
+    // Where the line's text lies in the bytes searched, its break excluded.
+    qsizetype start = -1;
+    qsizetype end = -1;
 };
 
 // The first line (split as splitLines does) whose text, with only A-Z lower-cased, contains

@@ -22,6 +22,12 @@ Answer ScriptedDesktop::askYesNoCancel(QWidget*, const QString& text)
     return answers.isEmpty() ? Answer::Cancel : answers.dequeue();
 }
 
+Answer ScriptedDesktop::askChoice(QWidget* parent, const QString& text, const QString&,
+                                  const QString&)
+{
+    return askYesNoCancel(parent, text);
+}
+
 void ScriptedDesktop::showError(QWidget*, const QString& text)
 {
     errors << text;

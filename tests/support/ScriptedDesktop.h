@@ -20,6 +20,9 @@ public:
     QStringList openedWithProgram;
 
     Answer askYesNoCancel(QWidget* parent, const QString& text) override;
+    // Recorded with the questions, answered from the same queue.
+    Answer askChoice(QWidget* parent, const QString& text, const QString& first,
+                     const QString& second) override;
     void showError(QWidget* parent, const QString& text) override;
     void showMessage(QWidget* parent, const QString& text) override;
     std::optional<FileChoice> chooseFileToOpen(QWidget* parent,

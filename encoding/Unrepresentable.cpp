@@ -1,0 +1,197 @@
+#include "encoding/Unrepresentable.h"
+
+#include "encoding/CodePageTables.h"
+#include "encoding/Utf8Scan.h"
+
+#include <QChar>
+
+#include <array>
+#include <charconv>
+#include <memory>
+
+using namespace Utf8Scan;
+
+namespace {
+
+// ISO-8859-2 from 0xA0 on; below that it is the same as Unicode.
+constexpr char16_t IsoUpperPart[96] = {
+    0x00A0, 0x0104, 0x02D8, 0x0141, 0x00A4, 0x013D, 0x015A, 0x00A7, // A0
+    0x00A8, 0x0160, 0x015E, 0x0164, 0x0179, 0x00AD, 0x017D, 0x017B, // A8
+    0x00B0, 0x0105, 0x02DB, 0x0142, 0x00B4, 0x013E, 0x015B, 0x02C7, // B0
+    0x00B8, 0x0161, 0x015F, 0x0165, 0x017A, 0x02DD, 0x017E, 0x017C, // B8
+    0x0154, 0x00C1, 0x00C2, 0x0102, 0x00C4, 0x0139, 0x0106, 0x00C7, // C0
+    0x010C, 0x00C9, 0x0118, 0x00CB, 0x011A, 0x00CD, 0x00CE, 0x010E, // C8
+    0x0110, 0x0143, 0x0147, 0x00D3, 0x00D4, 0x0150, 0x00D6, 0x00D7, // D0
+    0x0158, 0x016E, 0x00DA, 0x0170, 0x00DC, 0x00DD, 0x0162, 0x00DF, // D8
+    0x0155, 0x00E1, 0x00E2, 0x0103, 0x00E4, 0x013A, 0x0107, 0x00E7, // E0
+    0x010D, 0x00E9, 0x0119, 0x00EB, 0x011B, 0x00ED, 0x00EE, 0x010F, // E8
+    0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7, // F0
+    0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9, // F8
+};
+
+char16_t isoToUnicode(unsigned char b)
+{
+    return b < 0xA0 ? char16_t(b) : IsoUpperPart[b - 0xA0];
+}
+
+using RepresentableTable = std::array<bool, 0x10000>;
+
+// Whether each BMP character is written in `form` as bytes that read back as itself. Writing
+// windows-1250 applies IsoToCp1250 to the bytes, and an undeclared file is read through it, so
+// both turn the six bytes of ISO-8859-2's Polish letters ("±" and the like) into letters.
+const RepresentableTable& representable(SaveForm form)
+{
+    static const auto tables = [] {
+        auto t = std::make_unique<std::array<RepresentableTable, 2>>();
+        const auto& toCp1250 = CodePageTables::unicodeToCp1250();
+        const auto& cp1250 = CodePageTables::cp1250ToUnicode();
+        const auto& cp1250ToIso = CodePageTables::cp1250ToIsoMap();
+        const auto& isoToCp1250 = CodePageTables::isoToCp1250Map();
+        for (std::size_t c = 0; c < toCp1250.size(); ++c) {
+            const unsigned char b = toCp1250[c];
+            (*t)[0][c] = isoToUnicode(cp1250ToIso[b]) == c;
+            (*t)[1][c] = cp1250[isoToCp1250[b]] == c;
+        }
+        return t;
+    }();
+    return (*tables)[form == SaveForm::Iso88592 ? 0 : 1];
+}
+
+// Calls found(offset, length, character) for each character of the text that `form` does not
+// hold, in order; a malformed byte is one U+FFFD.
+template <typename Found> void scanUnrepresentable(QByteArrayView text, SaveForm form, Found found)
+{
+    if (form == SaveForm::Utf8)
+        return;
+    const RepresentableTable& table = representable(form);
+    const Byte* const begin = reinterpret_cast<const Byte*>(text.data());
+    const Byte* const end = begin + text.size();
+    const Byte* p = begin;
+    while (p < end) {
+        if (end - p >= 8) {
+            const std::uint64_t nonAscii = nonAsciiBytes(loadWord(p));
+            if (!nonAscii) {
+                p += 8;
+                continue;
+            }
+            p += firstFlaggedByte(nonAscii);
+        }
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
+        const int length = wellFormedSequenceLength(p, end);
+        if (!length) {
+            found(p - begin, 1, char32_t(QChar::ReplacementCharacter));
+            ++p;
+            continue;
+        }
+        const char32_t c = wellFormedCodePoint(p, length);
+        if (length == 4 || !table[c])
+            found(p - begin, length, c);
+        p += length;
+    }
+}
+
+QString characterCount(qsizetype count)
+{
+    const qsizetype ones = count % 10;
+    const qsizetype tens = count % 100;
+    if (count == 1)
+        return QStringLiteral("1 znak, którego");
+    if (ones >= 2 && ones <= 4 && (tens < 12 || tens > 14))
+        return QStringLiteral("%1 znaki, których").arg(count);
+    return QStringLiteral("%1 znaków, których").arg(count);
+}
+
+QString shownCharacter(char32_t c)
+{
+    const QString code = QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
+    if (!QChar::isPrint(c) || c == QChar::ReplacementCharacter)
+        return code;
+    return QStringLiteral("„%1” (%2)").arg(QString::fromUcs4(&c, 1), code);
+}
+
+QString formName(SaveForm form)
+{
+    switch (form) {
+    case SaveForm::Iso88592:
+        return QStringLiteral("ISO-8859-2");
+    case SaveForm::Cp1250:
+        return QStringLiteral("CP-1250");
+    default:
+        return QStringLiteral("Nieznany, zapisywany jak CP-1250");
+    }
+}
+
+} // namespace
+
+UnrepresentableReport findUnrepresentable(QByteArrayView editorText, SaveForm form, int listed)
+{
+    UnrepresentableReport report;
+    QList<qsizetype> offsets;
+    scanUnrepresentable(editorText, form, [&](qsizetype offset, int, char32_t c) {
+        if (report.count++ < listed) {
+            offsets << offset;
+            report.first.append({c, 0, 0});
+        }
+    });
+    // Lines and columns of the listed ones, in one pass over the text before the last.
+    qsizetype line = 1;
+    qsizetype column = 1;
+    qsizetype at = 0;
+    for (qsizetype i = 0; i < offsets.size(); ++i) {
+        for (; at < offsets[i]; ++at) {
+            const char b = editorText[at];
+            if (b == '\n' ||
+                (b == '\r' && (at + 1 == editorText.size() || editorText[at + 1] != '\n'))) {
+                ++line;
+                column = 1;
+            } else if (b != '\r' && !isContinuation(Byte(b))) {
+                ++column;
+            }
+        }
+        report.first[i].line = line;
+        report.first[i].column = column;
+    }
+    return report;
+}
+
+QByteArray withCharacterReferences(QByteArrayView editorText, SaveForm form)
+{
+    QByteArray result;
+    result.reserve(editorText.size() + editorText.size() / 16 + 64);
+    qsizetype copied = 0;
+    scanUnrepresentable(editorText, form, [&](qsizetype offset, int length, char32_t c) {
+        char reference[16] = {'&', '#'};
+        char* const end = std::to_chars(reference + 2, reference + 14, std::uint32_t(c)).ptr;
+        *end = ';';
+        result.append(editorText.sliced(copied, offset - copied));
+        result.append(reference, end + 1 - reference);
+        copied = offset + length;
+    });
+    if (copied == 0)
+        return editorText.toByteArray();
+    result.append(editorText.sliced(copied));
+    return result;
+}
+
+QString unrepresentableQuestion(const QString& documentCaption, SaveForm form,
+                                const UnrepresentableReport& report)
+{
+    QString text = QStringLiteral("Dokument \"%1\" zawiera %2 nie obejmuje kodowanie, w jakim "
+                                  "zostanie zapisany (%3):")
+                       .arg(documentCaption, characterCount(report.count), formName(form));
+    for (const UnrepresentableCharacter& found : report.first)
+        text += QStringLiteral("\r    %1:%2  %3")
+                    .arg(found.line)
+                    .arg(found.column)
+                    .arg(shownCharacter(found.character));
+    if (report.count > report.first.size())
+        text += QStringLiteral("\r    …i jeszcze %1").arg(report.count - report.first.size());
+    text += QStringLiteral(
+        "\r\rOdwołania HTML: zapisze je jako &#8594; itp.; przeglądarka pokaże te same znaki."
+        "\rZamień: zapisze w ich miejscu podobne litery lub „?”; tych znaków nie da się potem "
+        "odzyskać.\rAnuluj: niczego nie zapisze.");
+    return text;
+}
