@@ -399,6 +399,10 @@ void TForm1::registerHandlers()
         {"mnuCopyClick", &TForm1::mnuCopyClick},
         {"mnuPasteClick", &TForm1::mnuPasteClick},
         {"mnuDeleteClick", &TForm1::mnuDeleteClick},
+        {"mnuFindClick", &TForm1::mnuFindClick},
+        {"mnuFindNextClick", &TForm1::mnuFindNextClick},
+        {"mnuReplaceClick", &TForm1::mnuReplaceClick},
+        {"mnuZamianaNextClick", &TForm1::mnuZamianaNextClick},
     };
     for (const auto& [command, handler] : handlers)
         m_handlers.insert(QString::fromLatin1(command), [this, handler] { (this->*handler)(); });
@@ -1008,6 +1012,26 @@ void TForm1::mnuDeleteClick()
 {
     if (TSynMemo* editor = ActiveEditor(); editor && editor->hasSelection())
         editor->removeSelectedText();
+}
+
+void TForm1::mnuFindClick()
+{
+    m_search.find(ActiveEditor());
+}
+
+void TForm1::mnuFindNextClick()
+{
+    m_search.findNext(ActiveEditor());
+}
+
+void TForm1::mnuReplaceClick()
+{
+    m_search.replace(ActiveEditor());
+}
+
+void TForm1::mnuZamianaNextClick()
+{
+    mnuFindNextClick();
 }
 
 void TForm1::setHighlighter(Language language)

@@ -2,6 +2,7 @@
 
 #include "app/Desktop.h"
 #include "app/TSynMemo.h"
+#include "search/SearchCommands.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -74,6 +75,10 @@ private slots:
     void mnuCopyClick();
     void mnuPasteClick();
     void mnuDeleteClick();
+    void mnuFindClick();
+    void mnuFindNextClick();
+    void mnuReplaceClick();
+    void mnuZamianaNextClick();
     void PCChange(int index);
     void EditorStatusChange(TSynMemo::StatusChanges changes);
 
@@ -137,4 +142,5 @@ private:
     bool m_switchingPages = false;
     FileDialogRequest m_openDialogState;
     FileDialogRequest m_saveDialogState;
+    SearchCommands m_search{m_desktop, this};
 };
