@@ -57,21 +57,24 @@ QByteArray readWholeFile(const QString& path)
 
 void writeWholeFile(const QString& path, const QByteArray& bytes)
 {
-    writeWholeFile(path, bytes.size(), [&](const ByteSink& sink) { sink(bytes); });
+    writeWholeFile(path, [&](const ByteSink& sink) { sink(bytes); });
 }
 
-void writeWholeFile(const QString& path, qsizetype expectedSize,
-                    const std::function<void(const ByteSink&)>& produce)
+void writeWholeFile(const QString& path, const std::function<void(const ByteSink&)>& produce)
 {
     const auto fail = [&](const QString& reason) {
         throw CommandError(QStringLiteral("Cannot create file %1\n%2").arg(path, reason));
     };
     const QFileInfo info(path);
     // In a folder the user may not write to, the file is rewritten in place rather than
-    // replaced; make sure it cannot run out of room half-way.
-    if (info.isFile() && !QFileInfo(info.absolutePath()).isWritable() &&
-        QStorageInfo(info.absolutePath()).bytesAvailable() < expectedSize - info.size())
-        fail(QStringLiteral("Za mało miejsca na dysku."));
+    // replaced; make sure it cannot run out of room half-way. The room needed is that of the
+    // bytes to be written, counted by producing them once without keeping them.
+    if (info.isFile() && !QFileInfo(info.absolutePath()).isWritable()) {
+        qsizetype size = 0;
+        produce([&size](QByteArrayView piece) { size += piece.size(); });
+        if (QStorageInfo(info.absolutePath()).bytesAvailable() < size - info.size())
+            fail(QStringLiteral("Za mało miejsca na dysku."));
+    }
     if (path.isEmpty() || info.isDir())
         fail(writeFailureReason(path, QSaveFile()));
 
@@ -90,6 +93,13 @@ void writeWholeFile(const QString& path, qsizetype expectedSize,
 bool isExistingFile(const QString& path)
 {
     return !path.isEmpty() && QFileInfo(path).isFile();
+}
+
+QString comparablePath(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
 }
 
 QString fileNamePart(const QString& path)

@@ -12,14 +12,17 @@ QByteArray readWholeFile(const QString& path);
 // CommandError "Cannot create file <path>" is thrown.
 void writeWholeFile(const QString& path, const QByteArray& bytes);
 
-// The same, with the bytes handed piece by piece by `produce` to the sink it is given;
-// `expectedSize` is about how many there will be.
+// The same, with the bytes handed piece by piece by `produce` to the sink it is given. `produce`
+// may be called twice and must hand the same bytes each time.
 using ByteSink = std::function<void(QByteArrayView)>;
-void writeWholeFile(const QString& path, qsizetype expectedSize,
-                    const std::function<void(const ByteSink&)>& produce);
+void writeWholeFile(const QString& path, const std::function<void(const ByteSink&)>& produce);
 
 // True when the path names an existing regular file (or a link to one).
 bool isExistingFile(const QString& path);
+
+// A canonical name for comparing files: the real path of an existing file (links and ".."
+// resolved), else the absolute, cleaned path.
+QString comparablePath(const QString& path);
 
 // The text after the last slash, backslash or colon; the whole text when there is none.
 QString fileNamePart(const QString& path);

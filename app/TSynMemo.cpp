@@ -100,7 +100,7 @@ void TSynMemo::replaceAllText(
     // text is made once.
     qsizetype total = 0;
     produce([&total](QByteArrayView piece) { total += piece.size(); });
-    SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(total + 1));
+    SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(total + 2));
     produce([this](QByteArrayView piece) {
         if (!piece.isEmpty())
             SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(piece.size()), piece.data());

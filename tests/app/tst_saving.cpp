@@ -3,6 +3,7 @@
 #include "app/DocumentPage.h"
 #include "app/TForm1.h"
 #include "support/ScriptedDesktop.h"
+#include "support/TestFiles.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -13,26 +14,6 @@
 #include <QTest>
 
 namespace {
-
-QString writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void typeText(QWidget* widget, const QString& text)
-{
-    for (const QChar ch : text)
-        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-}
 
 QString question(const QString& caption)
 {
@@ -224,20 +205,30 @@ void TestSaving::newDocumentIsSavedThroughTheDialog()
     QCOMPARE(readFile(path), QByteArray("\xbf\xf3\xb3w\r\n"));
 
     // Save as remembers the name; a cancelled dialog writes nothing.
+    type("!");
     m_desktop.saveChoices.enqueue(std::nullopt);
     action("mnuZapisJako")->trigger();
     QCOMPARE(m_desktop.saveRequests[1].fileName, path);
+    QCOMPARE(readFile(path), QByteArray("\xbf\xf3\xb3w\r\n"));
+    QVERIFY(m_form->ActiveEditor()->isDocumentModified());
 }
 
 void TestSaving::closeAllWritesEachPageInItsOwnEncoding()
 {
-    const QString utf = writeFile(m_dir->filePath("u.htm"), "charset=utf-8\r\nż\r\n");
-    open({utf});
+    // Whatever encoding is selected when closing, each page is written in its own.
+    const QString utf = writeFile(m_dir->filePath("u.htm"), "charset=utf-8\r\n\xc5\xbc\r\n");
+    const QString iso = writeFile(m_dir->filePath("i.htm"), "charset=iso-8859-2\r\n\xbf\r\n");
+    open({utf, iso});
+    type("ł");
+    m_form->findChild<QTabWidget*>("PC")->setCurrentIndex(0);
     type("ł");
     m_form->findChild<QComboBox*>("ComboBox1")->setCurrentIndex(2);
     m_desktop.answers.enqueue(Answer::Yes);
+    m_desktop.answers.enqueue(Answer::Yes);
     action("mnuZamykaAll")->trigger();
+    QCOMPARE(m_form->pageCount(), 0);
     QCOMPARE(readFile(utf), QByteArray("charset=utf-8\r\n\xc5\xbc\xc5\x82\r\n"));
+    QCOMPARE(readFile(iso), QByteArray("charset=iso-8859-2\r\n\xbf\xb3\r\n"));
 }
 
 void TestSaving::failedSaveKeepsEverything_data()

@@ -1,5 +1,6 @@
 #include "encoding/TextLines.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 namespace {
@@ -20,6 +21,7 @@ class TestLines : public QObject {
 private slots:
     void splitLines_data();
     void splitLines();
+    void countLineBreaksOfRandomBytes();
     void detectLineBreak_data();
     void detectLineBreak();
 };
@@ -53,6 +55,20 @@ void TestLines::splitLines()
     QFETCH(QByteArray, bytes);
     QFETCH(Lines, lines);
     QCOMPARE(::splitLines(bytes), lines);
+}
+
+void TestLines::countLineBreaksOfRandomBytes()
+{
+    // Long enough for the sixteen-byte steps, with breaks of every kind at every offset.
+    QRandomGenerator random(7);
+    const char alphabet[] = {'a', '\r', '\n', '\0'};
+    for (int round = 0; round < 200; ++round) {
+        QByteArray bytes;
+        for (int i = int(random.bounded(100)); i > 0; --i)
+            bytes += alphabet[random.bounded(4)];
+        const QByteArray withLastLine = bytes + "x";
+        QCOMPARE(countLineBreaks(withLastLine), ::splitLines(withLastLine).size() - 1);
+    }
 }
 
 void TestLines::detectLineBreak_data()

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class QWidget;
+
+// Writes the bytes as the whole file (stopping the test run when it cannot) and returns `path`.
+QString writeFile(const QString& path, const QByteArray& bytes);
+// The whole file, or "<missing>" when it cannot be read.
+QByteArray readFile(const QString& path);
+// Types the text into the widget a character at a time, Polish letters included.
+void typeText(QWidget* widget, const QString& text);
