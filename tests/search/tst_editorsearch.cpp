@@ -118,6 +118,9 @@ void TestEditorSearch::search_data()
         << "|x\n<b>łąka</b>\n"
         << "ŁĄKA"
         << "" << SearchOptions(O::WholeWord) << 1 << "x\n<b>[łąka|]</b>\n";
+    QTest::newRow("empty document") << "|"
+                                    << "a"
+                                    << "b" << (all | O::EntireScope) << 0 << "|";
     QTest::newRow("empty search text") << "|abc"
                                        << ""
                                        << "" << SearchOptions(O::EntireScope) << 0 << "|abc";

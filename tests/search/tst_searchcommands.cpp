@@ -292,7 +292,17 @@ void TestSearchCommands::emptySearchTexts()
     // With no search text stored, F3 opens the find dialog, not the replace dialog.
     QDialog* opened =
         whileOpen([](QDialog* d) { d->reject(); }, [&] { run("mnuZamianaNextClick"); });
+    QVERIFY(opened);
     QCOMPARE(opened->objectName(), QStringLiteral("Form2"));
+    // A search text of a megabyte pasted in finds nothing and hangs nothing.
+    whileOpen(
+        [&](QDialog* d) {
+            fill(d, QString(1 << 20, QLatin1Char('b')))
+                ->findChild<QAbstractButton*>("Button1")
+                ->click();
+        },
+        [&] { run("mnuFindClick"); });
+    QCOMPARE(m_desktop.messages, (QStringList{TextNotFound, PhraseNotFound}));
 }
 
 QTEST_MAIN(TestSearchCommands)
