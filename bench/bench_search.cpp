@@ -150,6 +150,7 @@ int main(int argc, char* argv[])
     };
     fromStart();
     ms = throughDialog(form, "mnuFindClick", "Źdźbło", {}, true, false, "Button1");
+    QCoreApplication::processEvents();
     std::printf("find near the end from the start, match case: %.1f ms (panel 0 \"%s\")\n", ms,
                 qPrintable(form.panelText(0)));
     fromStart();
