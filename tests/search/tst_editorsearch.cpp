@@ -118,6 +118,9 @@ void TestEditorSearch::search_data()
         << "|x\n<b>łąka</b>\n"
         << "ŁĄKA"
         << "" << SearchOptions(O::WholeWord) << 1 << "x\n<b>[łąka|]</b>\n";
+    QTest::newRow("case forms of other lengths") << "|iİ"
+                                                 << "İ"
+                                                 << "" << none << 1 << "i[İ|]";
     QTest::newRow("empty document") << "|"
                                     << "a"
                                     << "b" << (all | O::EntireScope) << 0 << "|";
