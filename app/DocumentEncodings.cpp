@@ -131,4 +131,5 @@ void DocumentEncodings::recordWritten(DocumentPage* page)
     setPageEncoding(page, encodingName(selected >= EncodingUtf8 && selected <= EncodingCp1250
                                            ? selected
                                            : EncodingUnknown));
+    followActivePage();
 }

@@ -1,5 +1,6 @@
 #include "app/DocumentSaver.h"
 
+#include "app/CommandError.h"
 #include "app/DocumentEncodings.h"
 #include "app/DocumentPage.h"
 #include "app/FileAccess.h"
@@ -8,9 +9,10 @@
 #include "encoding/EncodingNames.h"
 #include "encoding/SaveRules.h"
 
-DocumentSaver::DocumentSaver(Desktop& desktop, DocumentEncodings& encodings, QWidget* window)
-    : QObject(window), m_desktop(desktop), m_encodings(encodings), m_window(window),
-      m_dialogState(saveDialogRequest())
+DocumentSaver::DocumentSaver(Desktop& desktop, DocumentEncodings& encodings,
+                             PageOfFile pageOfFile, QWidget* window)
+    : QObject(window), m_desktop(desktop), m_encodings(encodings),
+      m_pageOfFile(std::move(pageOfFile)), m_window(window), m_dialogState(saveDialogRequest())
 {
 }
 
@@ -19,6 +21,14 @@ bool DocumentSaver::save(DocumentPage* page)
     TSynMemo* editor = page->editor();
     if (!isExistingFile(editor->documentPath()))
         return saveThroughDialog(page, false);
+    if (changedByAnotherProgram(page)) {
+        const QString question =
+            QStringLiteral("Plik %1 został zmieniony przez inny program po wczytaniu.\r"
+                           "Czy zastąpić go tekstem z edytora?")
+                .arg(editor->documentPath());
+        if (m_desktop.askYesNoCancel(m_window, question) != Answer::Yes)
+            return false;
+    }
     write(page, editor->documentPath(), false);
     editor->markSaved();
     m_encodings.recordWritten(page);
@@ -41,16 +51,29 @@ bool DocumentSaver::saveForClose(DocumentPage* page)
     return true;
 }
 
+bool DocumentSaver::changedByAnotherProgram(DocumentPage* page) const
+{
+    const FileStamp known = page->diskStamp();
+    return known.exists && fileStamp(page->editor()->documentPath()) != known;
+}
+
 void DocumentSaver::write(DocumentPage* page, const QString& path, bool byPageEncoding)
 {
     TSynMemo* editor = page->editor();
+    // A new document written with no encoding chosen becomes "Nieznany", whose later saves go
+    // the CP-1250 way; its first save goes that way too, so that saving it again without an
+    // edit writes the same bytes.
+    const int selected = m_encodings.selectedIndex() < 0 && page->encodingName().isEmpty()
+                             ? EncodingCp1250
+                             : m_encodings.selectedIndex();
     const SaveOutput output =
         chooseSaveOutput(byPageEncoding ? encodingIndexOfName(page->encodingName()) : -1,
-                         m_encodings.selectedIndex(), editor->lineBreak());
+                         selected, editor->lineBreak());
     const QByteArrayView text = editor->textBytes();
     writeWholeFile(path, [&](const ByteSink& sink) {
         encodeDocument(text, output.form, output.lineBreak, sink);
     });
+    page->setDiskStamp(fileStamp(path));
 }
 
 void DocumentSaver::saveToPath(DocumentPage* page, const QString& path, bool byPageEncoding)
@@ -67,6 +90,12 @@ bool DocumentSaver::saveThroughDialog(DocumentPage* page, bool byPageEncoding)
     const std::optional<FileChoice> choice = m_desktop.chooseFileToSave(m_window, m_dialogState);
     if (!choice)
         return false;
+    // Two pages of one file would overwrite each other's saves.
+    if (DocumentPage* other = m_pageOfFile(choice->path); other && other != page)
+        throw CommandError(
+            QStringLiteral("Plik %1 jest już otwarty w zakładce \"%2\".\n"
+                           "Zamknij tamtą zakładkę albo zapisz ten dokument pod inną nazwą.")
+                .arg(choice->path, other->caption()));
     m_dialogState.fileName = choice->path;
     m_dialogState.selectedFilter = choice->filter;
     saveToPath(page, choice->path, byPageEncoding);

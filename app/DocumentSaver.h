@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
+
 class DocumentEncodings;
 class DocumentPage;
 
@@ -13,7 +15,10 @@ class DocumentPage;
 class DocumentSaver : public QObject {
     Q_OBJECT
 public:
-    DocumentSaver(Desktop& desktop, DocumentEncodings& encodings, QWidget* window);
+    // `pageOfFile` finds the page that holds a file, if any.
+    using PageOfFile = std::function<DocumentPage*(const QString& path)>;
+    DocumentSaver(Desktop& desktop, DocumentEncodings& encodings, PageOfFile pageOfFile,
+                  QWidget* window);
 
     // Into the page's file when it exists, else under a name asked for; false when the user
     // cancelled the dialog. Written in the selected encoding.
@@ -29,11 +34,13 @@ signals:
 
 private:
     void write(DocumentPage* page, const QString& path, bool byPageEncoding);
+    bool changedByAnotherProgram(DocumentPage* page) const;
     void saveToPath(DocumentPage* page, const QString& path, bool byPageEncoding);
     bool saveThroughDialog(DocumentPage* page, bool byPageEncoding);
 
     Desktop& m_desktop;
     DocumentEncodings& m_encodings;
+    PageOfFile m_pageOfFile;
     QPointer<QWidget> m_window;
     FileDialogRequest m_dialogState;
 };

@@ -14,12 +14,17 @@
 #include "app/StatusPanels.h"
 #include "app/TagButtonRow.h"
 #include "app/WindowSettings.h"
+#include "authoring/Preview.h"
+#include "authoring/TFGenerator.h"
+#include "authoring/TFKolor.h"
+#include "authoring/TFPomoc.h"
 #include "authoring/TagCommands.h"
 #include "encoding/EncodingNames.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QMimeData>
 #include <QScreen>
@@ -138,7 +143,9 @@ void TForm1::buildWindow()
     // Window-wide state that the user never sees lives in hidden controls of the top panel.
     m_encodings = std::make_unique<DocumentEncodings>(
         m_desktop, *Bar, [this] { return activePage(); }, topPanel);
-    m_saver = new DocumentSaver(m_desktop, *m_encodings, this);
+    m_saver = new DocumentSaver(
+        m_desktop, *m_encodings,
+        [this](const QString& path) { return page(FindPageOfFile(path)); }, this);
     connect(m_saver, &DocumentSaver::pageRenamed, this, &TForm1::setPageCaption);
 }
 
@@ -165,6 +172,10 @@ void TForm1::registerHandlers()
         {"mnuFindNextClick", &TForm1::mnuFindNextClick},
         {"mnuReplaceClick", &TForm1::mnuReplaceClick},
         {"mnuZamianaNextClick", &TForm1::mnuZamianaNextClick},
+        {"mnuGenTableClick", &TForm1::mnuGenTableClick},
+        {"mnuKolorClick", &TForm1::mnuKolorClick},
+        {"mnuZobaczClick", &TForm1::mnuZobaczClick},
+        {"mnuPomocClick", &TForm1::mnuPomocClick},
     };
     for (const auto& [command, handler] : handlers)
         m_commands->add(QString::fromLatin1(command), [this, handler] { (this->*handler)(); });
@@ -211,12 +222,11 @@ void TForm1::showEvent(QShowEvent* event)
 
 void TForm1::FormShow()
 {
-    if (m_arguments.isEmpty() || !isExistingFile(m_arguments.constFirst()))
+    // The first argument decides whether the program was given files at all; then each of
+    // them opens on its own, a folder or a device among them only reported.
+    if (m_arguments.isEmpty() || !QFileInfo::exists(m_arguments.constFirst()))
         return;
-    m_commands->guarded([this] {
-        for (const QString& argument : std::as_const(m_arguments))
-            OpenFileInPage(fileNamePart(argument), argument);
-    });
+    openFiles(m_arguments);
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
@@ -261,11 +271,8 @@ void TForm1::dropEvent(QDropEvent* event)
     QMetaObject::invokeMethod(
         this,
         [this, paths] {
-            m_commands->guarded([&] {
-                for (const QString& path : paths)
-                    OpenFileInPage(fileNamePart(path), path);
-                btnWykryjClick();
-            });
+            openFiles(paths);
+            m_commands->guarded([this] { btnWykryjClick(); });
         },
         Qt::QueuedConnection);
 }
@@ -341,6 +348,9 @@ void TForm1::OpenFileInPage(const QString& caption, const QString& path)
         activatePage(existing);
         return;
     }
+    // A file that cannot be read gets no page, so no page ever holds the path of a file
+    // whose text it does not show.
+    const QByteArray fileBytes = path.isEmpty() ? QByteArray() : readWholeFile(path);
 
     auto* newPage = new DocumentPage(caption);
     {
@@ -352,16 +362,20 @@ void TForm1::OpenFileInPage(const QString& caption, const QString& path)
     Bar->setText(3, path);
     editor->setPopupMenu(PopupMenu2);
     connect(editor, &TSynMemo::statusChange, this, &TForm1::EditorStatusChange);
-
-    if (path.isEmpty()) {
-        activatePage(PC->count() - 1);
-        return;
-    }
-    const QByteArray fileBytes = readWholeFile(path);
     activatePage(PC->count() - 1);
+    if (path.isEmpty())
+        return;
+    newPage->setDiskStamp(fileStamp(path));
     // Colouring is chosen before the text arrives, so only what is shown gets styled.
     editor->setLexer(m_highlighters->lexer(Language::Html));
     m_encodings->load(newPage, fileBytes);
+}
+
+void TForm1::openFiles(const QStringList& paths)
+{
+    // Each file on its own: one that cannot be read is reported and the rest still open.
+    for (const QString& path : paths)
+        m_commands->guarded([&] { OpenFileInPage(fileNamePart(path), path); });
 }
 
 void TForm1::removePage(DocumentPage* page)
@@ -578,6 +592,30 @@ void TForm1::mnuReplaceClick()
 void TForm1::mnuZamianaNextClick()
 {
     mnuFindNextClick();
+}
+
+void TForm1::mnuGenTableClick()
+{
+    if (const auto table = ActiveEditor() ? TFGenerator::ask(m_desktop, this) : std::nullopt)
+        InsertTags(*table, QStringLiteral(" "));
+}
+
+void TForm1::mnuKolorClick()
+{
+    if (const auto code = ActiveEditor() ? TFKolor::ask(this) : std::nullopt)
+        InsertTags(QStringLiteral("color=") + *code, QStringLiteral(" "));
+}
+
+void TForm1::mnuZobaczClick()
+{
+    if (TSynMemo* editor = ActiveEditor())
+        previewInBrowser(m_desktop, this, editor->documentPath());
+}
+
+void TForm1::mnuPomocClick()
+{
+    TFPomoc help(this);
+    help.exec();
 }
 
 void TForm1::setHighlighter(Language language)

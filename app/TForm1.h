@@ -75,6 +75,10 @@ private slots:
     void mnuFindNextClick();
     void mnuReplaceClick();
     void mnuZamianaNextClick();
+    void mnuGenTableClick();
+    void mnuKolorClick();
+    void mnuZobaczClick();
+    void mnuPomocClick();
     void PCChange(int index);
     void EditorStatusChange(TSynMemo::StatusChanges changes);
 
@@ -85,6 +89,7 @@ private:
     void LoadWindowGeometry();
     void SaveWindowGeometry();
 
+    void openFiles(const QStringList& paths);
     void btnWykryjClick();
     void ReopenAs(int encodingIndex, const char* itemName);
     void setModifiedMarker(DocumentPage* page, int marker);

@@ -8,6 +8,7 @@
 #include "support/TestFiles.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMimeData>
@@ -31,7 +32,8 @@ private slots:
     void init();
     void commandLineOpensEveryFileWhenTheFirstExists();
     void commandLineOpensNothingWhenTheFirstIsMissing();
-    void commandLineStopsAtAnUnreadableFile();
+    void commandLineOpensEachReadableFile_data();
+    void commandLineOpensEachReadableFile();
     void findPageOfFile_data();
     void findPageOfFile();
     void newDocumentsAreNumberedWithoutReuse();
@@ -85,22 +87,38 @@ void TestPages::commandLineOpensNothingWhenTheFirstIsMissing()
     QVERIFY(m_desktop.errors.isEmpty());
 }
 
-void TestPages::commandLineStopsAtAnUnreadableFile()
+void TestPages::commandLineOpensEachReadableFile_data()
 {
-    const QString a = writeFile(m_dir, "a.htm", "a");
-    const QString c = writeFile(m_dir, "c.htm", "c");
-    const QString missing = m_dir.filePath("gone.htm");
-    auto form = makeForm({a, missing, c});
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("pages");
+    QTest::addColumn<QString>("unreadable");
+    QTest::newRow("missing in the middle")
+        << QStringList{"a.htm", "gone.htm", "c.htm"} << QStringList{"a.htm", "c.htm"} << "gone.htm";
+    QTest::newRow("a folder first")
+        << QStringList{"folder", "a.htm"} << QStringList{"a.htm"} << "folder";
+}
+
+void TestPages::commandLineOpensEachReadableFile()
+{
+    // A file that cannot be read is reported and gets no page; the others open.
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, pages);
+    QFETCH(QString, unreadable);
+    writeFile(m_dir, "a.htm", "a");
+    writeFile(m_dir, "c.htm", "c");
+    QDir(m_dir.path()).mkdir("folder");
+    QStringList paths;
+    for (const QString& argument : arguments)
+        paths << m_dir.filePath(argument);
+    auto form = makeForm(paths);
     QCOMPARE(m_desktop.errors.size(), 1);
-    QVERIFY(m_desktop.errors[0].startsWith("Cannot open file " + missing));
-    // The half-made page stays with its caption and path; the file after it is not opened.
-    QCOMPARE(form->pageCount(), 2);
-    QCOMPARE(form->page(1)->caption(), QStringLiteral("gone.htm"));
-    QCOMPARE(form->page(1)->editor()->documentPath(), missing);
-    QCOMPARE(form->page(1)->editor()->lineCount(), 0);
-    QVERIFY(!form->page(1)->editor()->lexer());
-    QCOMPARE(form->panelText(3), missing);
-    QCOMPARE(form->activePage(), form->page(0));
+    QVERIFY(m_desktop.errors[0].startsWith("Cannot open file " + m_dir.filePath(unreadable)));
+    QStringList captions;
+    for (int i = 0; i < form->pageCount(); ++i) {
+        captions << form->page(i)->caption();
+        QVERIFY(!form->page(i)->editor()->documentPath().endsWith(unreadable));
+    }
+    QCOMPARE(captions, pages);
 }
 
 void TestPages::findPageOfFile_data()
