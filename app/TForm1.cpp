@@ -171,6 +171,10 @@ void TForm1::registerHandlers()
         {"mnuPasteClick", &TForm1::mnuPasteClick},
         {"mnuDeleteClick", &TForm1::mnuDeleteClick},
         {"mnuKodowanieClick", &TForm1::mnuKodowanieClick},
+        {"mnuFindClick", &TForm1::mnuFindClick},
+        {"mnuFindNextClick", &TForm1::mnuFindNextClick},
+        {"mnuReplaceClick", &TForm1::mnuReplaceClick},
+        {"mnuZamianaNextClick", &TForm1::mnuZamianaNextClick},
         {"mnuGenTableClick", &TForm1::mnuGenTableClick},
         {"mnuKolorClick", &TForm1::mnuKolorClick},
         {"mnuZobaczClick", &TForm1::mnuZobaczClick},
@@ -579,6 +583,26 @@ void TForm1::mnuDeleteClick()
 {
     if (TSynMemo* editor = ActiveEditor(); editor && editor->hasSelection())
         editor->removeSelectedText();
+}
+
+void TForm1::mnuFindClick()
+{
+    m_search.find(ActiveEditor());
+}
+
+void TForm1::mnuFindNextClick()
+{
+    m_search.findNext(ActiveEditor());
+}
+
+void TForm1::mnuReplaceClick()
+{
+    m_search.replace(ActiveEditor());
+}
+
+void TForm1::mnuZamianaNextClick()
+{
+    mnuFindNextClick();
 }
 
 void TForm1::mnuGenTableClick()

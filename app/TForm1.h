@@ -2,6 +2,7 @@
 
 #include "app/Desktop.h"
 #include "app/TSynMemo.h"
+#include "search/SearchCommands.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -75,6 +76,10 @@ private slots:
     void mnuPasteClick();
     void mnuDeleteClick();
     void mnuKodowanieClick();
+    void mnuFindClick();
+    void mnuFindNextClick();
+    void mnuReplaceClick();
+    void mnuZamianaNextClick();
     void mnuGenTableClick();
     void mnuKolorClick();
     void mnuZobaczClick();
@@ -120,4 +125,5 @@ private:
     bool m_shownOnce = false;
     bool m_switchingPages = false;
     FileDialogRequest m_openDialogState;
+    SearchCommands m_search{m_desktop, this};
 };

@@ -1,0 +1,230 @@
+// The search on the editor: ranges, directions, letter case and whole words in Polish text,
+// replacing one match or all of them, and the word at the caret.
+#include "app/TSynMemo.h"
+#include "search/EditorSearch.h"
+#include "search/SearchState.h"
+
+#include <QTest>
+
+using O = SearchOption;
+Q_DECLARE_METATYPE(SearchOptions)
+
+namespace {
+
+// A text with "|" at the caret, or "[" and "]" around the selection (the caret at "|" when
+// given inside it, else at its end).
+void load(TSynMemo& editor, QString marked)
+{
+    const QByteArray bytes = marked.toUtf8();
+    const qsizetype open = bytes.indexOf('['), close = bytes.indexOf(']');
+    qsizetype caret = bytes.indexOf('|');
+    QByteArray text = bytes;
+    text.replace("[", "").replace("]", "").replace("|", "");
+    editor.setText(QString::fromUtf8(text));
+    const auto unmarked = [&](qsizetype at) {
+        return long(at - (open >= 0 && open < at) - (close >= 0 && close < at) -
+                    (caret >= 0 && caret < at));
+    };
+    if (open < 0) {
+        editor.selectPositions(unmarked(caret), unmarked(caret));
+        return;
+    }
+    if (caret < 0)
+        caret = close;
+    const long start = unmarked(open), end = unmarked(close);
+    editor.selectPositions(unmarked(caret) == start ? end : start, unmarked(caret));
+}
+
+QString marked(TSynMemo& editor)
+{
+    QByteArray text = editor.text().toUtf8();
+    const long anchor = editor.SendScintilla(QsciScintillaBase::SCI_GETANCHOR);
+    const long caret = editor.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+    if (anchor == caret)
+        return QString::fromUtf8(text.insert(caret, '|'));
+    const long start = qMin(anchor, caret), end = qMax(anchor, caret);
+    text.insert(end, caret == end ? "|]" : "]");
+    text.insert(start, caret == start ? "[|" : "[");
+    return QString::fromUtf8(text);
+}
+
+} // namespace
+
+class TestEditorSearch : public QObject {
+    Q_OBJECT
+private slots:
+    void search_data();
+    void search();
+    void replaceAllIsOneUndoStep();
+    void wordAtCaret_data();
+    void wordAtCaret();
+};
+
+void TestEditorSearch::search_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("find");
+    QTest::addColumn<QString>("replacement");
+    QTest::addColumn<SearchOptions>("options");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("after");
+    const SearchOptions none, all = O::Replace | O::ReplaceAll;
+
+    QTest::newRow("forward from the caret") << "łąka |Łąka łąka"
+                                            << "łąka"
+                                            << "" << none << 1 << "łąka [Łąka|] łąka";
+    QTest::newRow("backwards to the caret")
+        << "łąka łąka| łąka"
+        << "ŁĄKA"
+        << "" << SearchOptions(O::Backwards) << 1 << "łąka [|łąka] łąka";
+    QTest::newRow("any case both ways") << "|żółw"
+                                        << "ŻÓŁW"
+                                        << "" << none << 1 << "[żółw|]";
+    QTest::newRow("match case") << "|Łąka łąka"
+                                << "łąka"
+                                << "" << SearchOptions(O::MatchCase) << 1 << "Łąka [łąka|]";
+    QTest::newRow("match case, not found")
+        << "Ł|ąka Łąka"
+        << "łąka"
+        << "" << SearchOptions(O::MatchCase) << 0 << "Ł|ąka Łąka";
+    QTest::newRow("nothing after the caret") << "łąka|"
+                                             << "łąka"
+                                             << "" << none << 0 << "łąka|";
+    QTest::newRow("entire scope") << "łąka łąka|"
+                                  << "łąka"
+                                  << "" << SearchOptions(O::EntireScope) << 1 << "[łąka|] łąka";
+    QTest::newRow("entire scope backwards")
+        << "|łąka łąka"
+        << "łąka"
+        << "" << (O::EntireScope | O::Backwards) << 1 << "łąka [|łąka]";
+    QTest::newRow("selection only")
+        << "ab [ab ab] ab"
+        << "ab"
+        << "" << SearchOptions(O::SelectedOnly) << 1 << "ab [ab|] ab ab";
+    QTest::newRow("from the caret of a selection") << "ab [ab ab] ab"
+                                                   << "ab"
+                                                   << "" << none << 1 << "ab ab ab [ab|]";
+    QTest::newRow("selection only, none") << "|ab"
+                                          << "ab"
+                                          << "" << SearchOptions(O::SelectedOnly) << 1 << "[ab|]";
+    QTest::newRow("whole word, Polish letters")
+        << "|łąka łąk"
+        << "łąk"
+        << "" << SearchOptions(O::WholeWord) << 1 << "łąka [łąk|]";
+    QTest::newRow("whole word, word end") << "|łąka"
+                                          << "ka"
+                                          << "" << SearchOptions(O::WholeWord) << 0 << "|łąka";
+    QTest::newRow("whole word, tags and lines")
+        << "|x\n<b>łąka</b>\n"
+        << "ŁĄKA"
+        << "" << SearchOptions(O::WholeWord) << 1 << "x\n<b>[łąka|]</b>\n";
+    QTest::newRow("case forms of other lengths") << "|iİ"
+                                                 << "İ"
+                                                 << "" << none << 1 << "i[İ|]";
+    QTest::newRow("empty document") << "|"
+                                    << "a"
+                                    << "b" << (all | O::EntireScope) << 0 << "|";
+    QTest::newRow("empty search text") << "|abc"
+                                       << ""
+                                       << "" << SearchOptions(O::EntireScope) << 0 << "|abc";
+    QTest::newRow("line break in the search text") << "|ab\ncd"
+                                                   << "b\r\nc"
+                                                   << "" << none << 1 << "a[b\nc|]d";
+    QTest::newRow("replace one") << "|łąka łąka"
+                                 << "łąka"
+                                 << "laka" << SearchOptions(O::Replace) << 1 << "laka| łąka";
+    QTest::newRow("replace one backwards")
+        << "łąka łąka|"
+        << "łąka"
+        << "łąkałąka" << (O::Replace | O::Backwards) << 1 << "łąka |łąkałąka";
+    QTest::newRow("replace by nothing") << "a|bcb"
+                                        << "b"
+                                        << "" << SearchOptions(O::Replace) << 1 << "a|cb";
+    QTest::newRow("replace all from the caret") << "łąka |łąka ŁĄKA"
+                                                << "łąka"
+                                                << "laka" << all << 2 << "łąka laka laka|";
+    QTest::newRow("replace all backwards")
+        << "łąka łąka| łąka"
+        << "łąka"
+        << "laka" << (all | O::Backwards) << 2 << "|laka laka łąka";
+    QTest::newRow("replace all ends") << "a |a a"
+                                      << "a"
+                                      << "aa" << (all | O::EntireScope) << 3 << "aa aa aa|";
+    QTest::newRow("replace all, overlapping") << "|aaa"
+                                              << "aa"
+                                              << "b" << all << 1 << "b|a";
+    QTest::newRow("replace all in the selection")
+        << "a [a a] a"
+        << "a"
+        << "b" << (all | O::SelectedOnly) << 2 << "a b b| a";
+    QTest::newRow("replace all, whole words") << "|ab abc ab_ ab"
+                                              << "ab"
+                                              << "x" << (all | O::WholeWord) << 2 << "x abc ab_ x|";
+    QTest::newRow("beyond windows-1250") << "→ żółw 🐢 |ŻÓŁW"
+                                         << "żółw"
+                                         << "жук" << (all | O::EntireScope) << 2 << "→ жук 🐢 жук|";
+}
+
+void TestEditorSearch::search()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, find);
+    QFETCH(QString, replacement);
+    QFETCH(SearchOptions, options);
+    TSynMemo editor;
+    load(editor, before);
+    QFETCH(int, count);
+    QFETCH(QString, after);
+    QCOMPARE(searchAndReplace(editor, find, replacement, options | O::Prompt), count);
+    QCOMPARE(marked(editor), after);
+}
+
+void TestEditorSearch::replaceAllIsOneUndoStep()
+{
+    TSynMemo editor;
+    editor.setText(QStringLiteral("łąka\nŁĄKA łąka\n"));
+    editor.SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+    QCOMPARE(
+        searchAndReplace(editor, "Łąka", "łąka łąka", O::Replace | O::ReplaceAll | O::EntireScope),
+        3);
+    QCOMPARE(editor.text(), QStringLiteral("łąka łąka\nłąka łąka łąka łąka\n"));
+    editor.undo();
+    QCOMPARE(editor.text(), QStringLiteral("łąka\nŁĄKA łąka\n"));
+    QVERIFY(!editor.isUndoAvailable());
+}
+
+void TestEditorSearch::wordAtCaret_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("inside") << "źdź|bło x"
+                            << "źdźbło"
+                            << "źdź|bło x";
+    QTest::newRow("at its end") << "x chrząszcz|, y"
+                                << "chrząszcz"
+                                << "x chrząszcz|, y";
+    QTest::newRow("at its start") << "<b>|Żółw</b>"
+                                  << "Żółw"
+                                  << "<b>|Żółw</b>";
+    QTest::newRow("between blanks") << "a | b"
+                                    << ""
+                                    << "a | b";
+    QTest::newRow("a selection is cleared") << "[ąę ść]"
+                                            << "ść"
+                                            << "ąę ść|";
+}
+
+void TestEditorSearch::wordAtCaret()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, word);
+    QFETCH(QString, after);
+    TSynMemo editor;
+    load(editor, before);
+    QCOMPARE(takeWordAtCaret(editor), word);
+    QCOMPARE(marked(editor), after);
+}
+
+QTEST_MAIN(TestEditorSearch)
+#include "tst_editorsearch.moc"
