@@ -1,19 +1,16 @@
 #include "encoding/CharsetDetection.h"
 
 #include "encoding/EncodingNames.h"
+#include "encoding/TextLines.h"
 #include "encoding/Utf8Scan.h"
 
 using namespace Utf8Scan;
+using TextLines::FileBreaks;
 
 namespace {
 
 constexpr char Keyword[] = "charset";
 constexpr qsizetype KeywordLength = sizeof Keyword - 1;
-
-bool isBreakByte(Byte b)
-{
-    return b == '\n' || b == '\r' || b == '\0';
-}
 
 // Whether the bytes at p spell "charset" in any mix of case. (b | 0x20) equals a lower-case
 // letter exactly for that letter and its capital, so this is the A-Z-only lowering.
@@ -80,25 +77,20 @@ CharsetLine findCharsetLine(QByteArrayView text)
     while (p < end) {
         if (end - p >= 8) {
             const std::uint64_t word = loadWord(p);
-            const std::uint64_t interesting = bytesEqualTo(word | repeatByte(0x20), 'c') |
-                                              zeroBytes(word) | bytesEqualTo(word, '\n') |
-                                              bytesEqualTo(word, '\r');
+            const std::uint64_t interesting =
+                bytesEqualTo(word | repeatByte(0x20), 'c') | FileBreaks::inWord(word);
             if (!interesting) {
                 p += 8;
                 continue;
             }
             p += firstFlaggedByte(interesting);
         }
-        const Byte b = *p;
-        if (isBreakByte(b)) {
-            ++p;
-            p += b == '\r' && p < end && *p == '\n';
+        if (FileBreaks::is(*p)) {
+            p = TextLines::stepOverBreak(p, end);
             lineStart = p;
             ++lineIndex;
-        } else if ((b | 0x20) == 'c' && startsWithKeyword(p, end)) {
-            const Byte* lineEnd = p + KeywordLength;
-            while (lineEnd < end && !isBreakByte(*lineEnd))
-                ++lineEnd;
+        } else if ((*p | 0x20) == 'c' && startsWithKeyword(p, end)) {
+            const Byte* const lineEnd = TextLines::findBreak<FileBreaks>(p + KeywordLength, end);
             return {lineIndex, lowerAsciiLetters(QByteArrayView(lineStart, lineEnd))};
         } else {
             ++p;
