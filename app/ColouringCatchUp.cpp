@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr qint64 SliceNanoseconds = 2'000'000;
+constexpr qint64 SliceNanoseconds = 1'000'000;
 constexpr qint64 MinBytesPerSlice = 4 << 10;
 constexpr qint64 MaxBytesPerSlice = 16 << 20;
 
@@ -51,6 +51,8 @@ void ColouringCatchUp::startIfBehind()
         return;
     m_colouredTo = lineStartAt(styled);
     m_timer.start();
+    m_linesPrepared = false;
+    holdOffScintilla();
 }
 
 void ColouringCatchUp::colourSlice()
@@ -61,6 +63,14 @@ void ColouringCatchUp::colourSlice()
     const long goal = shownEnd();
     if (m_colouredTo >= goal) {
         finish();
+        return;
+    }
+    if (!m_linesPrepared) {
+        // Scintilla grows its per-line lexer state up to the last line a lexer touches, which
+        // for a line far below takes tens of milliseconds. An edit down there, before the
+        // slices arrive, would have the key wait for it: it is done here, at once.
+        m_linesPrepared = true;
+        send(QsciScintillaBase::SCI_GETLINESTATE, send(QsciScintillaBase::SCI_GETLINECOUNT) - 1);
         return;
     }
     // A slice ends at a line start about m_bytesPerSlice on, whose count follows the time the
@@ -74,7 +84,20 @@ void ColouringCatchUp::colourSlice()
                            : goal);
     QElapsedTimer elapsed;
     elapsed.start();
+    // Colouring text above what is shown changes nothing on screen, yet Scintilla repaints the
+    // whole view after it, which would cost as much as the slice itself: the viewport takes no
+    // updates meanwhile. Only that call runs in between, so nothing else is lost.
+    QWidget* const viewport = m_editor->viewport();
+    const bool aboveShown =
+        sliceEnd <= send(QsciScintillaBase::SCI_POSITIONFROMLINE,
+                         send(QsciScintillaBase::SCI_DOCLINEFROMVISIBLE,
+                              send(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE)));
+    const bool updatesWereEnabled = viewport->updatesEnabled();
+    if (aboveShown && updatesWereEnabled)
+        viewport->setAttribute(Qt::WA_UpdatesDisabled, true);
     send(QsciScintillaBase::SCI_COLOURISE, m_colouredTo, sliceEnd);
+    if (aboveShown && updatesWereEnabled)
+        viewport->setAttribute(Qt::WA_UpdatesDisabled, false);
     const qint64 spent = std::max<qint64>(elapsed.nsecsElapsed(), 1);
     m_bytesPerSlice = std::clamp<qint64>(
         std::min<qint64>(2 * m_bytesPerSlice, (sliceEnd - m_colouredTo) * SliceNanoseconds / spent),
@@ -84,6 +107,11 @@ void ColouringCatchUp::colourSlice()
         finish();
         return;
     }
+    holdOffScintilla();
+}
+
+void ColouringCatchUp::holdOffScintilla()
+{
     // Until the slices reach what is shown, Scintilla takes the text as coloured, so that
     // neither painting nor its idle time colours a long stretch at once.
     send(QsciScintillaBase::SCI_STARTSTYLING, send(QsciScintillaBase::SCI_GETLENGTH));

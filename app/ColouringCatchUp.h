@@ -23,6 +23,7 @@ private:
     long shownEnd() const;
     void startIfBehind();
     void colourSlice();
+    void holdOffScintilla();
     void finish();
 
     QsciScintillaBase* const m_editor;
@@ -30,4 +31,5 @@ private:
     // Everything before is coloured as colouring the whole text would colour it.
     long m_colouredTo = 0;
     long m_bytesPerSlice = 64 << 10;
+    bool m_linesPrepared = false;
 };
