@@ -16,7 +16,6 @@ std::optional<FileChoice> runFileDialog(QWidget* parent, const FileDialogRequest
                                                           : QStringLiteral("Zapisz jako"));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(request.filters);
     dialog.selectNameFilter(request.selectedFilter.isEmpty() ? request.filters.value(0)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/FileAccess.h"
+
 #include <QWidget>
 
 class TSynMemo;
@@ -19,10 +21,14 @@ public:
     // 0: no unsaved changes; 1: unsaved changes.
     int modifiedMarker() const { return m_modifiedMarker; }
     void setModifiedMarker(int marker) { m_modifiedMarker = marker; }
+    // The file as it was when the page last read or wrote it.
+    FileStamp diskStamp() const { return m_diskStamp; }
+    void setDiskStamp(const FileStamp& stamp) { m_diskStamp = stamp; }
 
 private:
     TSynMemo* m_editor;
     QString m_caption;
     QString m_encodingName;
     int m_modifiedMarker = 0;
+    FileStamp m_diskStamp;
 };

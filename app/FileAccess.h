@@ -9,17 +9,39 @@
 QByteArray readWholeFile(const QString& path);
 
 // Replaces the file with `bytes` in one step: on failure the old file stays as it was and
-// CommandError "Cannot create file <path>" is thrown.
+// CommandError "Cannot create file <path>" is thrown. In a folder where no new file can be
+// made, a writable file is rewritten in place, after room for all of it has been reserved.
 void writeWholeFile(const QString& path, const QByteArray& bytes);
 
-// The same, with the bytes handed piece by piece by `produce` to the sink it is given;
-// `expectedSize` is about how many there will be.
+// The same, with the bytes handed piece by piece by `produce` to the sink it is given. `produce`
+// may be called twice and must hand the same bytes each time.
 using ByteSink = std::function<void(QByteArrayView)>;
-void writeWholeFile(const QString& path, qsizetype expectedSize,
-                    const std::function<void(const ByteSink&)>& produce);
+void writeWholeFile(const QString& path, const std::function<void(const ByteSink&)>& produce);
+
+// The reason for a failed system call, in Polish.
+QString systemErrorText(int error);
+
+// What a file looked like on disk, to notice when another program changes it.
+struct FileStamp {
+    bool exists = false;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    quint64 inode = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+FileStamp fileStamp(const QString& path);
+
+// Rewrites an existing file in its own place, for a folder where no new file can be made.
+// Room for all of the new bytes is reserved before the first old byte is overwritten, so a
+// full disk leaves the old file as it was.
+void writeInPlace(const QString& path, const std::function<void(const ByteSink&)>& produce);
 
 // True when the path names an existing regular file (or a link to one).
 bool isExistingFile(const QString& path);
+
+// A canonical name for comparing files: the real path of an existing file (links and ".."
+// resolved), else the absolute, cleaned path.
+QString comparablePath(const QString& path);
 
 // The text after the last slash, backslash or colon; the whole text when there is none.
 QString fileNamePart(const QString& path);

@@ -3,28 +3,23 @@
 #include "app/Desktop.h"
 #include "app/TSynMemo.h"
 
-#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 
-#include <functional>
+#include <memory>
 
-class Desktop;
+class CommandRegistry;
+class DocumentEncodings;
 class DocumentPage;
+class DocumentSaver;
 class Highlighters;
-class QAbstractButton;
-class QActionGroup;
-class QComboBox;
-class QFrame;
-class QLabel;
 class QMenu;
-class QStatusBar;
 class QTabWidget;
-class QToolBar;
+class StatusPanels;
 enum class Language;
 
 // The main window: menus, toolbar, tag buttons, the page control with one page per open
-// document, and the status bar; every command of the program is one of its handlers.
+// document, and the status bar. It wires each command to the piece that carries it out.
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -47,6 +42,7 @@ public:
     QString panelText(int panel) const;
     QString settingsFilePath() const { return m_settingsPath; }
     Highlighters* highlighters() const { return m_highlighters; }
+    DocumentEncodings& encodings() const { return *m_encodings; }
     int selectedEncodingIndex() const;
 
 protected:
@@ -74,44 +70,29 @@ private slots:
     void mnuCopyClick();
     void mnuPasteClick();
     void mnuDeleteClick();
+    void mnuGenTableClick();
+    void mnuKolorClick();
+    void mnuZobaczClick();
+    void mnuPomocClick();
     void PCChange(int index);
     void EditorStatusChange(TSynMemo::StatusChanges changes);
 
 private:
     void buildWindow();
-    void buildMenus();
-    void buildToolBar(QFrame* iconPanel);
-    void buildTagButtons(QFrame* tagPanel);
-    void buildStatusBar(QFrame* bottomPanel);
     void registerHandlers();
-    // Runs `work`; an error that stops it is shown, and false returned.
-    bool guarded(const std::function<void()>& work);
-    void connectCommand(QAction* action, const QString& command);
-    void connectCommand(QAbstractButton* button, const QString& command);
 
     void LoadWindowGeometry();
     void SaveWindowGeometry();
 
+    void openFiles(const QStringList& paths);
     void btnWykryjClick();
-    void detectCharset(QByteArrayView lines);
-    void ClassifyCharsetLine();
-    void DecodeLoadedText(const QByteArray& fileBytes);
-    void ReopenAs(const QString& encodingName, QAction* item);
-    void setSelectedEncodingIndex(int index);
-    void followActivePageEncoding();
-    void recordWrittenEncoding(DocumentPage* page);
-    void setPanelText(int panel, const QString& text);
+    void ReopenAs(int encodingIndex, const char* itemName);
     void setModifiedMarker(DocumentPage* page, int marker);
     void setPageCaption(DocumentPage* page, const QString& caption);
     void setHighlighter(Language language);
     void activatePage(int index);
     void removePage(DocumentPage* page);
 
-    void writeDocument(DocumentPage* page, const QString& path, bool byPageEncoding);
-    bool saveActiveDocument();
-    bool saveThroughDialog(DocumentPage* page, bool byPageEncoding);
-    void SaveEditorToPath(DocumentPage* page, const QString& path, bool byPageEncoding);
-    bool SavePageIfModified(int index);
     bool closeActivePage();
     bool closeAllPages();
     Answer askToSave(DocumentPage* page);
@@ -119,22 +100,18 @@ private:
     Desktop& m_desktop;
     QStringList m_arguments;
     QString m_settingsPath;
-    QHash<QString, std::function<void()>> m_handlers;
+    std::unique_ptr<CommandRegistry> m_commands;
+    std::unique_ptr<DocumentEncodings> m_encodings;
+    DocumentSaver* m_saver = nullptr;
     Highlighters* m_highlighters = nullptr;
 
     QTabWidget* PC = nullptr;
-    QStatusBar* Bar = nullptr;
-    QList<QLabel*> m_panels;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QComboBox* ComboBox1 = nullptr;
+    StatusPanels* Bar = nullptr;
     QMenu* PopupMenu2 = nullptr;
-    QActionGroup* m_reopenGroup = nullptr;
     QPointer<QAction> m_checkedReopenItem;
 
     int m_newDocumentCounter = 0;
     bool m_shownOnce = false;
     bool m_switchingPages = false;
     FileDialogRequest m_openDialogState;
-    FileDialogRequest m_saveDialogState;
 };

@@ -117,7 +117,7 @@ void TSynMemo::loadFile(const QByteArray& fileBytes, int encodingIndex)
                 const qsizetype expected =
                     qsizetype(double(piece.size()) / read * fileBytes.size());
                 SendScintilla(SCI_ALLOCATE,
-                              static_cast<unsigned long>(expected + expected / 64 + 1));
+                              static_cast<unsigned long>(expected + expected / 64 + 2));
             }
             SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(piece.size()), piece.data());
         },

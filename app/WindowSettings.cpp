@@ -1,14 +1,21 @@
 #include "app/WindowSettings.h"
 
+#include "app/CommandError.h"
+#include "app/FileAccess.h"
 #include "encoding/TextLines.h"
 
+#include <QFileInfo>
 #include <QList>
+#include <QScreen>
+#include <QWidget>
 
 namespace {
 
 // Enough for four numbers; anything longer is noise and is cut before splitting.
 constexpr qsizetype MaxSettingsBytes = 64 * 1024;
 constexpr qsizetype MaxShownValue = 40;
+constexpr int MinimumWidth = 320;
+constexpr int MinimumHeight = 240;
 
 QList<QByteArray> settingsLines(const QByteArray& bytes)
 {
@@ -58,4 +65,37 @@ WindowSettings parseWindowSettings(const QByteArray& fileBytes)
         settings.count = i + 1;
     }
     return settings;
+}
+
+void restoreWindowGeometry(QWidget* window, const QString& settingsPath)
+{
+    if (!QFileInfo::exists(settingsPath))
+        return;
+    const WindowSettings settings = parseWindowSettings(readWholeFile(settingsPath));
+    const QScreen* screen = window->screen();
+    const QRect desktop = screen ? screen->virtualGeometry() : QRect(0, 0, 1024, 768);
+    // A value that would make the window vanish or outgrow the desktop is kept within it.
+    const auto clampWidth = [&](int w) {
+        return qBound(MinimumWidth, w, qMax(MinimumWidth, desktop.width()));
+    };
+    const auto clampHeight = [&](int h) {
+        return qBound(MinimumHeight, h, qMax(MinimumHeight, desktop.height()));
+    };
+    const auto& v = settings.values;
+    if (settings.count > 0)
+        window->resize(clampWidth(v[0]), window->height());
+    if (settings.count > 1)
+        window->resize(window->width(), clampHeight(v[1]));
+    if (settings.count > 2)
+        window->move(v[2], window->y());
+    if (settings.count > 3)
+        window->move(window->x(), v[3]);
+    if (!settings.error.isEmpty())
+        throw CommandError(settings.error);
+}
+
+void saveWindowGeometry(const QWidget* window, const QString& settingsPath)
+{
+    const QRect frame = window->frameGeometry();
+    writeWholeFile(settingsPath, formatWindowSettings(QRect(frame.topLeft(), window->size())));
 }

@@ -6,6 +6,8 @@
 
 #include <array>
 
+class QWidget;
+
 // The settings file: the window's width, height, left and top, one decimal line each,
 // CR LF after every line.
 QByteArray formatWindowSettings(const QRect& bounds);
@@ -19,3 +21,10 @@ struct WindowSettings {
     QString error;
 };
 WindowSettings parseWindowSettings(const QByteArray& fileBytes);
+
+// The window takes the size and place kept in the settings file, each value within what the
+// desktop can show; no file leaves it as it is. A faulty file throws CommandError after the
+// values read before the fault were taken.
+void restoreWindowGeometry(QWidget* window, const QString& settingsPath);
+// Keeps the window's size and place in the settings file; throws CommandError when it cannot.
+void saveWindowGeometry(const QWidget* window, const QString& settingsPath);

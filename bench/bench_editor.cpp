@@ -1,7 +1,7 @@
 // Whole-program timings: start-up to a shown window, opening and saving a 100 MB page through
 // the main window, and typing at the end of it. Each measurement runs in a fresh process so
 // that the peak memory it reports is its own:
-//   bench_editor startup | open | save | keystroke | colouring-top   [file]
+//   bench_editor startup | open | save | keystroke | colouring-top | switch   [file]
 //   bench_editor colouring [file [command]]      (command: mnuCppClick unless given)
 #include "app/DocumentPage.h"
 #include "app/TForm1.h"
@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -51,14 +52,18 @@ double peakMiB()
     return usage.ru_maxrss / 1024.0;
 }
 
-// About 100 MB of Polish HTML in windows-1250, 2 M lines.
-QString makeLargePage(const QTemporaryDir& dir)
+// About 100 MB of Polish HTML in windows-1250, 2 M lines; `declared` puts the charset
+// declaration on its first line, else it has none.
+QString makeLargePage(const QTemporaryDir& dir, bool declared = true)
 {
-    const QString path = dir.filePath("large.htm");
+    const QString path = dir.filePath(declared ? "large.htm" : "undeclared.htm");
     QFile file(path);
     file.open(QIODevice::WriteOnly);
-    file.write("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
-               "charset=windows-1250\"></head><body>\r\n");
+    if (declared)
+        file.write("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
+                   "charset=windows-1250\"></head><body>\r\n");
+    else
+        file.write("<html><head></head><body>\r\n");
     const QByteArray line = "<p>Za\xbf\xf3\xb3\xe6 g\xea\x9cl\xb9 ja\x9f\xf1, \xa3\xf3"
                             "d\x9f i Gda\xf1sk \x8c"
                             "wi\xeatokrzyskie.</p>\r\n";
@@ -112,6 +117,28 @@ int main(int argc, char* argv[])
                     "(%.2fx the file)\n",
                     fileMiB, form.ActiveEditor()->lineCount(), qPrintable(form.panelText(2)),
                     openMs, peakMiB(), baseline, (peakMiB() - baseline) / fileMiB);
+        return 0;
+    }
+
+    if (mode == QLatin1String("switch")) {
+        // Each switch by the user looks for the charset line again; the second page has none,
+        // so all of its text is searched.
+        form.OpenFileInPage(QStringLiteral("undeclared.htm"), makeLargePage(dir, false));
+        QCoreApplication::processEvents();
+        auto* tabs = form.findChild<QTabWidget*>(QStringLiteral("PC"));
+        double slowest = 0, total = 0;
+        constexpr int Switches = 20;
+        for (int i = 0; i < Switches; ++i) {
+            timer.restart();
+            tabs->setCurrentIndex(i % 2);
+            QCoreApplication::processEvents();
+            const double ms = timer.nsecsElapsed() / 1e6;
+            slowest = qMax(slowest, ms);
+            total += ms;
+        }
+        std::printf("page switch between two %.0f MiB pages (one undeclared), shown: %.1f ms on "
+                    "average, %.1f ms at most (panel 2 \"%s\")\n",
+                    fileMiB, total / Switches, slowest, qPrintable(form.panelText(2)));
         return 0;
     }
 
@@ -216,7 +243,7 @@ int main(int argc, char* argv[])
                     qPrintable(command), fileMiB, commandMs, shownMs, timer.elapsed());
         return 0;
     }
-    std::fprintf(stderr, "usage: bench_editor startup|open|save|keystroke|colouring-top [file]\n"
+    std::fprintf(stderr, "usage: bench_editor startup|open|save|keystroke|colouring-top|switch [file]\n"
                          "       bench_editor colouring [file [command]]\n");
     return 1;
 }

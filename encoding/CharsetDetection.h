@@ -26,3 +26,5 @@ bool isMultibyteUtf8(QByteArrayView bytes);
 // The encoding name a file is read in: its recognised declaration, else "UTF-8" for valid
 // multi-byte UTF-8, else "Nieznany".
 QString detectFileEncoding(QByteArrayView fileBytes);
+// The same, given the file's charset line as findCharsetLine() found it.
+QString detectFileEncoding(QByteArrayView fileBytes, const CharsetLine& charsetLine);

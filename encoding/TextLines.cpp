@@ -1,6 +1,11 @@
 #include "encoding/TextLines.h"
 
+#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 LineBreak detectLineBreak(QByteArrayView fileBytes)
 {
@@ -26,4 +31,32 @@ QByteArrayView lineBreakBytes(LineBreak lineBreak)
         break;
     }
     return "\r\n";
+}
+
+qsizetype countLineBreaks(QByteArrayView bytes)
+{
+    // Every FileBreaks byte is a break, less the CRs that an LF follows; sixteen bytes at a time.
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = p + bytes.size();
+    qsizetype breaks = 0;
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n'), nul = _mm_setzero_si128();
+    for (; end - p > 16; p += 16) {
+        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
+        const __m128i isBreak =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(here, cr), _mm_cmpeq_epi8(here, lf)),
+                         _mm_cmpeq_epi8(here, nul));
+        const __m128i crBeforeLf =
+            _mm_and_si128(_mm_cmpeq_epi8(here, cr), _mm_cmpeq_epi8(next, lf));
+        breaks += std::popcount(unsigned(_mm_movemask_epi8(isBreak))) -
+                  std::popcount(unsigned(_mm_movemask_epi8(crBeforeLf)));
+    }
+#endif
+    for (p = TextLines::findBreak<TextLines::FileBreaks>(p, end); p < end;
+         p = TextLines::findBreak<TextLines::FileBreaks>(p, end)) {
+        ++breaks;
+        p = TextLines::stepOverBreak(p, end);
+    }
+    return breaks;
 }

@@ -9,6 +9,9 @@ enum class LineBreak { CrLf, Cr, Lf };
 // CR alone if the bytes hold CR but no LF, LF alone if LF but no CR, otherwise CR LF.
 LineBreak detectLineBreak(QByteArrayView fileBytes);
 QByteArrayView lineBreakBytes(LineBreak lineBreak);
+// How many lines of a file start before the end of `bytes`, less one: the breaks in it, a CR LF
+// counting once (a CR last in `bytes` counts as a break of its own).
+qsizetype countLineBreaks(QByteArrayView bytes);
 
 // Where lines end. A file's lines end at CR LF, a lone CR, a lone LF or NUL, and a break at the
 // very end of a file starts no further line. The editor's text keeps NUL as a character; its

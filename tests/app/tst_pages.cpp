@@ -1,10 +1,14 @@
 // Document pages: opening from the command line and the dialog, finding the page of a file,
 // new documents, and what the status bar, tab marker and title show.
+#include "app/DocumentEncodings.h"
 #include "app/DocumentPage.h"
 #include "app/TForm1.h"
+#include "support/GoldenPages.h"
 #include "support/ScriptedDesktop.h"
+#include "support/TestFiles.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMimeData>
@@ -17,17 +21,7 @@ namespace {
 
 QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
 {
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-
-void typeText(QWidget* widget, const QString& text)
-{
-    for (const QChar ch : text)
-        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    return writeFile(dir.filePath(name), bytes);
 }
 
 } // namespace
@@ -38,7 +32,8 @@ private slots:
     void init();
     void commandLineOpensEveryFileWhenTheFirstExists();
     void commandLineOpensNothingWhenTheFirstIsMissing();
-    void commandLineStopsAtAnUnreadableFile();
+    void commandLineOpensEachReadableFile_data();
+    void commandLineOpensEachReadableFile();
     void findPageOfFile_data();
     void findPageOfFile();
     void newDocumentsAreNumberedWithoutReuse();
@@ -48,6 +43,8 @@ private slots:
     void caretPositionFormat();
     void typingMarksTheDocumentModified();
     void switchingPagesUpdatesPanelsAndTitle();
+    void goldenPagesOpenAndSaveBack_data();
+    void goldenPagesOpenAndSaveBack();
 
 private:
     std::unique_ptr<TForm1> makeForm(const QStringList& arguments = {});
@@ -90,22 +87,38 @@ void TestPages::commandLineOpensNothingWhenTheFirstIsMissing()
     QVERIFY(m_desktop.errors.isEmpty());
 }
 
-void TestPages::commandLineStopsAtAnUnreadableFile()
+void TestPages::commandLineOpensEachReadableFile_data()
 {
-    const QString a = writeFile(m_dir, "a.htm", "a");
-    const QString c = writeFile(m_dir, "c.htm", "c");
-    const QString missing = m_dir.filePath("gone.htm");
-    auto form = makeForm({a, missing, c});
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("pages");
+    QTest::addColumn<QString>("unreadable");
+    QTest::newRow("missing in the middle")
+        << QStringList{"a.htm", "gone.htm", "c.htm"} << QStringList{"a.htm", "c.htm"} << "gone.htm";
+    QTest::newRow("a folder first")
+        << QStringList{"folder", "a.htm"} << QStringList{"a.htm"} << "folder";
+}
+
+void TestPages::commandLineOpensEachReadableFile()
+{
+    // A file that cannot be read is reported and gets no page; the others open.
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, pages);
+    QFETCH(QString, unreadable);
+    writeFile(m_dir, "a.htm", "a");
+    writeFile(m_dir, "c.htm", "c");
+    QDir(m_dir.path()).mkdir("folder");
+    QStringList paths;
+    for (const QString& argument : arguments)
+        paths << m_dir.filePath(argument);
+    auto form = makeForm(paths);
     QCOMPARE(m_desktop.errors.size(), 1);
-    QVERIFY(m_desktop.errors[0].startsWith("Cannot open file " + missing));
-    // The half-made page stays with its caption and path; the file after it is not opened.
-    QCOMPARE(form->pageCount(), 2);
-    QCOMPARE(form->page(1)->caption(), QStringLiteral("gone.htm"));
-    QCOMPARE(form->page(1)->editor()->documentPath(), missing);
-    QCOMPARE(form->page(1)->editor()->lineCount(), 0);
-    QVERIFY(!form->page(1)->editor()->lexer());
-    QCOMPARE(form->panelText(3), missing);
-    QCOMPARE(form->activePage(), form->page(0));
+    QVERIFY(m_desktop.errors[0].startsWith("Cannot open file " + m_dir.filePath(unreadable)));
+    QStringList captions;
+    for (int i = 0; i < form->pageCount(); ++i) {
+        captions << form->page(i)->caption();
+        QVERIFY(!form->page(i)->editor()->documentPath().endsWith(unreadable));
+    }
+    QCOMPARE(captions, pages);
 }
 
 void TestPages::findPageOfFile_data()
@@ -238,7 +251,7 @@ void TestPages::switchingPagesUpdatesPanelsAndTitle()
     const QString a = writeFile(m_dir, "a.htm", "<meta charset=iso-8859-2>\r\n");
     const QString b = writeFile(m_dir, "b.htm", "<meta charset=utf-8>\r\n");
     auto form = makeForm({a, b});
-    form->findChild<QLabel*>("Label3")->setText("7");
+    form->encodings().setCharsetLine(7, "charset=x");
     auto* tabs = form->findChild<QTabWidget*>("PC");
     tabs->tabBar()->setCurrentIndex(0);
     QCOMPARE(form->panelText(3), a);
@@ -249,6 +262,34 @@ void TestPages::switchingPagesUpdatesPanelsAndTitle()
     tabs->tabBar()->setCurrentIndex(1);
     QCOMPARE(form->panelText(2), QStringLiteral("UTF-8"));
     QCOMPARE(form->selectedEncodingIndex(), 0);
+}
+
+void TestPages::goldenPagesOpenAndSaveBack_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("encoding");
+    QTest::addColumn<int>("charsetLineIndex");
+    for (const GoldenPage& page : GoldenPages)
+        QTest::newRow(page.row) << QString::fromLatin1(page.file)
+                                << QString::fromLatin1(page.encoding) << page.charsetLineIndex;
+}
+
+void TestPages::goldenPagesOpenAndSaveBack()
+{
+    // Opened in the window and saved with Zapisz, a page comes back byte for byte (with CR LF).
+    QFETCH(QString, file);
+    QFETCH(QString, encoding);
+    QFETCH(int, charsetLineIndex);
+    const QByteArray bytes = readFile(goldenPagePath(file.toLatin1()));
+    const QString path = writeFile(m_dir, file.toLatin1(), bytes);
+    auto form = makeForm({path});
+    QCOMPARE(form->activePage()->encodingName(), encoding);
+    QCOMPARE(form->panelText(2), encoding);
+    QCOMPARE(form->encodings().charsetLineIndex(), qsizetype(qMax(charsetLineIndex, 0)));
+    QCOMPARE(form->ActiveEditor()->textBytes(),
+             readFile(goldenPagePath(file.toLatin1()) + ".expected.txt"));
+    form->findChild<QAction*>("mnuZapis")->trigger();
+    QCOMPARE(readFile(path), QByteArray(bytes).replace("\r\n", "\n").replace("\n", "\r\n"));
 }
 
 QTEST_MAIN(TestPages)

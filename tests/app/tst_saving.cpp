@@ -3,6 +3,7 @@
 #include "app/DocumentPage.h"
 #include "app/TForm1.h"
 #include "support/ScriptedDesktop.h"
+#include "support/TestFiles.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -13,26 +14,6 @@
 #include <QTest>
 
 namespace {
-
-QString writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void typeText(QWidget* widget, const QString& text)
-{
-    for (const QChar ch : text)
-        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-}
 
 QString question(const QString& caption)
 {
@@ -64,6 +45,11 @@ private slots:
     void closingTheWindowStopsAtCancel();
     void newDocumentKeepsTheEncodingItWasFirstWrittenIn();
     void saveFollowsTheDeclarationFoundAfterOpen();
+    void savingTwiceWritesTheSameBytes_data();
+    void savingTwiceWritesTheSameBytes();
+    void saveAsOntoAnotherPagesFileIsRefused();
+    void saveAsksBeforeOverwritingAnotherProgramsChange_data();
+    void saveAsksBeforeOverwritingAnotherProgramsChange();
 
 private:
     TForm1& open(const QStringList& files);
@@ -224,20 +210,30 @@ void TestSaving::newDocumentIsSavedThroughTheDialog()
     QCOMPARE(readFile(path), QByteArray("\xbf\xf3\xb3w\r\n"));
 
     // Save as remembers the name; a cancelled dialog writes nothing.
+    type("!");
     m_desktop.saveChoices.enqueue(std::nullopt);
     action("mnuZapisJako")->trigger();
     QCOMPARE(m_desktop.saveRequests[1].fileName, path);
+    QCOMPARE(readFile(path), QByteArray("\xbf\xf3\xb3w\r\n"));
+    QVERIFY(m_form->ActiveEditor()->isDocumentModified());
 }
 
 void TestSaving::closeAllWritesEachPageInItsOwnEncoding()
 {
-    const QString utf = writeFile(m_dir->filePath("u.htm"), "charset=utf-8\r\nż\r\n");
-    open({utf});
+    // Whatever encoding is selected when closing, each page is written in its own.
+    const QString utf = writeFile(m_dir->filePath("u.htm"), "charset=utf-8\r\n\xc5\xbc\r\n");
+    const QString iso = writeFile(m_dir->filePath("i.htm"), "charset=iso-8859-2\r\n\xbf\r\n");
+    open({utf, iso});
+    type("ł");
+    m_form->findChild<QTabWidget*>("PC")->setCurrentIndex(0);
     type("ł");
     m_form->findChild<QComboBox*>("ComboBox1")->setCurrentIndex(2);
     m_desktop.answers.enqueue(Answer::Yes);
+    m_desktop.answers.enqueue(Answer::Yes);
     action("mnuZamykaAll")->trigger();
+    QCOMPARE(m_form->pageCount(), 0);
     QCOMPARE(readFile(utf), QByteArray("charset=utf-8\r\n\xc5\xbc\xc5\x82\r\n"));
+    QCOMPARE(readFile(iso), QByteArray("charset=iso-8859-2\r\n\xbf\xb3\r\n"));
 }
 
 void TestSaving::failedSaveKeepsEverything_data()
@@ -367,6 +363,91 @@ void TestSaving::saveFollowsTheDeclarationFoundAfterOpen()
     QCOMPARE(m_form->panelText(2), QStringLiteral("ISO-8859-2"));
     action("mnuZapis")->trigger();
     QCOMPARE(readFile(path), QByteArray("<meta charset=\"iso-8859-2\">\r\n\xbf\r\n"));
+}
+
+void TestSaving::savingTwiceWritesTheSameBytes_data()
+{
+    QTest::addColumn<QByteArray>("pageBefore");
+    QTest::addColumn<QByteArray>("fileBytes");
+    QTest::addColumn<QString>("typed");
+
+    // Empty `pageBefore`: no page open before; empty `fileBytes`: a new document, saved first
+    // through the dialog. Between the saves another page opens and the user comes back.
+    QTest::newRow("new, nothing chosen") << QByteArray() << QByteArray() << "x ± 5 ż";
+    QTest::newRow("new, after an ISO page")
+        << QByteArray("charset=iso-8859-2\r\n") << QByteArray() << "x ± 5 ż";
+    QTest::newRow("new, after a UTF-8 page")
+        << QByteArray("charset=utf-8\r\n") << QByteArray() << "x → ż";
+    QTest::newRow("undeclared, LF") << QByteArray() << QByteArray("a\nb\n") << "x ± 5 ż";
+    QTest::newRow("iso") << QByteArray() << QByteArray("charset=iso-8859-2\r\n\xb1\r\n") << "x ż";
+}
+
+void TestSaving::savingTwiceWritesTheSameBytes()
+{
+    // Saved twice with page switches between and no edit, a document's file stays the same.
+    QFETCH(QByteArray, pageBefore);
+    QFETCH(QByteArray, fileBytes);
+    QFETCH(QString, typed);
+    if (!pageBefore.isEmpty())
+        open({writeFile(m_dir->filePath("before.htm"), pageBefore)});
+    const QString path = m_dir->filePath("doc.htm");
+    if (fileBytes.isEmpty()) {
+        action("mnuNowy1")->trigger();
+        m_desktop.saveChoices.enqueue(path);
+    } else {
+        open({writeFile(path, fileBytes)});
+    }
+    type(typed);
+    action("mnuZapis")->trigger();
+    const QByteArray first = readFile(path);
+    auto* tabs = m_form->findChild<QTabWidget*>("PC");
+    const int index = tabs->currentIndex();
+    action("mnuZapis")->trigger();
+    QCOMPARE(readFile(path), first);
+    open({writeFile(m_dir->filePath("after.htm"), "charset=utf-8\r\n")});
+    tabs->tabBar()->setCurrentIndex(index);
+    action("mnuZapis")->trigger();
+    QCOMPARE(readFile(path), first);
+}
+
+void TestSaving::saveAsOntoAnotherPagesFileIsRefused()
+{
+    const QString a = writeFile(m_dir->filePath("a.htm"), "a\r\n");
+    const QString b = writeFile(m_dir->filePath("b.htm"), "b\r\n");
+    open({a, b});
+    m_desktop.saveChoices.enqueue(a);
+    action("mnuZapisJako")->trigger();
+    QCOMPARE(m_desktop.errors.size(), 1);
+    QVERIFY(m_desktop.errors[0].startsWith("Plik " + a + " jest już otwarty w zakładce \"a.htm\""));
+    QCOMPARE(readFile(a), QByteArray("a\r\n"));
+    QCOMPARE(m_form->ActiveEditor()->documentPath(), b);
+}
+
+void TestSaving::saveAsksBeforeOverwritingAnotherProgramsChange_data()
+{
+    QTest::addColumn<Answer>("answer");
+    QTest::addColumn<QByteArray>("onDisk");
+    QTest::newRow("yes") << Answer::Yes << QByteArray("mine!\r\n");
+    QTest::newRow("no") << Answer::No << QByteArray("theirs, longer\r\n");
+}
+
+void TestSaving::saveAsksBeforeOverwritingAnotherProgramsChange()
+{
+    QFETCH(Answer, answer);
+    QFETCH(QByteArray, onDisk);
+    const QString path = writeFile(m_dir->filePath("a.htm"), "mine\r\n");
+    open({path});
+    writeFile(path, "theirs, longer\r\n");
+    type("!");
+    m_desktop.answers.enqueue(answer);
+    action("mnuZapis")->trigger();
+    QCOMPARE(m_desktop.questions.size(), 1);
+    QVERIFY(m_desktop.questions[0].startsWith("Plik " + path + " został zmieniony"));
+    QCOMPARE(readFile(path), onDisk);
+    // The program's own save is not taken for another program's change.
+    m_desktop.answers.clear();
+    action("mnuZapis")->trigger();
+    QCOMPARE(m_desktop.questions.size(), answer == Answer::Yes ? 1 : 2);
 }
 
 QTEST_MAIN(TestSaving)

@@ -27,6 +27,7 @@ private slots:
     void lines_data();
     void lines();
     void linesMatchByteByByte();
+    void countLineBreaksOfRandomBytes();
     void detectLineBreak_data();
     void detectLineBreak();
 };
@@ -75,6 +76,20 @@ void TestLines::linesMatchByteByByte()
         for (int i = random.bounded(20); i > 0; --i)
             bytes += pieces[random.bounded(int(std::size(pieces)))];
         QCOMPARE(readLines<FileBreaks>(bytes), splitLines(bytes));
+    }
+}
+
+void TestLines::countLineBreaksOfRandomBytes()
+{
+    // Long enough for the sixteen-byte steps, with breaks of every kind at every offset.
+    QRandomGenerator random(7);
+    const char alphabet[] = {'a', '\r', '\n', '\0'};
+    for (int round = 0; round < 200; ++round) {
+        QByteArray bytes;
+        for (int i = int(random.bounded(100)); i > 0; --i)
+            bytes += alphabet[random.bounded(4)];
+        const QByteArray withLastLine = bytes + "x";
+        QCOMPARE(countLineBreaks(withLastLine), splitLines(withLastLine).size() - 1);
     }
 }
 

@@ -13,9 +13,9 @@ template <std::size_t N> QByteArray bytesOf(const char (&literal)[N])
     return QByteArray(literal, N - 1);
 }
 
-// Writes the file whole and returns its path; a failure ends the test run.
+// Writes the bytes as the whole file (stopping the test run when it cannot) and returns `path`.
 QString writeFile(const QString& path, const QByteArray& bytes);
-// The file's bytes, or "<missing>" when it cannot be read, so that a comparison shows it.
+// The whole file, or "<missing>" when it cannot be read.
 QByteArray readFile(const QString& path);
-// Types the text into the widget one character at a time, as key events.
+// Types the text into the widget a character at a time, Polish letters included.
 void typeText(QWidget* widget, const QString& text);

@@ -1,0 +1,58 @@
+#include "app/StatusPanels.h"
+
+#include <QLabel>
+
+namespace {
+
+const QString ModifiedText = QStringLiteral("   Zmieniony  ");
+
+} // namespace
+
+StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent)
+{
+    setObjectName(QStringLiteral("Bar"));
+    setSizeGripEnabled(false);
+    QFont face = font();
+    face.setPixelSize(13);
+    face.setBold(true);
+    setFont(face);
+    // The panels keep their widths unless their usual texts need more room.
+    const int widths[] = {70, 70, 70, 50};
+    const QString widestTexts[] = {QStringLiteral(" 99999: 999 "), ModifiedText + QLatin1Char(' '),
+                                   QStringLiteral(" ISO-8859-2 "), QString()};
+    const QFontMetrics metrics(face);
+    for (int panel = 0; panel < 4; ++panel) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QStringLiteral("BarPanel%1").arg(panel));
+        label->setTextFormat(Qt::PlainText);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        const int width = qMax(widths[panel], metrics.horizontalAdvance(widestTexts[panel]) + 6);
+        if (panel < 3)
+            label->setFixedWidth(width);
+        else
+            label->setMinimumWidth(width);
+        addWidget(label, panel == 3 ? 1 : 0);
+        m_panels << label;
+    }
+}
+
+QString StatusPanels::text(int panel) const
+{
+    return m_panels.value(panel) ? m_panels[panel]->text() : QString();
+}
+
+void StatusPanels::setText(int panel, const QString& text)
+{
+    if (QLabel* label = m_panels.value(panel))
+        label->setText(text);
+}
+
+void StatusPanels::showCaret(int line, int column)
+{
+    setText(0, QString::asprintf("%4d: %2d", line, column));
+}
+
+void StatusPanels::showModified(bool modified)
+{
+    setText(1, modified ? ModifiedText : QString());
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QStatusBar>
+
+class QLabel;
+
+// The status bar's four panels: 0 caret line and column, 1 the unsaved-changes mark, 2 the
+// active page's encoding name, 3 its file path.
+class StatusPanels : public QStatusBar {
+    Q_OBJECT
+public:
+    explicit StatusPanels(QWidget* parent);
+
+    QString text(int panel) const;
+    void setText(int panel, const QString& text);
+    void showCaret(int line, int column);
+    void showModified(bool modified);
+
+private:
+    QList<QLabel*> m_panels;
+};
