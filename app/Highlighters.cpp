@@ -405,24 +405,10 @@ const AttributeSetting kAttributes[] = {
     {Language::Sql, "VariableAttri", {}, Fuchsia, Bold},
 };
 
-struct LanguageInfo {
-    const char* component;
-    const char* filter;
-};
-
 // In the order of enum Language.
-constexpr LanguageInfo kLanguages[LanguageCount] = {
-    {"HTMLSyn", "HTML Document (*.htm,*.html)|*.htm;*.html"},
-    {"XMLSyn", "XML Document (*.xml,*.xsd,*.xsl,*.xslt,*.dtd)|*.xml;*.xsd;*.xsl;*.xslt;*.dtd"},
-    {"CssSyn", "Cascading Stylesheets (*.css)|*.css"},
-    {"JavaSyn", "Java Files (*.java)|*.java"},
-    {"JScriptSyn", "Javascript Files (*.js)|*.js"},
-    {"PHPSyn", "PHP Files (*.php,*.php3,*.phtml,*.inc)|*.php;*.php3;*.phtml;*.inc"},
-    {"PerlSyn", "Perl Files (*.pl,*.pm,*.cgi)|*.pl;*.pm;*.cgi"},
-    {"PythonSyn", "Python Files (*.py)|*.py"},
-    {"PasSyn", ""},
-    {"CppSyn", "C++ Files (*.c,*.cpp,*.h,*.hpp)|*.c;*.cpp;*.h;*.hpp"},
-    {"SqlSyn", "SQL Files (*.sql)|*.sql"},
+constexpr const char* kComponentNames[LanguageCount] = {
+    "HTMLSyn", "XMLSyn",    "CssSyn", "JavaSyn", "JScriptSyn", "PHPSyn",
+    "PerlSyn", "PythonSyn", "PasSyn", "CppSyn",  "SqlSyn",
 };
 
 QsciLexer* createLexer(Language language, QObject* parent)
@@ -465,7 +451,7 @@ Highlighters::Highlighters(const QFont& font, QObject* parent) : QObject(parent)
     for (int i = 0; i < LanguageCount; ++i) {
         const auto language = static_cast<Language>(i);
         QsciLexer* lexer = createLexer(language, this);
-        lexer->setObjectName(QString::fromLatin1(kLanguages[i].component));
+        lexer->setObjectName(QString::fromLatin1(kComponentNames[i]));
         // One font and a white page for every style; the table below only adds colour, weight,
         // slant and underline. Background tints of embedded scripts and error styles go too.
         lexer->setDefaultFont(font);
@@ -499,10 +485,5 @@ QsciLexer* Highlighters::lexer(Language language) const
 
 QString Highlighters::componentName(Language language)
 {
-    return QString::fromLatin1(kLanguages[index(language)].component);
-}
-
-QString Highlighters::defaultFilter(Language language)
-{
-    return QString::fromLatin1(kLanguages[index(language)].filter);
+    return QString::fromLatin1(kComponentNames[index(language)]);
 }

@@ -23,9 +23,6 @@ public:
     // "PasSyn", "CppSyn", "SqlSyn".
     static QString componentName(Language language);
 
-    // The file-dialog filter text the highlighter carries (empty for Pascal); nothing reads it yet.
-    static QString defaultFilter(Language language);
-
 private:
     std::array<QsciLexer*, LanguageCount> m_lexers{};
 };

@@ -7,6 +7,7 @@
 #include "app/DocumentEncodings.h"
 #include "app/DocumentPage.h"
 #include "app/DocumentSaver.h"
+#include "app/ExternalChanges.h"
 #include "app/FileAccess.h"
 #include "app/FileDialogs.h"
 #include "app/Highlighters.h"
@@ -148,6 +149,15 @@ void TForm1::buildWindow()
         m_desktop, *m_encodings, [this](const QString& path) { return page(FindPageOfFile(path)); },
         this);
     connect(m_saver, &DocumentSaver::pageRenamed, this, &TForm1::setPageCaption);
+    m_externalChanges = std::make_unique<ExternalChanges>(
+        m_desktop,
+        [this] {
+            QList<DocumentPage*> pages;
+            for (int index = 0; index < pageCount(); ++index)
+                pages << page(index);
+            return pages;
+        },
+        this);
     FPrzekoduj = new TFPrzekoduj(*m_encodings, *m_saver, *m_commands, this);
 }
 
@@ -248,6 +258,16 @@ void TForm1::closeEvent(QCloseEvent* event)
     setAcceptDrops(false);
     m_commands->guarded([this] { SaveWindowGeometry(); });
     event->accept();
+}
+
+void TForm1::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    // Coming back to the window is when the user learns what other programs did to the files.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        QMetaObject::invokeMethod(
+            this, [this] { m_commands->guarded([this] { m_externalChanges->check(); }); },
+            Qt::QueuedConnection);
 }
 
 void TForm1::mnuKoniecClick()

@@ -13,6 +13,7 @@ class CommandRegistry;
 class DocumentEncodings;
 class DocumentPage;
 class DocumentSaver;
+class ExternalChanges;
 class Highlighters;
 class QMenu;
 class QTabWidget;
@@ -53,6 +54,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -112,6 +114,7 @@ private:
     QString m_settingsPath;
     std::unique_ptr<CommandRegistry> m_commands;
     std::unique_ptr<DocumentEncodings> m_encodings;
+    std::unique_ptr<ExternalChanges> m_externalChanges;
     DocumentSaver* m_saver = nullptr;
     TFPrzekoduj* FPrzekoduj = nullptr;
     Highlighters* m_highlighters = nullptr;

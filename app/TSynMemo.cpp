@@ -1,5 +1,6 @@
 #include "app/TSynMemo.h"
 
+#include "app/ColouringCatchUp.h"
 #include "encoding/DocumentCodec.h"
 
 #include <QAccessible>
@@ -16,6 +17,7 @@ namespace {
 
 constexpr int RightEdgeColumn = 80;
 constexpr int MaxLeftChar = 2048;
+constexpr qsizetype DecodedPieceBytes = 4 << 20;
 
 QAccessibleInterface* plainEditorAccessible(const QString& className, QObject* object)
 {
@@ -32,7 +34,8 @@ void installFastEditorAccessibility()
         QAccessible::installFactory(plainEditorAccessible);
 }
 
-TSynMemo::TSynMemo(QWidget* parent) : QsciScintilla(parent)
+TSynMemo::TSynMemo(QWidget* parent)
+    : QsciScintilla(parent), m_colouringCatchUp(new ColouringCatchUp(this))
 {
     setUtf8(true);
     setEolMode(EolUnix);
@@ -52,8 +55,9 @@ TSynMemo::TSynMemo(QWidget* parent) : QsciScintilla(parent)
     setScrollWidth(MaxLeftChar * fontMetrics().horizontalAdvance(QLatin1Char('x')));
     setScrollWidthTracking(true);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
-    // What is shown is styled before it is painted, the rest of a long text in idle time, so
-    // jumping to the end of a large page does not wait for all of it to be styled.
+    // What is shown is styled before it is painted, the rest of a long text in short slices
+    // (ColouringCatchUp), so jumping to the end of a large page does not wait for all of it to
+    // be styled.
     SendScintilla(SCI_SETIDLESTYLING, SC_IDLESTYLING_TOVISIBLE);
 
     // With a screen reader listening, change notifications cost time proportional to the text
@@ -73,78 +77,86 @@ TSynMemo::TSynMemo(QWidget* parent) : QsciScintilla(parent)
             [this] { emit statusChange(StatusModified); });
 }
 
+long TSynMemo::query(unsigned int message, unsigned long wParam, long lParam) const
+{
+    // Scintilla's messages are not const-qualified; those sent through here leave the text,
+    // the selection and the view as they are.
+    return const_cast<TSynMemo*>(this)->SendScintilla(message, wParam, lParam);
+}
+
 QByteArrayView TSynMemo::textBytes() const
 {
-    auto* self = const_cast<TSynMemo*>(this);
-    const long length = self->SendScintilla(SCI_GETLENGTH);
+    const long length = query(SCI_GETLENGTH);
     if (length == 0)
         return {};
-    const auto* data = reinterpret_cast<const char*>(self->SendScintilla(SCI_GETCHARACTERPOINTER));
+    const auto* data = reinterpret_cast<const char*>(query(SCI_GETCHARACTERPOINTER));
     return QByteArrayView(data, length);
 }
 
 int TSynMemo::lineCount() const
 {
-    auto* self = const_cast<TSynMemo*>(this);
-    if (self->SendScintilla(SCI_GETLENGTH) == 0)
+    if (query(SCI_GETLENGTH) == 0)
         return 0;
-    return int(self->SendScintilla(SCI_GETLINECOUNT));
-}
-
-void TSynMemo::replaceAllText(
-    const std::function<void(const std::function<void(QByteArrayView)>&)>& produce)
-{
-    SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
-    SendScintilla(SCI_CLEARALL);
-    // Growing the buffers piece by piece would copy them again and again; room for the whole
-    // text is made once.
-    qsizetype total = 0;
-    produce([&total](QByteArrayView piece) { total += piece.size(); });
-    SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(total + 2));
-    produce([this](QByteArrayView piece) {
-        if (!piece.isEmpty())
-            SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(piece.size()), piece.data());
-    });
-    SendScintilla(SCI_EMPTYUNDOBUFFER);
-    SendScintilla(SCI_SETUNDOCOLLECTION, 1L);
-    SendScintilla(SCI_SETSAVEPOINT);
-    SendScintilla(SCI_GOTOPOS, 0L);
-    const int digits = int(QString::number(qMax(lineCount(), 1)).size());
-    setMarginWidth(0, QString(qMax(digits, 4) + 1, QLatin1Char('0')));
+    return int(query(SCI_GETLINECOUNT));
 }
 
 void TSynMemo::loadFile(const QByteArray& fileBytes, int encodingIndex)
 {
     setLineBreak(detectLineBreak(fileBytes));
-    replaceAllText([&](const std::function<void(QByteArrayView)>& sink) {
-        decodeDocument(fileBytes, encodingIndex, sink);
-    });
+    SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
+    SendScintilla(SCI_CLEARALL);
+    // Growing the buffers piece by piece would copy them again and again: room for the whole
+    // text is made once, sized by how much the first piece grew or shrank in decoding.
+    bool first = true;
+    decodeDocument(
+        fileBytes, encodingIndex,
+        [&](QByteArrayView piece) {
+            if (first) {
+                first = false;
+                const qsizetype read = std::min(fileBytes.size(), DecodedPieceBytes);
+                const qsizetype expected =
+                    qsizetype(double(piece.size()) / read * fileBytes.size());
+                SendScintilla(SCI_ALLOCATE,
+                              static_cast<unsigned long>(expected + expected / 64 + 2));
+            }
+            SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(piece.size()), piece.data());
+        },
+        DecodedPieceBytes);
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    m_undoSelections.clear();
+    SendScintilla(SCI_SETUNDOCOLLECTION, 1L);
+    SendScintilla(SCI_SETSAVEPOINT);
+    m_forcedModified = false;
+    SendScintilla(SCI_GOTOPOS, 0L);
+    const int digits = int(QString::number(qMax(lineCount(), 1)).size());
+    setMarginWidth(0, QString(qMax(digits, 4) + 1, QLatin1Char('0')));
+}
+
+bool TSynMemo::isColouringBehind() const
+{
+    return m_colouringCatchUp->isBehind();
 }
 
 int TSynMemo::caretLine() const
 {
-    auto* self = const_cast<TSynMemo*>(this);
-    const long pos = self->SendScintilla(SCI_GETCURRENTPOS);
-    return int(self->SendScintilla(SCI_LINEFROMPOSITION, pos)) + 1;
+    return int(query(SCI_LINEFROMPOSITION, query(SCI_GETCURRENTPOS))) + 1;
 }
 
 int TSynMemo::caretColumn() const
 {
-    auto* self = const_cast<TSynMemo*>(this);
-    const long pos = self->SendScintilla(SCI_GETCURRENTPOS);
-    const long line = self->SendScintilla(SCI_LINEFROMPOSITION, pos);
-    const long lineStart = self->SendScintilla(SCI_POSITIONFROMLINE, line);
-    return int(self->SendScintilla(SCI_COUNTCHARACTERS, lineStart, pos)) + 1;
+    const long pos = query(SCI_GETCURRENTPOS);
+    const long lineStart = query(SCI_POSITIONFROMLINE, query(SCI_LINEFROMPOSITION, pos));
+    return int(query(SCI_COUNTCHARACTERS, lineStart, pos)) + 1;
 }
 
 int TSynMemo::selectionStartPosition() const
 {
-    return int(const_cast<TSynMemo*>(this)->SendScintilla(SCI_GETSELECTIONSTART));
+    return int(query(SCI_GETSELECTIONSTART));
 }
 
 int TSynMemo::selectionEndPosition() const
 {
-    return int(const_cast<TSynMemo*>(this)->SendScintilla(SCI_GETSELECTIONEND));
+    return int(query(SCI_GETSELECTIONEND));
 }
 
 void TSynMemo::selectPositions(int anchor, int caret)
@@ -154,7 +166,7 @@ void TSynMemo::selectPositions(int anchor, int caret)
 
 bool TSynMemo::hasSelection() const
 {
-    return const_cast<TSynMemo*>(this)->SendScintilla(SCI_GETSELECTIONEMPTY) == 0;
+    return query(SCI_GETSELECTIONEMPTY) == 0;
 }
 
 TSynMemo::SelectionState TSynMemo::currentSelection()
@@ -214,6 +226,7 @@ void TSynMemo::wrapSelection(QByteArrayView open, QByteArrayView close)
 
     const int token = m_nextUndoToken++;
     m_undoSelections.insert(token, before);
+    m_undoSelections.remove(token - MaxUndoSelections);
     beginUndoAction();
     SendScintilla(SCI_ADDUNDOACTION, long(token), 0L);
     for (qsizetype i = pieces.size() - 1; i >= 0; --i) {
@@ -245,12 +258,20 @@ void TSynMemo::replaceRange(qsizetype position, qsizetype length, QByteArrayView
 
 bool TSynMemo::isDocumentModified() const
 {
-    return const_cast<TSynMemo*>(this)->SendScintilla(SCI_GETMODIFY) != 0;
+    return m_forcedModified || query(SCI_GETMODIFY) != 0;
 }
 
 void TSynMemo::markSaved()
 {
+    m_forcedModified = false;
     SendScintilla(SCI_SETSAVEPOINT);
+    emit statusChange(StatusModified);
+}
+
+void TSynMemo::markModified()
+{
+    m_forcedModified = true;
+    emit statusChange(StatusModified);
 }
 
 void TSynMemo::reportUpdate(int updated)

@@ -6,9 +6,9 @@
 #include <QPointer>
 #include <Qsci/qsciscintilla.h>
 
-#include <functional>
-
 #include <QMenu>
+
+class ColouringCatchUp;
 
 // The document editor: a QScintilla editor in UTF-8 mode holding one document's text,
 // with the few operations the rest of the program relies on.
@@ -36,13 +36,13 @@ public:
     QByteArrayView textBytes() const;
     // Number of lines; an empty editor holds no lines.
     int lineCount() const;
-    // Replaces the whole text with what `produce` hands to its sink, piece by piece.
-    // Not undoable; leaves the editor unmodified with the caret at the start.
-    void
-    replaceAllText(const std::function<void(const std::function<void(QByteArrayView)>&)>& produce);
-
     // Shows a file's bytes decoded from the given encoding and records its line breaks.
+    // Not undoable: the undo history starts afresh, the editor unmodified with the caret at the
+    // start.
     void loadFile(const QByteArray& fileBytes, int encodingIndex);
+
+    // Whether text up to the end of what is shown still waits to be coloured.
+    bool isColouringBehind() const;
 
     // Caret line and column, both from 1; the column counts characters, not bytes.
     int caretLine() const;
@@ -65,6 +65,12 @@ public:
     // Scintilla's save point: false right after loading or saving.
     bool isDocumentModified() const;
     void markSaved();
+    // Modified with the text as it is, until the next save or load: its file is gone.
+    void markModified();
+
+    // How many selections are kept for undoing wraps: the latest MaxUndoSelections at most.
+    static constexpr int MaxUndoSelections = 1000;
+    qsizetype undoSelectionCount() const { return m_undoSelections.size(); }
 
 public slots:
     void recolor(int start = 0, int end = -1) override;
@@ -82,17 +88,21 @@ private:
         bool rectangular = false;
         QList<QPair<long, long>> ranges;
     };
+    // A query that leaves the editor as it is.
+    long query(unsigned int message, unsigned long wParam = 0, long lParam = 0) const;
     SelectionState currentSelection();
     void restoreSelection(const SelectionState& state);
     void reportUpdate(int updated);
     void handleContainerAction(int modificationType, int token);
 
     QString m_documentPath;
+    bool m_forcedModified = false;
     LineBreak m_lineBreak = LineBreak::CrLf;
     QPointer<QMenu> m_popupMenu;
     // Selections to put back when an edit that remembered them is undone, by undo token.
     QHash<int, SelectionState> m_undoSelections;
     int m_nextUndoToken = 1;
+    ColouringCatchUp* m_colouringCatchUp;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TSynMemo::StatusChanges)

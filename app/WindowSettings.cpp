@@ -2,6 +2,7 @@
 
 #include "app/CommandError.h"
 #include "app/FileAccess.h"
+#include "encoding/TextLines.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,18 +23,9 @@ constexpr int MinimumHeight = 240;
 QList<QByteArray> settingsLines(const QByteArray& bytes)
 {
     QList<QByteArray> lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < bytes.size() && lines.size() < 4; ++i) {
-        const char c = bytes[i];
-        if (c != '\r' && c != '\n')
-            continue;
-        lines.append(bytes.mid(start, i - start));
-        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (lines.size() < 4 && start < bytes.size())
-        lines.append(bytes.mid(start));
+    TextLines::LineReader<TextLines::TextBreaks> reader(bytes);
+    while (lines.size() < 4 && !reader.atEnd())
+        lines.append(reader.next().toByteArray());
     return lines;
 }
 

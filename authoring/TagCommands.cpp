@@ -1,7 +1,5 @@
 #include "authoring/TagCommands.h"
 
-#include <cstring>
-
 namespace {
 
 constexpr TagCommand TagCommands[] = {
@@ -60,12 +58,4 @@ constexpr TagCommand TagCommands[] = {
 std::span<const TagCommand> tagCommands()
 {
     return TagCommands;
-}
-
-const TagCommand* findTagCommand(const char* command)
-{
-    for (const TagCommand& tag : TagCommands)
-        if (std::strcmp(tag.command, command) == 0)
-            return &tag;
-    return nullptr;
 }

@@ -10,5 +10,3 @@ struct TagCommand {
 };
 
 std::span<const TagCommand> tagCommands();
-// The tag command with the given handler name, or nullptr.
-const TagCommand* findTagCommand(const char* command);

@@ -150,12 +150,14 @@ void checkUtf8(benchmark::State& state)
     reportThroughput(state, bytes.size());
 }
 
-void splitIntoLines(benchmark::State& state)
+void readLines(benchmark::State& state)
 {
     const QByteArray& bytes = fileBytes(SaveForm::Cp1250);
     for (auto _ : state) {
-        QList<QByteArray> lines = splitLines(bytes);
-        benchmark::DoNotOptimize(lines.data());
+        qsizetype count = 0;
+        for (TextLines::LineReader<TextLines::FileBreaks> reader(bytes); !reader.atEnd(); ++count)
+            benchmark::DoNotOptimize(reader.next().data());
+        benchmark::DoNotOptimize(count);
     }
     reportThroughput(state, bytes.size());
 }
@@ -231,7 +233,7 @@ void registerAll()
     add("change/check-references-and-encode/iso-8859-2",
         [](benchmark::State& s) { changeEncoding(s, editorTextWithArrows(), SaveForm::Iso88592); });
     add("detect/isMultibyteUtf8", checkUtf8);
-    add("lines/splitLines-QByteArray-per-line", splitIntoLines);
+    add("lines/LineReader", readLines);
     add("iconv/utf-8-to-utf-8",
         [](benchmark::State& s) { iconvConvert(s, "UTF-8", "UTF-8", fileBytes(SaveForm::Utf8)); });
     add("iconv/iso-8859-2-to-utf-8", [](benchmark::State& s) {

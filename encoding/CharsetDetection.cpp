@@ -11,16 +11,12 @@
 #endif
 
 using namespace Utf8Scan;
+using TextLines::FileBreaks;
 
 namespace {
 
 constexpr char Keyword[] = "charset";
 constexpr qsizetype KeywordLength = sizeof Keyword - 1;
-
-bool isBreakByte(Byte b)
-{
-    return b == '\n' || b == '\r' || b == '\0';
-}
 
 // Whether the bytes at p spell "charset" in any mix of case. (b | 0x20) equals a lower-case
 // letter exactly for that letter and its capital, so this is the A-Z-only lowering.
@@ -110,11 +106,9 @@ CharsetLine findCharsetLine(QByteArrayView text)
     if (!keyword)
         return {};
     const Byte* lineStart = keyword;
-    while (lineStart > begin && !isBreakByte(lineStart[-1]))
+    while (lineStart > begin && !FileBreaks::is(lineStart[-1]))
         --lineStart;
-    const Byte* lineEnd = keyword + KeywordLength;
-    while (lineEnd < end && !isBreakByte(*lineEnd))
-        ++lineEnd;
+    const Byte* const lineEnd = TextLines::findBreak<FileBreaks>(keyword + KeywordLength, end);
     return {countLineBreaks(QByteArrayView(begin, lineStart)),
             lowerAsciiLetters(QByteArrayView(lineStart, lineEnd)), lineStart - begin,
             lineEnd - begin};

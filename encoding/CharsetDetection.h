@@ -12,7 +12,7 @@ struct CharsetLine {
     qsizetype end = -1;
 };
 
-// The first line (split as splitLines does) whose text, with only A-Z lower-cased, contains
+// The first line of a file (TextLines.h) whose text, with only A-Z lower-cased, contains
 // "charset"; index -1 when none.
 CharsetLine findCharsetLine(QByteArrayView text);
 // "CP-1250", "ISO-8859-2" or "UTF-8" for a recognised declaration in an already lower-cased line,

@@ -1,7 +1,6 @@
 #pragma once
 
-// The lookup tables behind CodePages.h, shared with the bulk document paths. Internal to
-// encoding/.
+// The code-page lookup tables of the bulk document paths. Internal to encoding/.
 
 #include <array>
 

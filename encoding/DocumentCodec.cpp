@@ -21,37 +21,16 @@
 // into U+FFFD, windows-1250 byte 0x80 into E2 82 AC) plus slack for the word-wide stores.
 
 using namespace Utf8Scan;
+using namespace TextLines;
 
 namespace {
 
 constexpr qsizetype Slack = 64;
 constexpr qsizetype WorstExpansion = 3;
 
-bool isBreakByte(Byte b)
-{
-    return b == '\n' || b == '\r' || b == '\0';
-}
-
-// Where the decoded text ends: a break at the very end of the file starts no further line, so
-// nothing is written for it.
-const Byte* endWithoutFinalBreak(const Byte* begin, const Byte* end)
-{
-    if (begin == end)
-        return end;
-    switch (end[-1]) {
-    case '\n':
-        return end - 1 - (end - begin >= 2 && end[-2] == '\r');
-    case '\r':
-    case '\0':
-        return end - 1;
-    default:
-        return end;
-    }
-}
-
 // UTF-8 form of each byte after IsoToCp1250 and the windows-1250 table, its length in the top
-// byte, so that one unaligned 4-byte store and a shift write it. NUL, which ends a line, stands
-// for '\n' here; CR needs a look at the next byte and is handled apart.
+// byte, so that one unaligned 4-byte store and a shift write it. A break byte stands for '\n'
+// here; CR needs a look at the next byte and is handled apart.
 using ByteToUtf8Table = std::array<std::uint32_t, 256>;
 
 const ByteToUtf8Table& decodeTable()
@@ -62,7 +41,7 @@ const ByteToUtf8Table& decodeTable()
         const auto& unicode = CodePageTables::cp1250ToUnicode();
         for (int b = 0; b < 256; ++b) {
             Byte utf8[4] = {};
-            const char16_t c = b == 0 ? u'\n' : unicode[iso[b]];
+            const char16_t c = FileBreaks::is(Byte(b)) ? u'\n' : unicode[iso[b]];
             const auto length = std::uint32_t(putUtf8(utf8, c) - utf8);
             t[b] = utf8[0] | (utf8[1] << 8) | (utf8[2] << 16) | (length << 24);
         }
@@ -103,24 +82,6 @@ const EncodeTable& encodeTable(SaveForm form)
         return (*tables)[2];
     }
 }
-
-// Line breaks of each direction, as a word mask and byte by byte. Reading, NUL also ends a line
-// and LF can stay where it is; writing, LF becomes the file's break.
-struct FileBreaks {
-    static std::uint64_t inWord(std::uint64_t word)
-    {
-        return zeroBytes(word) | bytesEqualTo(word, '\r');
-    }
-    static bool is(Byte b) { return b == '\r' || b == '\0'; }
-};
-
-struct TextBreaks {
-    static std::uint64_t inWord(std::uint64_t word)
-    {
-        return bytesEqualTo(word, '\r') | bytesEqualTo(word, '\n');
-    }
-    static bool is(Byte b) { return b == '\r' || b == '\n'; }
-};
 
 // Steps over well-formed UTF-8 from p while below `limit`; stops at a malformed sequence.
 inline const Byte* skipWellFormed(const Byte* p, const Byte* limit, const Byte* end)
@@ -173,7 +134,7 @@ class FileDecoder {
 public:
     FileDecoder(QByteArrayView fileBytes, int encodingIndex)
         : m_p(reinterpret_cast<const Byte*>(fileBytes.data())),
-          m_end(endWithoutFinalBreak(m_p, m_p + fileBytes.size())),
+          m_end(endWithoutFinalBreak<FileBreaks>(m_p, m_p + fileBytes.size())),
           m_utf8(encodingIndex == EncodingUtf8)
     {
     }
@@ -197,9 +158,9 @@ private:
         while (p < stop) {
             if (m_end - p >= 8) {
                 const std::uint64_t word = loadWord(p);
-                const std::uint64_t carriageReturns = bytesEqualTo(word, '\r');
-                if (!carriageReturns) {
-                    if (!(nonAsciiBytes(word) | zeroBytes(word))) {
+                const std::uint64_t breaks = FileBreaksOtherThanLf::inWord(word);
+                if (!breaks) {
+                    if (!nonAsciiBytes(word)) {
                         std::memcpy(out, p, 8);
                         out += 8;
                     } else {
@@ -209,15 +170,14 @@ private:
                     p += 8;
                     continue;
                 }
-                for (const Byte* const cr = p + firstFlaggedByte(carriageReturns); p < cr; ++p)
+                for (const Byte* const lineEnd = p + firstFlaggedByte(breaks); p < lineEnd; ++p)
                     out = putTableEntry(out, table[*p]);
             }
-            const Byte b = *p++;
-            if (b == '\r') {
-                p += p < m_end && *p == '\n';
+            if (*p == '\r') {
+                p = stepOverBreak(p, m_end);
                 *out++ = '\n';
             } else {
-                out = putTableEntry(out, table[b]);
+                out = putTableEntry(out, table[*p++]);
             }
         }
         m_p = p;
@@ -231,7 +191,7 @@ private:
             // Strictly valid UTF-8 decodes to itself: copy such stretches whole. LF is copied
             // too, since it becomes '\n' anyway; CR, NUL and anything malformed end a stretch.
             const Byte* const stretch = p;
-            p = wellFormedStretchEnd<FileBreaks>(p, stop, m_end);
+            p = wellFormedStretchEnd<FileBreaksOtherThanLf>(p, stop, m_end);
             if (p > stretch) {
                 out = m_writer.flush(out);
                 std::memcpy(out, stretch, p - stretch);
@@ -240,23 +200,18 @@ private:
             if (p >= stop)
                 break;
 
-            const Byte b = *p;
-            if (b == '\r' || b == '\0') {
+            if (FileBreaks::is(*p)) {
                 out = m_writer.flush(out);
-                ++p;
-                p += b == '\r' && p < m_end && *p == '\n';
+                p = stepOverBreak(p, m_end);
                 *out++ = '\n';
                 continue;
             }
             // A malformed sequence: the lenient decoder's reading, cut short at the end of the
             // line.
-            const Byte* lineEnd = p + 1;
             const Byte* const furthest =
-                p + std::min<qsizetype>(1 + announcedContinuations(b), m_end - p);
-            while (lineEnd < furthest && !isBreakByte(*lineEnd))
-                ++lineEnd;
+                p + std::min<qsizetype>(1 + announcedContinuations(*p), m_end - p);
             char32_t value;
-            p = decodeLenientSequence(p, lineEnd, value);
+            p = decodeLenientSequence(p, findBreak<FileBreaks>(p + 1, furthest), value);
             out = m_writer.putDecoded(out, value);
         }
         m_p = p;
@@ -300,13 +255,8 @@ private:
     // Steps over a CR, LF or CR LF at p and writes the file's line break.
     Byte* lineBreak(const Byte*& p, Byte* out)
     {
-        p += 1 + (*p == '\r' && p + 1 < m_end && p[1] == '\n');
+        p = stepOverBreak(p, m_end);
         return putBreak(out);
-    }
-
-    static std::uint64_t specialBytes(std::uint64_t word)
-    {
-        return nonAsciiBytes(word) | bytesEqualTo(word, '\r') | bytesEqualTo(word, '\n');
     }
 
     Byte* encodeUtf8(Byte* out)
@@ -319,7 +269,7 @@ private:
             out += p - stretch;
             if (p >= m_end)
                 break;
-            if (*p == '\r' || *p == '\n') {
+            if (TextBreaks::is(*p)) {
                 out = lineBreak(p, out);
             } else {
                 out = putReplacement(out);
@@ -461,18 +411,18 @@ void encodeDocument(QByteArrayView editorText, SaveForm form, LineBreak lineBrea
     if (editorText.isEmpty())
         return;
     chunkBytes = std::max<qsizetype>(chunkBytes, 1);
+    const Byte* const end = reinterpret_cast<const Byte*>(editorText.data()) + editorText.size();
+    const Byte* start = reinterpret_cast<const Byte*>(editorText.data());
     QByteArray buffer;
-    qsizetype start = 0;
-    while (true) {
-        // A piece ends just before a LF (or the CR LF it closes), so each piece is whole lines
-        // and the break between pieces is written as the piece's final line break.
-        const qsizetype cut = start + chunkBytes < editorText.size()
-                                  ? editorText.indexOf('\n', start + chunkBytes)
-                                  : -1;
-        if (cut < 0)
+    while (end - start > chunkBytes) {
+        // A piece ends at the first break after chunkBytes (before the whole of a CR LF), so
+        // each piece is whole lines and the break between pieces is written as the piece's
+        // final line break.
+        const Byte* cut = findBreak<TextBreaks>(start + chunkBytes, end);
+        if (cut == end)
             break;
-        const qsizetype end = cut > start && editorText[cut - 1] == '\r' ? cut - 1 : cut;
-        const QByteArrayView piece = editorText.sliced(start, end - start);
+        cut -= *cut == '\n' && cut[-1] == '\r';
+        const QByteArrayView piece(start, cut - start);
         if (piece.isEmpty()) {
             sink(lineBreakBytes(lineBreak));
         } else {
@@ -482,12 +432,11 @@ void encodeDocument(QByteArrayView editorText, SaveForm form, LineBreak lineBrea
             Byte* const begin = bytesOf(buffer);
             sink(QByteArrayView(begin, encoder.encode(begin) - begin));
         }
-        start = cut + 1;
+        start = stepOverBreak(cut, end);
     }
     // The rest; text ending in a break leaves an empty last line, which still gets its break.
-    const QByteArrayView rest = editorText.sliced(start);
-    if (rest.isEmpty())
+    if (start == end)
         sink(lineBreakBytes(lineBreak));
     else
-        sink(encodeDocument(rest, form, lineBreak));
+        sink(encodeDocument(QByteArrayView(start, end - start), form, lineBreak));
 }

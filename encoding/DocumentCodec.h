@@ -7,8 +7,8 @@
 
 #include <functional>
 
-// Decodes a file's bytes into editor text: the lines of splitLines(), each decoded, joined by
-// '\n' (no trailing '\n').
+// Decodes a file's bytes into editor text: the file's lines (TextLines.h), each decoded, joined
+// by '\n' (no trailing '\n').
 // encodingIndex 0: UTF-8 through the Utf8ToWide rules (straight to Unicode, no detour through
 // windows-1250); 1 (ISO-8859-2) and 2/3 (CP-1250, Nieznany), like any other index: IsoToCp1250
 // then the windows-1250 table. The sink receives the text in consecutive pieces of roughly

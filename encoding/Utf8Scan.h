@@ -1,7 +1,8 @@
 #pragma once
 
-// Building blocks shared by the UTF-8 conversions, the bulk document paths and the charset
-// scanner. Internal to encoding/: callers outside use Unicode.h and DocumentCodec.h.
+// Building blocks shared by the line rule, the bulk document paths and the charset scanner.
+// Internal to encoding/: callers outside use TextLines.h, DocumentCodec.h and
+// CharsetDetection.h.
 
 #include <QChar>
 

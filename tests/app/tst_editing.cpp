@@ -3,6 +3,7 @@
 #include "app/Highlighters.h"
 #include "app/TForm1.h"
 #include "support/ScriptedDesktop.h"
+#include "support/TestFiles.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -135,7 +136,7 @@ void TestEditing::undoAndRedoFromEveryControl()
     TSynMemo* editor = newDocument("");
     editor->markSaved();
     editor->setFocus();
-    QTest::sendKeyEvent(QTest::Click, editor, Qt::Key_unknown, QStringLiteral("ą"), Qt::NoModifier);
+    typeText(editor, QStringLiteral("ą"));
     QCOMPARE(editor->text(), QStringLiteral("ą"));
     fire(undo.toLatin1());
     QCOMPARE(editor->text(), QString());
@@ -186,11 +187,7 @@ void TestEditing::colouringCommands()
 
 void TestEditing::colouringIsPerDocumentAndNotAnEdit()
 {
-    const QString path = m_dir.filePath("skrypt.py");
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("print('żółw')\r\n");
-    file.close();
+    const QString path = writeFile(m_dir.filePath("skrypt.py"), "print('żółw')\r\n");
     m_form->OpenFileInPage("skrypt.py", path);
     TSynMemo* python = m_form->ActiveEditor();
     QCOMPARE(python->lexer()->objectName(), QStringLiteral("HTMLSyn")); // any file starts as HTML

@@ -110,7 +110,6 @@ void TestHighlighters::lexerPerLanguage()
     QCOMPARE(Highlighters::componentName(language), component);
     QCOMPARE(QString::fromLatin1(lexer->language()), lexerLanguage);
     QVERIFY(lexer->inherits(lexerClass.toLatin1().constData()));
-    QCOMPARE(Highlighters::defaultFilter(language).isEmpty(), language == Language::Pascal);
 
     // HTML and PHP share a lexer class but never an instance.
     if (language == Language::Php)

@@ -2,6 +2,7 @@
 #include "app/TForm1.h"
 #include "app/WindowSettings.h"
 #include "support/ScriptedDesktop.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -63,12 +64,9 @@ void TestSettings::parse()
 void TestSettings::startUpAppliesSizeAndCentres()
 {
     QTemporaryDir dir;
-    QFile file(dir.filePath("Tagomir.dat"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("800\r\n600\r\n-4\r\n-4\r\n");
-    file.close();
+    const QString path = writeFile(dir.filePath("Tagomir.dat"), "800\r\n600\r\n-4\r\n-4\r\n");
     ScriptedDesktop desktop;
-    TForm1 form(desktop, {}, file.fileName());
+    TForm1 form(desktop, {}, path);
     form.show();
     QCOMPARE(form.size(), QSize(800, 600));
     const QRect screen = form.screen()->virtualGeometry();
@@ -102,12 +100,8 @@ void TestSettings::startUpWithBadFiles()
     QFETCH(QString, error);
     QFETCH(QSize, size);
     QTemporaryDir dir;
-    QFile settings(dir.filePath("Tagomir.dat"));
-    QVERIFY(settings.open(QIODevice::WriteOnly));
-    settings.write(file);
-    settings.close();
     ScriptedDesktop desktop;
-    TForm1 form(desktop, {}, settings.fileName());
+    TForm1 form(desktop, {}, writeFile(dir.filePath("Tagomir.dat"), file));
     QCOMPARE(desktop.errors.size(), 1);
     if (!error.isEmpty())
         QCOMPARE(desktop.errors[0], error);
@@ -126,9 +120,7 @@ void TestSettings::closingWritesTheFile()
         form.resize(800, 480);
         QVERIFY(form.close());
     }
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = file.readAll().split('\n');
+    const QList<QByteArray> lines = readFile(path).split('\n');
     QCOMPARE(lines.size(), 5); // four lines, each ended by CR LF
     QCOMPARE(lines[0], QByteArray("800\r"));
     QCOMPARE(lines[1], QByteArray("480\r"));

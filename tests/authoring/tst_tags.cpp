@@ -2,6 +2,7 @@
 #include "app/DocumentPage.h"
 #include "app/TForm1.h"
 #include "support/ScriptedDesktop.h"
+#include "support/TestFiles.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -248,7 +249,7 @@ void TestTags::tagButtonGivesTheKeyboardBack()
     editor->setFocus();
     fire("bitTable");
     QVERIFY(editor->hasFocus());
-    QTest::sendKeyEvent(QTest::Click, editor, Qt::Key_unknown, QStringLiteral("ł"), Qt::NoModifier);
+    typeText(editor, QStringLiteral("ł"));
     QCOMPARE(editor->text(), QStringLiteral("<table>ł</table>"));
 }
 

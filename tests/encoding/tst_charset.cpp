@@ -1,19 +1,10 @@
 #include "encoding/CharsetDetection.h"
-#include "encoding/TextLines.h"
+#include "support/ReferenceLines.h"
+#include "support/TestFiles.h"
 
 #include <QRandomGenerator>
 #include <QStringDecoder>
 #include <QTest>
-
-namespace {
-
-// Byte literals holding NUL bytes, sized by the compiler.
-template <std::size_t N> QByteArray bytesOf(const char (&literal)[N])
-{
-    return QByteArray(literal, N - 1);
-}
-
-} // namespace
 
 class TestCharset : public QObject {
     Q_OBJECT

@@ -1,11 +1,11 @@
 #include "encoding/CharsetDetection.h"
-#include "encoding/CodePages.h"
 #include "encoding/DocumentCodec.h"
 #include "encoding/EncodingNames.h"
 #include "encoding/TextLines.h"
-#include "encoding/Unicode.h"
+#include "support/ReferenceConversions.h"
+#include "support/ReferenceLines.h"
+#include "support/TestFiles.h"
 
-#include <QFile>
 #include <QRandomGenerator>
 #include <QStringDecoder>
 #include <QTest>
@@ -16,12 +16,6 @@
 // that line-by-line reading, built from the single-line conversions.
 
 namespace {
-
-// Byte literals holding NUL bytes, sized by the compiler.
-template <std::size_t N> QByteArray bytesOf(const char (&literal)[N])
-{
-    return QByteArray(literal, N - 1);
-}
 
 QByteArray decodeLine(QByteArrayView line, int encodingIndex)
 {
@@ -191,14 +185,6 @@ SaveForm saveFormOfEncoding(const QString& name)
     default:
         return SaveForm::EightBit;
     }
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
 }
 
 } // namespace

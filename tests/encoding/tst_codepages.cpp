@@ -1,16 +1,11 @@
-#include "encoding/CodePages.h"
 #include "encoding/EncodingNames.h"
+#include "support/ReferenceConversions.h"
+#include "support/TestFiles.h"
 
 #include <QFile>
 #include <QTest>
 
 namespace {
-
-// Byte literals holding NUL bytes, sized by the compiler.
-template <std::size_t N> QByteArray bytesOf(const char (&literal)[N])
-{
-    return QByteArray(literal, N - 1);
-}
 
 // The eighteen Polish letters, "ąćęłńóśźż ĄĆĘŁŃÓŚŹŻ", in each encoding.
 const QString PolishLetters = u"ąćęłńóśźż ĄĆĘŁŃÓŚŹŻ"_qs;

@@ -194,10 +194,10 @@ void TestEncodingChange::unrepresentable_data()
         {Answer::Yes, "charset=iso-8859-2\r\n\xb1&#8594;\r\n"},
         {Answer::No, "charset=iso-8859-2\r\n\xb1?\r\n"},
         {Answer::Cancel, before}};
-    for (const char* operation : {"save", "close all", "conversion"})
+    for (const QString& operation : {u"save"_qs, u"close all"_qs, u"conversion"_qs})
         for (const auto& [answer, written] : answers)
-            QTest::addRow("%s, answer %d", operation, int(answer))
-                << QString(operation) << int(answer) << written;
+            QTest::addRow("%s, answer %d", qPrintable(operation), int(answer))
+                << operation << int(answer) << written;
 }
 
 void TestEncodingChange::unrepresentable()

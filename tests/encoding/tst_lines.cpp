@@ -1,32 +1,38 @@
 #include "encoding/TextLines.h"
+#include "support/ReferenceLines.h"
+#include "support/TestFiles.h"
 
 #include <QRandomGenerator>
 #include <QTest>
 
+using Lines = QList<QByteArray>;
+using namespace TextLines;
+
 namespace {
 
-// Byte literals holding NUL bytes, sized by the compiler.
-template <std::size_t N> QByteArray bytesOf(const char (&literal)[N])
+template <typename Breaks> Lines readLines(QByteArrayView bytes)
 {
-    return QByteArray(literal, N - 1);
+    Lines lines;
+    for (LineReader<Breaks> reader(bytes); !reader.atEnd();)
+        lines.append(reader.next().toByteArray());
+    return lines;
 }
 
 } // namespace
-
-using Lines = QList<QByteArray>;
 
 class TestLines : public QObject {
     Q_OBJECT
 
 private slots:
-    void splitLines_data();
-    void splitLines();
+    void lines_data();
+    void lines();
+    void linesMatchByteByByte();
     void countLineBreaksOfRandomBytes();
     void detectLineBreak_data();
     void detectLineBreak();
 };
 
-void TestLines::splitLines_data()
+void TestLines::lines_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<Lines>("lines");
@@ -50,11 +56,27 @@ void TestLines::splitLines_data()
     QTest::newRow("other controls stay") << QByteArray("a\tb\x0B\x0C") << Lines{"a\tb\x0B\x0C"};
 }
 
-void TestLines::splitLines()
+void TestLines::lines()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(Lines, lines);
-    QCOMPARE(::splitLines(bytes), lines);
+    QCOMPARE(readLines<FileBreaks>(bytes), lines);
+    QCOMPARE(splitLines(bytes), lines);
+    if (!bytes.contains('\0')) // the editor's text keeps NUL as a character
+        QCOMPARE(readLines<TextBreaks>(bytes), lines);
+}
+
+void TestLines::linesMatchByteByByte()
+{
+    static const QByteArray pieces[] = {"a",    "<p>tekst</p>",      "\r",      "\n",
+                                        "\r\n", QByteArray(1, '\0'), "\xC5\xBC"};
+    QRandomGenerator random(1250);
+    for (int round = 0; round < 5000; ++round) {
+        QByteArray bytes;
+        for (int i = random.bounded(20); i > 0; --i)
+            bytes += pieces[random.bounded(int(std::size(pieces)))];
+        QCOMPARE(readLines<FileBreaks>(bytes), splitLines(bytes));
+    }
 }
 
 void TestLines::countLineBreaksOfRandomBytes()
@@ -67,7 +89,7 @@ void TestLines::countLineBreaksOfRandomBytes()
         for (int i = int(random.bounded(100)); i > 0; --i)
             bytes += alphabet[random.bounded(4)];
         const QByteArray withLastLine = bytes + "x";
-        QCOMPARE(countLineBreaks(withLastLine), ::splitLines(withLastLine).size() - 1);
+        QCOMPARE(countLineBreaks(withLastLine), splitLines(withLastLine).size() - 1);
     }
 }
 

@@ -1,4 +1,4 @@
-#include "encoding/Unicode.h"
+#include "support/ReferenceConversions.h"
 
 #include <QRandomGenerator>
 #include <QStringDecoder>

@@ -3,7 +3,15 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstddef>
+
 class QWidget;
+
+// Byte literals holding NUL bytes, sized by the compiler.
+template <std::size_t N> QByteArray bytesOf(const char (&literal)[N])
+{
+    return QByteArray(literal, N - 1);
+}
 
 // Writes the bytes as the whole file (stopping the test run when it cannot) and returns `path`.
 QString writeFile(const QString& path, const QByteArray& bytes);

@@ -1,8 +1,6 @@
-#include "encoding/CodePages.h"
-
 #include "encoding/CodePageTables.h"
 
-#include <QChar>
+#include <QString>
 
 #include <memory>
 
@@ -40,14 +38,6 @@ CodePageTables::ByteMap makePolishMap(int from, int to)
     for (const auto& pair : PolishPairs)
         map[pair[from]] = pair[to];
     return map;
-}
-
-QByteArray mapBytes(QByteArrayView line, const CodePageTables::ByteMap& map)
-{
-    QByteArray result(line.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < line.size(); ++i)
-        result[i] = char(map[static_cast<unsigned char>(line[i])]);
-    return result;
 }
 
 // The best fit of a character windows-1250 lacks: strip diacritics by canonical decomposition
@@ -111,42 +101,4 @@ const CodePageTables::ByteMap& CodePageTables::cp1250ToIsoMap()
 {
     static const ByteMap map = makePolishMap(1, 0);
     return map;
-}
-
-QByteArray IsoToCp1250(QByteArrayView line)
-{
-    return mapBytes(line, CodePageTables::isoToCp1250Map());
-}
-
-QByteArray Cp1250ToIso(QByteArrayView line)
-{
-    return mapBytes(line, CodePageTables::cp1250ToIsoMap());
-}
-
-QString Cp1250ToWide(QByteArrayView bytes)
-{
-    const auto& table = CodePageTables::cp1250ToUnicode();
-    QString result(bytes.size(), Qt::Uninitialized);
-    QChar* out = result.data();
-    for (const char b : bytes)
-        *out++ = QChar(table[static_cast<unsigned char>(b)]);
-    return result;
-}
-
-QByteArray WideToCp1250(QStringView text)
-{
-    const auto& table = CodePageTables::unicodeToCp1250();
-    QByteArray result(text.size(), Qt::Uninitialized);
-    char* out = result.data();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i].unicode();
-        if (QChar::isHighSurrogate(unit) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            ++i;
-            *out++ = '?';
-        } else {
-            *out++ = char(table[unit]);
-        }
-    }
-    result.truncate(out - result.data());
-    return result;
 }
