@@ -3,6 +3,7 @@
 #include "app/CommandError.h"
 #include "app/CommandMapBuilder.h"
 #include "app/CommandRegistry.h"
+#include "app/CrashRecovery.h"
 #include "app/Desktop.h"
 #include "app/DocumentEncodings.h"
 #include "app/DocumentPage.h"
@@ -83,6 +84,7 @@ TForm1::TForm1(Desktop& desktop, const QStringList& arguments, const QString& se
     buildWindow();
 
     m_commands->guarded([this] { LoadWindowGeometry(); });
+    m_recovery = new CrashRecovery(desktop, *this);
 }
 
 TForm1::~TForm1() = default;
@@ -162,8 +164,10 @@ void TForm1::registerHandlers()
         {"mnuPasteClick", &TForm1::mnuPasteClick},
         {"mnuDeleteClick", &TForm1::mnuDeleteClick},
     };
-    for (const auto& [command, handler] : handlers)
+    for (const auto& [command, method] : handlers) {
+        const auto handler = method; // clang 14 cannot capture a structured binding
         m_commands->add(QString::fromLatin1(command), [this, handler] { (this->*handler)(); });
+    }
     for (const HighlighterCommand& command : HighlighterCommands) {
         const Language language = command.language;
         m_commands->add(QString::fromLatin1(command.command),
@@ -207,6 +211,7 @@ void TForm1::showEvent(QShowEvent* event)
 
 void TForm1::FormShow()
 {
+    m_recovery->offerRestore();
     if (m_arguments.isEmpty() || !isExistingFile(m_arguments.constFirst()))
         return;
     m_commands->guarded([this] {

@@ -9,6 +9,7 @@
 #include <memory>
 
 class CommandRegistry;
+class CrashRecovery;
 class DocumentEncodings;
 class DocumentPage;
 class DocumentSaver;
@@ -98,6 +99,7 @@ private:
     std::unique_ptr<CommandRegistry> m_commands;
     std::unique_ptr<DocumentEncodings> m_encodings;
     DocumentSaver* m_saver = nullptr;
+    CrashRecovery* m_recovery = nullptr;
     Highlighters* m_highlighters = nullptr;
 
     QTabWidget* PC = nullptr;
