@@ -14,10 +14,14 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <cstring>
+
 namespace {
 
 constexpr quint32 Magic = 0x54475231; // "TGR1"
 constexpr int TickMilliseconds = 1000;
+// A slice of text copied between two events: a few milliseconds' work.
+constexpr qsizetype SliceBytes = 4 << 20;
 const QString PageSuffix = QStringLiteral(".tgr");
 const QString LockSuffix = QStringLiteral(".lock");
 
@@ -94,6 +98,7 @@ CrashRecovery::CrashRecovery(Desktop& desktop, TForm1& window, const QString& ro
     m_folder = QDir(m_root.filePath(name));
     connect(&m_timer, &QTimer::timeout, this, &CrashRecovery::tick);
     m_timer.start(TickMilliseconds);
+    connect(&m_slices, &QTimer::timeout, this, &CrashRecovery::copySlice);
 }
 
 CrashRecovery::~CrashRecovery()
@@ -131,42 +136,74 @@ CrashRecovery::Tracked& CrashRecovery::track(DocumentPage* page)
 
 void CrashRecovery::tick()
 {
-    if (m_sinceEdit.isValid() && m_sinceEdit.elapsed() < IdleMilliseconds)
+    if (m_copying || (m_sinceEdit.isValid() && m_sinceEdit.elapsed() < IdleMilliseconds))
         return;
-    copyChanged();
+    startNextCopy();
 }
 
-void CrashRecovery::copyChanged()
+bool CrashRecovery::startNextCopy()
 {
     for (int index = 0; index < m_window.pageCount(); ++index) {
-        Tracked& tracked = track(m_window.page(index));
-        if (!tracked.page->editor()->isDocumentModified())
+        DocumentPage* page = m_window.page(index);
+        if (!m_pages.contains(page)) {
+            // Its edits so far went unnoticed: it counts as typed in just now.
+            track(page);
+            m_sinceEdit.start();
+            continue;
+        }
+        Tracked& tracked = m_pages[page];
+        if (!page->editor()->isDocumentModified()) {
             removeCopy(tracked);
-        else if (tracked.changed || !tracked.copied)
-            copy(tracked);
+        } else if (tracked.changed || !tracked.copied) {
+            tracked.changed = false;
+            m_copying = page;
+            m_copiedText.resize(page->editor()->textBytes().size());
+            m_copiedBytes = 0;
+            m_slices.start(0);
+            return true;
+        }
     }
+    return false;
 }
 
-void CrashRecovery::copyNow()
+void CrashRecovery::copySlice()
 {
-    copyChanged();
-    m_writer.waitForDone();
-}
+    DocumentPage* page = m_copying;
+    const QByteArrayView text = page ? page->editor()->textBytes() : QByteArrayView();
+    if (!page || m_pages[page].changed || text.size() != m_copiedText.size()) {
+        m_copying = nullptr;
+        m_slices.stop();
+        return;
+    }
+    const qsizetype count = std::min(SliceBytes, text.size() - m_copiedBytes);
+    std::memcpy(m_copiedText.data() + m_copiedBytes, text.data() + m_copiedBytes, count);
+    m_copiedBytes += count;
+    if (m_copiedBytes < text.size())
+        return;
 
-void CrashRecovery::copy(Tracked& tracked)
-{
-    DocumentPage* page = tracked.page;
+    m_copying = nullptr;
+    m_slices.stop();
+    Tracked& tracked = m_pages[page];
+    tracked.copied = true;
     RecoveredDocument document{page->editor()->documentPath(), page->encodingName(),
                                page->caption(), page->editor()->lineBreak(),
-                               page->editor()->textBytes().toByteArray()};
-    tracked.changed = false;
-    tracked.copied = true;
+                               std::exchange(m_copiedText, {})};
     const QDir folder = m_folder;
     const QString path = m_folder.filePath(tracked.fileName);
     m_writer.start([folder, path, document = std::move(document)] {
         folder.mkpath(QStringLiteral("."));
         writeCopy(path, document);
     });
+    startNextCopy();
+}
+
+void CrashRecovery::copyNow()
+{
+    if (!m_copying)
+        startNextCopy();
+    while (m_copying)
+        copySlice();
+    m_writer.waitForDone();
 }
 
 void CrashRecovery::removeCopy(Tracked& tracked)
@@ -232,6 +269,7 @@ void CrashRecovery::restore(const QList<RecoveredDocument>& documents)
     for (const RecoveredDocument& document : documents) {
         m_window.OpenFileInPage(document.caption, QString());
         DocumentPage* page = m_window.activePage();
+        track(page);
         TSynMemo* editor = page->editor();
         editor->setDocumentPath(document.path);
         editor->setLineBreak(document.lineBreak);

@@ -33,10 +33,10 @@ std::optional<RecoveredDocument> parseRecoveredDocument(const QByteArray& bytes)
 
 // Keeps copies of the window's modified documents so that a crash or a kill loses nothing.
 // When the user has not typed for a moment, every page changed since its last copy is copied
-// (the text is taken on the spot, the writing happens on a worker thread) into this instance's
-// own folder under the user's data folder, never beside the user's files. A page saved or
-// closed loses its copy; a clean exit removes the folder. Each running instance holds a lock
-// file beside its folder, so a folder whose lock can be taken was left by an instance that
+// (the text is taken a slice at a time between other events, and written on a worker thread) into
+// this instance's own folder under the user's data folder, never beside the user's files. A page
+// saved or closed loses its copy; a clean exit removes the folder. Each running instance holds a
+// lock file beside its folder, so a folder whose lock can be taken was left by an instance that
 // died, and its documents are offered back at the next start.
 class CrashRecovery : public QObject {
     Q_OBJECT
@@ -66,9 +66,11 @@ private:
     };
 
     void tick();
-    void copyChanged();
+    // Starts copying the next page that needs it; false when none does.
+    bool startNextCopy();
+    // Takes the next piece of the text being copied; a page changed meanwhile is left for later.
+    void copySlice();
     Tracked& track(DocumentPage* page);
-    void copy(Tracked& tracked);
     void removeCopy(Tracked& tracked);
     void restore(const QList<RecoveredDocument>& documents);
 
@@ -80,6 +82,11 @@ private:
     QTimer m_timer;
     QElapsedTimer m_sinceEdit;
     QHash<DocumentPage*, Tracked> m_pages;
+    // The copy being taken, a slice at a time between the window's other work.
+    QTimer m_slices;
+    QPointer<DocumentPage> m_copying;
+    QByteArray m_copiedText;
+    qsizetype m_copiedBytes = 0;
     int m_nextFile = 1;
     // One worker, so copies and removals of a page happen in the order they were asked for.
     QThreadPool m_writer;
