@@ -21,7 +21,7 @@ namespace {
 constexpr quint32 Magic = 0x54475231; // "TGR1"
 constexpr int TickMilliseconds = 1000;
 // A slice of text copied between two events: a few milliseconds' work.
-constexpr qsizetype SliceBytes = 4 << 20;
+constexpr qsizetype SliceBytes = 1 << 20;
 const QString PageSuffix = QStringLiteral(".tgr");
 const QString LockSuffix = QStringLiteral(".lock");
 
