@@ -3,6 +3,7 @@
 #include "app/CommandError.h"
 #include "app/CommandMapBuilder.h"
 #include "app/CommandRegistry.h"
+#include "app/CrashRecovery.h"
 #include "app/Desktop.h"
 #include "app/DocumentEncodings.h"
 #include "app/DocumentPage.h"
@@ -90,6 +91,7 @@ TForm1::TForm1(Desktop& desktop, const QStringList& arguments, const QString& se
     new TitleBar(this, PC);
 
     m_commands->guarded([this] { LoadWindowGeometry(); });
+    m_recovery = new CrashRecovery(desktop, *this);
 }
 
 TForm1::~TForm1() = default;
@@ -190,8 +192,10 @@ void TForm1::registerHandlers()
         {"mnuZobaczClick", &TForm1::mnuZobaczClick},
         {"mnuPomocClick", &TForm1::mnuPomocClick},
     };
-    for (const auto& [command, handler] : handlers)
+    for (const auto& [command, method] : handlers) {
+        const auto handler = method; // clang 14 cannot capture a structured binding
         m_commands->add(QString::fromLatin1(command), [this, handler] { (this->*handler)(); });
+    }
     for (const HighlighterCommand& command : HighlighterCommands) {
         const Language language = command.language;
         m_commands->add(QString::fromLatin1(command.command),
@@ -235,6 +239,7 @@ void TForm1::showEvent(QShowEvent* event)
 
 void TForm1::FormShow()
 {
+    m_recovery->offerRestore();
     openFiles(m_arguments);
 }
 

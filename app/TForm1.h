@@ -10,6 +10,7 @@
 #include <memory>
 
 class CommandRegistry;
+class CrashRecovery;
 class DocumentEncodings;
 class DocumentPage;
 class DocumentSaver;
@@ -117,6 +118,7 @@ private:
     std::unique_ptr<ExternalChanges> m_externalChanges;
     DocumentSaver* m_saver = nullptr;
     TFPrzekoduj* FPrzekoduj = nullptr;
+    CrashRecovery* m_recovery = nullptr;
     Highlighters* m_highlighters = nullptr;
 
     QTabWidget* PC = nullptr;

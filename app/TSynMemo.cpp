@@ -122,6 +122,20 @@ void TSynMemo::loadFile(const QByteArray& fileBytes, int encodingIndex)
             SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(piece.size()), piece.data());
         },
         DecodedPieceBytes);
+    finishLoading();
+}
+
+void TSynMemo::setDocumentText(QByteArrayView text)
+{
+    SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
+    SendScintilla(SCI_CLEARALL);
+    SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(text.size() + 2));
+    SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(text.size()), text.data());
+    finishLoading();
+}
+
+void TSynMemo::finishLoading()
+{
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     m_undoSelections.clear();
     SendScintilla(SCI_SETUNDOCOLLECTION, 1L);

@@ -40,6 +40,9 @@ public:
     // Not undoable: the undo history starts afresh, the editor unmodified with the caret at the
     // start.
     void loadFile(const QByteArray& fileBytes, int encodingIndex);
+    // Shows the given editor text (UTF-8, LF breaks) as a fresh document: no undo history,
+    // unmodified, the caret at the start.
+    void setDocumentText(QByteArrayView text);
 
     // Whether text up to the end of what is shown still waits to be coloured.
     bool isColouringBehind() const;
@@ -93,6 +96,7 @@ private:
     SelectionState currentSelection();
     void restoreSelection(const SelectionState& state);
     void reportUpdate(int updated);
+    void finishLoading();
     void handleContainerAction(int modificationType, int token);
 
     QString m_documentPath;

@@ -2,6 +2,7 @@
 #include "encoding/DocumentCodec.h"
 #include "encoding/EncodingNames.h"
 #include "encoding/TextLines.h"
+#include "support/LineByLine.h"
 #include "support/ReferenceConversions.h"
 #include "support/ReferenceLines.h"
 #include "support/TestFiles.h"
@@ -12,61 +13,9 @@
 
 #include <memory>
 
-// The bulk paths must give exactly what converting line by line gives; the helpers below are
-// that line-by-line reading, built from the single-line conversions.
+// The bulk paths must give exactly what converting line by line gives (support/LineByLine.h).
 
 namespace {
-
-QByteArray decodeLine(QByteArrayView line, int encodingIndex)
-{
-    if (encodingIndex == EncodingUtf8)
-        return WideToUtf8(Utf8ToWide(line));
-    return WideToUtf8(Cp1250ToWide(IsoToCp1250(line)));
-}
-
-QByteArray decodeLineByLine(QByteArrayView bytes, int encodingIndex)
-{
-    QList<QByteArray> decoded;
-    for (const QByteArray& line : splitLines(bytes))
-        decoded.append(decodeLine(line, encodingIndex));
-    return decoded.join('\n');
-}
-
-// The editor's lines: every piece between breaks, a final empty one included, none for no text.
-QList<QByteArray> editorLines(const QByteArray& text)
-{
-    if (text.isEmpty())
-        return {};
-    QByteArray normalised = text;
-    normalised.replace("\r\n", "\n").replace('\r', '\n');
-    return normalised.split('\n');
-}
-
-QByteArray encodeLine(const QByteArray& line, SaveForm form)
-{
-    QStringDecoder toUnicode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
-                                                       QStringDecoder::Flag::ConvertInitialBom);
-    const QString characters = toUnicode(line);
-    switch (form) {
-    case SaveForm::Utf8:
-        return WideToUtf8(characters);
-    case SaveForm::Iso88592:
-        return Cp1250ToIso(WideToCp1250(characters));
-    case SaveForm::Cp1250:
-        return IsoToCp1250(WideToCp1250(characters));
-    case SaveForm::EightBit:
-        break;
-    }
-    return WideToCp1250(characters);
-}
-
-QByteArray encodeLineByLine(const QByteArray& text, SaveForm form, LineBreak lineBreak)
-{
-    QByteArray file;
-    for (const QByteArray& line : editorLines(text))
-        file += encodeLine(line, form) + lineBreakBytes(lineBreak).toByteArray();
-    return file;
-}
 
 // A copy in a buffer of exactly its size, so that AddressSanitizer sees any read past the end.
 class ExactBuffer {
@@ -265,7 +214,7 @@ void TestCodec::decode()
     QFETCH(int, encodingIndex);
     QFETCH(QByteArray, text);
     QCOMPARE(decodeDocument(bytes, encodingIndex), text);
-    QCOMPARE(decodeLineByLine(bytes, encodingIndex), text);
+    QCOMPARE(LineByLine::decode(bytes, encodingIndex), text);
 }
 
 void TestCodec::encode_data()
@@ -322,7 +271,7 @@ void TestCodec::encode()
     QFETCH(LineBreak, lineBreak);
     QFETCH(QByteArray, file);
     QCOMPARE(encodeDocument(text, form, lineBreak), file);
-    QCOMPARE(encodeLineByLine(text, form, lineBreak), file);
+    QCOMPARE(LineByLine::encode(text, form, lineBreak), file);
 }
 
 void TestCodec::decodeMatchesLineByLine()
@@ -333,8 +282,8 @@ void TestCodec::decodeMatchesLineByLine()
         const ExactBuffer buffer(bytes);
         for (const int encodingIndex : {0, 1, 2, 3}) {
             const QByteArray text = decodeDocument(buffer.view(), encodingIndex);
-            if (text != decodeLineByLine(bytes, encodingIndex)) {
-                QCOMPARE(text.toHex(' '), decodeLineByLine(bytes, encodingIndex).toHex(' '));
+            if (text != LineByLine::decode(bytes, encodingIndex)) {
+                QCOMPARE(text.toHex(' '), LineByLine::decode(bytes, encodingIndex).toHex(' '));
                 QFAIL(bytes.toHex(' ').constData());
             }
         }
@@ -372,8 +321,8 @@ void TestCodec::encodeMatchesLineByLine()
         for (const SaveForm form : AllForms) {
             for (const LineBreak lineBreak : AllBreaks) {
                 const QByteArray file = encodeDocument(buffer.view(), form, lineBreak);
-                if (file != encodeLineByLine(text, form, lineBreak)) {
-                    QCOMPARE(file.toHex(' '), encodeLineByLine(text, form, lineBreak).toHex(' '));
+                if (file != LineByLine::encode(text, form, lineBreak)) {
+                    QCOMPARE(file.toHex(' '), LineByLine::encode(text, form, lineBreak).toHex(' '));
                     QFAIL(text.toHex(' ').constData());
                 }
             }
@@ -412,7 +361,7 @@ void TestCodec::largeDocumentRoundTrips()
         text += "<p>Zażółć gęślą jaźń " + QByteArray::number(n) + " – ĄĆĘŁŃÓŚŹŻ 😀</p>\n";
     text.chop(1);
     const QByteArray file = encodeDocument(text, SaveForm::Utf8, LineBreak::CrLf);
-    QCOMPARE(file, encodeLineByLine(text, SaveForm::Utf8, LineBreak::CrLf));
+    QCOMPARE(file, LineByLine::encode(text, SaveForm::Utf8, LineBreak::CrLf));
 
     int pieces = 0;
     QByteArray joined;
@@ -425,7 +374,7 @@ void TestCodec::largeDocumentRoundTrips()
     QCOMPARE(decodeDocument(file, EncodingUtf8), text);
 
     const QByteArray cp1250File = encodeDocument(text, SaveForm::Cp1250, LineBreak::CrLf);
-    QCOMPARE(cp1250File, encodeLineByLine(text, SaveForm::Cp1250, LineBreak::CrLf));
+    QCOMPARE(cp1250File, LineByLine::encode(text, SaveForm::Cp1250, LineBreak::CrLf));
     QCOMPARE(decodeDocument(cp1250File, EncodingCp1250), QByteArray(text).replace("😀", "?"));
 }
 

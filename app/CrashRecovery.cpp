@@ -1,0 +1,283 @@
+#include "app/CrashRecovery.h"
+
+#include "app/Desktop.h"
+#include "app/DocumentEncodings.h"
+#include "app/DocumentPage.h"
+#include "app/StatusPanels.h"
+#include "app/TForm1.h"
+#include "app/TSynMemo.h"
+
+#include <QCoreApplication>
+#include <QDataStream>
+#include <QDateTime>
+#include <QFile>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <cstring>
+
+namespace {
+
+constexpr quint32 Magic = 0x54475231; // "TGR1"
+constexpr int TickMilliseconds = 1000;
+// A slice of text copied between two events: a few milliseconds' work.
+constexpr qsizetype SliceBytes = 1 << 20;
+const QString PageSuffix = QStringLiteral(".tgr");
+const QString LockSuffix = QStringLiteral(".lock");
+
+void writeCopy(const QString& path, const RecoveredDocument& document)
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(formatRecoveredDocument(document));
+        file.commit();
+    }
+}
+
+// The documents kept in a dead instance's folder, in the order they were first copied.
+QList<RecoveredDocument> readFolder(const QDir& folder)
+{
+    QList<RecoveredDocument> documents;
+    QStringList names = folder.entryList({QLatin1Char('*') + PageSuffix}, QDir::Files);
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        return a.size() != b.size() ? a.size() < b.size() : a < b;
+    });
+    for (const QString& name : std::as_const(names)) {
+        QFile file(folder.filePath(name));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        if (auto document = parseRecoveredDocument(file.readAll()))
+            documents.append(*document);
+    }
+    return documents;
+}
+
+} // namespace
+
+QByteArray formatRecoveredDocument(const RecoveredDocument& document)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_6_0);
+    out << Magic << document.path << document.encodingName << document.caption
+        << qint32(document.lineBreak) << document.text;
+    return bytes;
+}
+
+std::optional<RecoveredDocument> parseRecoveredDocument(const QByteArray& bytes)
+{
+    QDataStream in(bytes);
+    in.setVersion(QDataStream::Qt_6_0);
+    quint32 magic = 0;
+    qint32 lineBreak = 0;
+    RecoveredDocument document;
+    in >> magic >> document.path >> document.encodingName >> document.caption >> lineBreak >>
+        document.text;
+    if (in.status() != QDataStream::Ok || magic != Magic || lineBreak < 0 || lineBreak > 2)
+        return std::nullopt;
+    document.lineBreak = LineBreak(lineBreak);
+    return document;
+}
+
+CrashRecovery::CrashRecovery(Desktop& desktop, TForm1& window, const QString& root)
+    : QObject(&window), m_desktop(desktop), m_window(window),
+      m_root(root.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                                  QStringLiteral("/recovery")
+                            : root)
+{
+    m_writer.setMaxThreadCount(1);
+    // The pid tells the instance apart from the others running now, the time from an earlier
+    // one that had the same pid; the lock says whether the instance still runs.
+    const QString name = QStringLiteral("%1-%2")
+                             .arg(QCoreApplication::applicationPid())
+                             .arg(QDateTime::currentMSecsSinceEpoch());
+    m_root.mkpath(QStringLiteral("."));
+    m_lock = std::make_unique<QLockFile>(m_root.filePath(name + LockSuffix));
+    m_lock->setStaleLockTime(0);
+    m_lock->tryLock(0);
+    m_folder = QDir(m_root.filePath(name));
+    connect(&m_timer, &QTimer::timeout, this, &CrashRecovery::tick);
+    m_timer.start(TickMilliseconds);
+    connect(&m_slices, &QTimer::timeout, this, &CrashRecovery::copySlice);
+}
+
+CrashRecovery::~CrashRecovery()
+{
+    m_writer.waitForDone();
+    // Leaving normally, the user has been asked about every modified document.
+    m_folder.removeRecursively();
+    m_lock->unlock();
+}
+
+CrashRecovery::Tracked& CrashRecovery::track(DocumentPage* page)
+{
+    auto found = m_pages.find(page);
+    if (found != m_pages.end())
+        return *found;
+    Tracked& tracked = m_pages[page];
+    tracked.page = page;
+    tracked.fileName = QString::number(m_nextFile++) + PageSuffix;
+    TSynMemo* editor = page->editor();
+    // Typing only notes that the page changed; the copying waits until the user pauses.
+    connect(editor, &QsciScintillaBase::SCN_UPDATEUI, this, [this, page](int updated) {
+        if (updated & QsciScintillaBase::SC_UPDATE_CONTENT) {
+            m_pages[page].changed = true;
+            m_sinceEdit.start();
+        }
+    });
+    connect(editor, &QsciScintillaBase::SCN_SAVEPOINTREACHED, this,
+            [this, page] { removeCopy(m_pages[page]); });
+    connect(page, &QObject::destroyed, this, [this, page] {
+        removeCopy(m_pages[page]);
+        m_pages.remove(page);
+    });
+    return tracked;
+}
+
+void CrashRecovery::tick()
+{
+    if (m_copying || (m_sinceEdit.isValid() && m_sinceEdit.elapsed() < IdleMilliseconds))
+        return;
+    startNextCopy();
+}
+
+bool CrashRecovery::startNextCopy()
+{
+    for (int index = 0; index < m_window.pageCount(); ++index) {
+        DocumentPage* page = m_window.page(index);
+        if (!m_pages.contains(page)) {
+            // Its edits so far went unnoticed: it counts as typed in just now.
+            track(page);
+            m_sinceEdit.start();
+            continue;
+        }
+        Tracked& tracked = m_pages[page];
+        if (!page->editor()->isDocumentModified()) {
+            removeCopy(tracked);
+        } else if (tracked.changed || !tracked.copied) {
+            tracked.changed = false;
+            m_copying = page;
+            m_copiedText.resize(page->editor()->textBytes().size());
+            m_copiedBytes = 0;
+            m_slices.start(0);
+            return true;
+        }
+    }
+    return false;
+}
+
+void CrashRecovery::copySlice()
+{
+    DocumentPage* page = m_copying;
+    const QByteArrayView text = page ? page->editor()->textBytes() : QByteArrayView();
+    if (!page || m_pages[page].changed || text.size() != m_copiedText.size()) {
+        m_copying = nullptr;
+        m_slices.stop();
+        return;
+    }
+    const qsizetype count = std::min(SliceBytes, text.size() - m_copiedBytes);
+    std::memcpy(m_copiedText.data() + m_copiedBytes, text.data() + m_copiedBytes, count);
+    m_copiedBytes += count;
+    if (m_copiedBytes < text.size())
+        return;
+
+    m_copying = nullptr;
+    m_slices.stop();
+    Tracked& tracked = m_pages[page];
+    tracked.copied = true;
+    RecoveredDocument document{page->editor()->documentPath(), page->encodingName(),
+                               page->caption(), page->editor()->lineBreak(),
+                               std::exchange(m_copiedText, {})};
+    const QDir folder = m_folder;
+    const QString path = m_folder.filePath(tracked.fileName);
+    m_writer.start([folder, path, document = std::move(document)] {
+        folder.mkpath(QStringLiteral("."));
+        writeCopy(path, document);
+    });
+    startNextCopy();
+}
+
+void CrashRecovery::copyNow()
+{
+    if (!m_copying)
+        startNextCopy();
+    while (m_copying)
+        copySlice();
+    m_writer.waitForDone();
+}
+
+void CrashRecovery::removeCopy(Tracked& tracked)
+{
+    tracked.changed = true;
+    if (!tracked.copied)
+        return;
+    tracked.copied = false;
+    const QString path = m_folder.filePath(tracked.fileName);
+    m_writer.start([path] { QFile::remove(path); });
+}
+
+void CrashRecovery::offerRestore()
+{
+    std::vector<std::unique_ptr<QLockFile>> locks;
+    QList<QDir> folders;
+    QList<RecoveredDocument> documents;
+    const QStringList folderNames = m_root.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& folderName : folderNames) {
+        if (m_folder.dirName() == folderName)
+            continue;
+        auto lock = std::make_unique<QLockFile>(m_root.filePath(folderName + LockSuffix));
+        lock->setStaleLockTime(0);
+        if (!lock->tryLock(0))
+            continue; // that instance is still running
+        folders.append(QDir(m_root.filePath(folderName)));
+        documents += readFolder(folders.last());
+        locks.push_back(std::move(lock));
+    }
+    if (locks.empty())
+        return;
+
+    Answer answer = Answer::No;
+    if (!documents.isEmpty()) {
+        QStringList shown;
+        for (const RecoveredDocument& document : std::as_const(documents))
+            shown << QStringLiteral("• %1%2").arg(
+                document.caption,
+                document.path.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(document.path));
+        answer = m_desktop.askYesNoCancel(
+            &m_window,
+            QStringLiteral("Tagomir nie został poprawnie zamknięty. Zachowały się kopie "
+                           "niezapisanych dokumentów:\n\n%1\n\nCzy przywrócić je teraz?\n"
+                           "(Nie – kopie zostaną usunięte, Anuluj – pytanie wróci przy "
+                           "następnym uruchomieniu.)")
+                .arg(shown.join(QLatin1Char('\n'))));
+    }
+    if (answer == Answer::Cancel)
+        return;
+    if (answer == Answer::Yes) {
+        restore(documents);
+        copyNow(); // the restored pages are safe in this instance's folder before the old go
+    }
+    for (QDir& folder : folders)
+        folder.removeRecursively();
+    for (auto& lock : locks) {
+        lock->unlock(); // removes the lock file
+    }
+}
+
+void CrashRecovery::restore(const QList<RecoveredDocument>& documents)
+{
+    for (const RecoveredDocument& document : documents) {
+        m_window.OpenFileInPage(document.caption, QString());
+        DocumentPage* page = m_window.activePage();
+        track(page);
+        TSynMemo* editor = page->editor();
+        editor->setDocumentPath(document.path);
+        editor->setLineBreak(document.lineBreak);
+        editor->setDocumentText(document.text);
+        editor->markModified(); // against its file, until it is saved
+        m_window.encodings().setPageEncoding(page, document.encodingName);
+        m_window.encodings().followActivePage();
+        if (auto* panels = m_window.findChild<StatusPanels*>())
+            panels->setText(3, document.path);
+    }
+}

@@ -1,0 +1,45 @@
+// Whole-buffer decoding of a file in each encoding gives what decoding line by line gives, and
+// its pieces join to the whole, each one well-formed UTF-8.
+#include "FuzzCheck.h"
+#include "support/LineByLine.h"
+
+#include <QStringDecoder>
+
+namespace {
+
+bool isWellFormed(QByteArrayView bytes)
+{
+    QStringDecoder strict(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                    QStringDecoder::Flag::ConvertInitialBom);
+    const QString unused = strict(bytes);
+    return !strict.hasError();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size == 0)
+        return 0;
+    // The first byte picks the encoding and the piece size; the rest is the file.
+    const int encodingIndex = data[0] % 4;
+    const qsizetype chunkBytes = 1 + data[0] / 4;
+    const QByteArrayView file = fuzzBytes(data + 1, size - 1);
+
+    const QByteArray text = decodeDocument(file, encodingIndex);
+    fuzzCheck(text == LineByLine::decode(file, encodingIndex), "decode = line by line", text);
+    fuzzCheck(isWellFormed(text), "decoded text is well-formed UTF-8", text);
+
+    QByteArray joined;
+    decodeDocument(
+        file, encodingIndex,
+        [&](QByteArrayView piece) {
+            fuzzCheck(!piece.isEmpty(), "no empty piece");
+            fuzzCheck(isWellFormed(piece), "each piece ends on a character boundary",
+                      piece.toByteArray());
+            joined += piece;
+        },
+        chunkBytes);
+    fuzzCheck(joined == text, "pieces join to the whole", joined);
+    return 0;
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "encoding/DocumentCodec.h"
+#include "encoding/EncodingNames.h"
+#include "encoding/TextLines.h"
+#include "support/ReferenceConversions.h"
+#include "support/ReferenceLines.h"
+
+#include <QList>
+#include <QStringDecoder>
+
+// The whole-buffer conversions must give exactly what converting line by line gives; these are
+// that line-by-line reading and writing, built from the single-line conversions. Shared by the
+// codec tests and the fuzz targets.
+namespace LineByLine {
+
+inline QByteArray decodeLine(QByteArrayView line, int encodingIndex)
+{
+    if (encodingIndex == EncodingUtf8)
+        return WideToUtf8(Utf8ToWide(line));
+    return WideToUtf8(Cp1250ToWide(IsoToCp1250(line)));
+}
+
+inline QByteArray decode(QByteArrayView bytes, int encodingIndex)
+{
+    QList<QByteArray> decoded;
+    for (const QByteArray& line : splitLines(bytes))
+        decoded.append(decodeLine(line, encodingIndex));
+    return decoded.join('\n');
+}
+
+// The editor's lines: every piece between breaks, a final empty one included, none for no text.
+inline QList<QByteArray> editorLines(const QByteArray& text)
+{
+    if (text.isEmpty())
+        return {};
+    QByteArray normalised = text;
+    normalised.replace("\r\n", "\n").replace('\r', '\n');
+    return normalised.split('\n');
+}
+
+inline QByteArray encodeLine(const QByteArray& line, SaveForm form)
+{
+    QStringDecoder toUnicode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                       QStringDecoder::Flag::ConvertInitialBom);
+    const QString characters = toUnicode(line);
+    switch (form) {
+    case SaveForm::Utf8:
+        return WideToUtf8(characters);
+    case SaveForm::Iso88592:
+        return Cp1250ToIso(WideToCp1250(characters));
+    case SaveForm::Cp1250:
+        return IsoToCp1250(WideToCp1250(characters));
+    case SaveForm::EightBit:
+        break;
+    }
+    return WideToCp1250(characters);
+}
+
+inline QByteArray encode(const QByteArray& text, SaveForm form, LineBreak lineBreak)
+{
+    QByteArray file;
+    for (const QByteArray& line : editorLines(text))
+        file += encodeLine(line, form) + lineBreakBytes(lineBreak).toByteArray();
+    return file;
+}
+
+} // namespace LineByLine
