@@ -59,7 +59,14 @@ WindowSettings parseWindowSettings(const QByteArray& fileBytes)
             return settings;
         }
         if (!parseInteger(lines[i], settings.values[i])) {
-            QString shown = QString::fromLatin1(lines[i].left(MaxShownValue));
+            // A garbage file shows as readable text: control bytes escaped, the rest cut short.
+            QString shown;
+            for (const char c : lines[i].left(MaxShownValue)) {
+                const auto byte = static_cast<unsigned char>(c);
+                shown += byte < 0x20 || byte == 0x7F
+                             ? QStringLiteral("\\x%1").arg(byte, 2, 16, QLatin1Char('0'))
+                             : QString(QChar(byte));
+            }
             if (lines[i].size() > MaxShownValue)
                 shown += QStringLiteral("…");
             settings.error = QStringLiteral("'%1' is not a valid integer value").arg(shown);

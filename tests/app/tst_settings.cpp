@@ -49,6 +49,9 @@ void TestSettings::parse_data()
                                  << "'' is not a valid integer value";
     QTest::newRow("too large") << QByteArray("99999999999\n1\n1\n1\n") << 0
                                << "'99999999999' is not a valid integer value";
+    QTest::newRow("control bytes shown escaped")
+        << QByteArray("8\x1b[2J\x07\t0\n1\n1\n1\n") << 0
+        << "'8\\x1b[2J\\x07\\x090' is not a valid integer value";
 }
 
 void TestSettings::parse()
