@@ -6,6 +6,7 @@
 #include "app/DocumentPage.h"
 #include "app/TForm1.h"
 #include "app/TSynMemo.h"
+#include "bench/SilentDesktop.h"
 
 #include "app/Desktop.h"
 
@@ -25,29 +26,6 @@
 #include <algorithm>
 
 namespace {
-
-class SilentDesktop final : public Desktop {
-public:
-    Answer askYesNoCancel(QWidget*, const QString&) override { return Answer::No; }
-    Answer askChoice(QWidget*, const QString&, const QString&, const QString&) override
-    {
-        return Answer::No;
-    }
-    void showError(QWidget*, const QString& text) override
-    {
-        qWarning("error: %s", qPrintable(text));
-    }
-    void showMessage(QWidget*, const QString&) override {}
-    std::optional<FileChoice> chooseFileToOpen(QWidget*, const FileDialogRequest&) override
-    {
-        return {};
-    }
-    std::optional<FileChoice> chooseFileToSave(QWidget*, const FileDialogRequest&) override
-    {
-        return {};
-    }
-    bool openWithAssociatedProgram(const QString&) override { return true; }
-};
 
 double peakMiB()
 {
@@ -247,7 +225,8 @@ int main(int argc, char* argv[])
                     qPrintable(command), fileMiB, commandMs, shownMs, timer.elapsed());
         return 0;
     }
-    std::fprintf(stderr, "usage: bench_editor startup|open|save|keystroke|colouring-top|switch [file]\n"
-                         "       bench_editor colouring [file [command]]\n");
+    std::fprintf(stderr,
+                 "usage: bench_editor startup|open|save|keystroke|colouring-top|switch [file]\n"
+                 "       bench_editor colouring [file [command]]\n");
     return 1;
 }

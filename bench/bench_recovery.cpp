@@ -6,6 +6,7 @@
 #include "app/DocumentPage.h"
 #include "app/TForm1.h"
 #include "app/TSynMemo.h"
+#include "bench/SilentDesktop.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -14,22 +15,6 @@
 #include <QTest>
 
 namespace {
-
-class SilentDesktop final : public Desktop {
-public:
-    Answer askYesNoCancel(QWidget*, const QString&) override { return Answer::No; }
-    void showError(QWidget*, const QString& text) override { qWarning("%s", qPrintable(text)); }
-    void showMessage(QWidget*, const QString&) override {}
-    std::optional<FileChoice> chooseFileToOpen(QWidget*, const FileDialogRequest&) override
-    {
-        return {};
-    }
-    std::optional<FileChoice> chooseFileToSave(QWidget*, const FileDialogRequest&) override
-    {
-        return {};
-    }
-    bool openWithAssociatedProgram(const QString&) override { return true; }
-};
 
 } // namespace
 

@@ -5,6 +5,7 @@
 #include "app/TForm1.h"
 #include "app/TSynMemo.h"
 #include "bench/LargePage.h"
+#include "bench/SilentDesktop.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -19,23 +20,6 @@
 #include <QTimer>
 
 namespace {
-
-class SilentDesktop final : public Desktop {
-public:
-    QStringList said;
-    Answer askYesNoCancel(QWidget*, const QString&) override { return Answer::No; }
-    void showError(QWidget*, const QString& text) override { said << text; }
-    void showMessage(QWidget*, const QString& text) override { said << text; }
-    std::optional<FileChoice> chooseFileToOpen(QWidget*, const FileDialogRequest&) override
-    {
-        return {};
-    }
-    std::optional<FileChoice> chooseFileToSave(QWidget*, const FileDialogRequest&) override
-    {
-        return {};
-    }
-    bool openWithAssociatedProgram(const QString&) override { return true; }
-};
 
 // Resident and peak memory of this process in MiB; the peak can be started afresh.
 double statusMiB(const char* field)
