@@ -160,7 +160,6 @@ void TForm1::buildWindow()
             return pages;
         },
         this);
-    FPrzekoduj = new TFPrzekoduj(*m_encodings, *m_saver, *m_commands, this);
 }
 
 void TForm1::registerHandlers()
@@ -513,6 +512,9 @@ void TForm1::SubmnuWinClick()
 
 void TForm1::mnuKodowanieClick()
 {
+    // Made on first use and kept for the rest of the run, as the find dialogs are.
+    if (!FPrzekoduj)
+        FPrzekoduj = new TFPrzekoduj(*m_encodings, *m_saver, *m_commands, this);
     FPrzekoduj->showForActiveDocument();
 }
 
