@@ -40,14 +40,18 @@ int runSiteConversion(const CommandLine& commandLine,
     options.characterReferences = commandLine.characterReferences;
     const QList<SiteEntry> entries = collectSiteFiles(commandLine.files);
     int counts[4] = {};
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        if (progress)
-            progress(
-                QStringLiteral("[%1/%2] %3").arg(i + 1).arg(entries.size()).arg(entries[i].path));
-        const FileConversion done = convertSiteEntry(entries[i], options, !commandLine.dryRun);
-        ++counts[int(done.outcome)];
-        print(conversionLine(done, commandLine.dryRun));
-    }
+    if (progress && !entries.isEmpty())
+        progress(QStringLiteral("[1/%1] %2").arg(entries.size()).arg(entries.first().path));
+    convertSiteEntries(entries, options, !commandLine.dryRun,
+                       [&](qsizetype i, const FileConversion& done) {
+                           ++counts[int(done.outcome)];
+                           print(conversionLine(done, commandLine.dryRun));
+                           if (progress && i + 1 < entries.size())
+                               progress(QStringLiteral("[%1/%2] %3")
+                                            .arg(i + 2)
+                                            .arg(entries.size())
+                                            .arg(entries[i + 1].path));
+                       });
     print(QStringLiteral("%1%2: %3, bez zmian: %4, pominięte: %5, błędy: %6.\n")
               .arg(commandLine.dryRun ? QStringLiteral("Próba, nic nie zapisano. Do zmiany")
                                       : QStringLiteral("Zmienione"))

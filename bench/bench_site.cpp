@@ -59,16 +59,17 @@ void generate(const QString& folder, int pages)
     }
 }
 
-double convertOnce(const QString& folder, int& changed)
+double convertOnce(const QString& folder, int& changed, bool write = true)
 {
     QElapsedTimer timer;
     timer.start();
     SiteConversionOptions options;
     options.target = 0;
     changed = 0;
-    for (const SiteEntry& entry : collectSiteFiles({folder}))
-        if (convertSiteEntry(entry, options, true).outcome == FileConversion::Outcome::Changed)
-            ++changed;
+    convertSiteEntries(collectSiteFiles({folder}), options, write,
+                       [&changed](qsizetype, const FileConversion& done) {
+                           changed += done.outcome == FileConversion::Outcome::Changed;
+                       });
     return timer.nsecsElapsed() / 1e9;
 }
 
@@ -104,11 +105,15 @@ int main(int argc, char* argv[])
     const double megabytes = pages * double(PageBytes) / 1e6;
 
     int changed = 0;
+    const double dry = convertOnce(ours, changed, false);
+    std::printf("tagomir, dry run:     %7.3f s  (%d pages to convert)\n", dry, changed);
     const double first = convertOnce(ours, changed);
     std::printf("tagomir, first run:   %7.3f s  (%d of %d pages converted, %.0f MB, %.0f MB/s)\n",
                 first, changed, pages, megabytes, megabytes / first);
     const double second = convertOnce(ours, changed);
     std::printf("tagomir, second run:  %7.3f s  (%d pages converted)\n", second, changed);
+    if (qEnvironmentVariableIsSet("TAGOMIR_BENCH_NO_SHELL"))
+        return 0;
     const double loop = shellLoop(shell);
     std::printf("iconv + sed loop:     %7.3f s\n", loop);
     return 0;

@@ -9,6 +9,13 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
 namespace {
 
 constexpr qsizetype BinaryProbeBytes = 8 * 1024;
@@ -239,4 +246,38 @@ FileConversion convertSiteEntry(const SiteEntry& entry, const SiteConversionOpti
         return fail(reasonOf(error));
     }
     return result;
+}
+
+void convertSiteEntries(const QList<SiteEntry>& entries, const SiteConversionOptions& options,
+                        bool write,
+                        const std::function<void(qsizetype, const FileConversion&)>& done)
+{
+    std::vector<std::optional<FileConversion>> results(entries.size());
+    std::atomic<qsizetype> next = 0;
+    std::mutex mutex;
+    std::condition_variable ready;
+    auto work = [&] {
+        for (qsizetype i = next++; i < entries.size(); i = next++) {
+            FileConversion result = convertSiteEntry(entries[i], options, write);
+            const std::lock_guard lock(mutex);
+            results[i] = std::move(result);
+            ready.notify_all();
+        }
+    };
+    const int workers = int(qBound(qsizetype(1), entries.size() / 2, qsizetype(8)));
+    std::vector<std::thread> threads;
+    for (int i = 0; i < workers; ++i)
+        threads.emplace_back(work);
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        FileConversion result;
+        {
+            std::unique_lock lock(mutex);
+            ready.wait(lock, [&] { return results[i].has_value(); });
+            result = std::move(*results[i]);
+            results[i].reset();
+        }
+        done(i, result);
+    }
+    for (std::thread& thread : threads)
+        thread.join();
 }

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Converting every page of a site to one encoding: the files are read and detected as the
 // window opens them, decoded, their charset value rewritten, and written with CR LF and no BOM.
 
@@ -56,6 +58,12 @@ FileConversion planConversion(const QString& path, const QByteArray& bytes,
 // since it was read is not written.
 FileConversion convertSiteEntry(const SiteEntry& entry, const SiteConversionOptions& options,
                                 bool write);
+
+// convertSiteEntry() for each entry, several files at a time (writing a file waits for the disk),
+// with the results handed to `done` in the order of the entries, on the calling thread.
+void convertSiteEntries(const QList<SiteEntry>& entries, const SiteConversionOptions& options,
+                        bool write,
+                        const std::function<void(qsizetype, const FileConversion&)>& done);
 
 // "utf-8", "iso-8859-2" or "windows-1250" (any case) to 0-2; -1 for anything else.
 int conversionTargetIndex(const QString& name);
