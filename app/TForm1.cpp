@@ -22,6 +22,7 @@
 #include "authoring/TagCommands.h"
 #include "encoding/EncodingNames.h"
 #include "encoding/TFPrzekoduj.h"
+#include "encoding/TFPrzekodujFolder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -149,6 +150,7 @@ void TForm1::buildWindow()
         this);
     connect(m_saver, &DocumentSaver::pageRenamed, this, &TForm1::setPageCaption);
     FPrzekoduj = new TFPrzekoduj(*m_encodings, *m_saver, *m_commands, this);
+    FPrzekodujFolder = new TFPrzekodujFolder(this);
 }
 
 void TForm1::registerHandlers()
@@ -171,6 +173,7 @@ void TForm1::registerHandlers()
         {"mnuPasteClick", &TForm1::mnuPasteClick},
         {"mnuDeleteClick", &TForm1::mnuDeleteClick},
         {"mnuKodowanieClick", &TForm1::mnuKodowanieClick},
+        {"mnuKodowanieFolderuClick", &TForm1::mnuKodowanieFolderuClick},
         {"mnuFindClick", &TForm1::mnuFindClick},
         {"mnuFindNextClick", &TForm1::mnuFindNextClick},
         {"mnuReplaceClick", &TForm1::mnuReplaceClick},
@@ -489,6 +492,11 @@ void TForm1::SubmnuWinClick()
 void TForm1::mnuKodowanieClick()
 {
     FPrzekoduj->showForActiveDocument();
+}
+
+void TForm1::mnuKodowanieFolderuClick()
+{
+    FPrzekodujFolder->showDialog();
 }
 
 void TForm1::mnuZapisClick()

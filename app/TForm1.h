@@ -18,6 +18,7 @@ class QMenu;
 class QTabWidget;
 class StatusPanels;
 class TFPrzekoduj;
+class TFPrzekodujFolder;
 enum class Language;
 
 // The main window: menus, toolbar, tag buttons, the page control with one page per open
@@ -76,6 +77,7 @@ private slots:
     void mnuPasteClick();
     void mnuDeleteClick();
     void mnuKodowanieClick();
+    void mnuKodowanieFolderuClick();
     void mnuFindClick();
     void mnuFindNextClick();
     void mnuReplaceClick();
@@ -114,6 +116,7 @@ private:
     std::unique_ptr<DocumentEncodings> m_encodings;
     DocumentSaver* m_saver = nullptr;
     TFPrzekoduj* FPrzekoduj = nullptr;
+    TFPrzekodujFolder* FPrzekodujFolder = nullptr;
     Highlighters* m_highlighters = nullptr;
 
     QTabWidget* PC = nullptr;
