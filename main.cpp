@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/Desktop.h"
 #include "app/SingleInstance.h"
+#include "app/SiteConversionCommand.h"
 #include "app/TForm1.h"
 
 #include <QApplication>
@@ -18,6 +19,10 @@ int main(int argc, char* argv[])
     for (int i = 1; i < argc; ++i)
         rawArguments << QString::fromLocal8Bit(argv[i]);
     const CommandLine asked = parseCommandLine(rawArguments);
+    // Converting files needs no window either.
+    if (asked.action == CommandLine::Action::Convert ||
+        asked.action == CommandLine::Action::BadUsage)
+        return runSiteConversionCommand(asked);
     if (asked.action != CommandLine::Action::Run) {
         const QString text = asked.action == CommandLine::Action::ShowHelp
                                  ? usageText()

@@ -4,15 +4,25 @@
 
 // What the program was asked to do on its command line.
 struct CommandLine {
-    enum class Action { Run, ShowHelp, ShowVersion };
+    enum class Action { Run, ShowHelp, ShowVersion, Convert, BadUsage };
     Action action = Action::Run;
+    // The files to open, or the paths to convert.
     QStringList files;
+    // Convert: the target as given, and its switches.
+    QString convertTarget;
+    bool dryRun = false;
+    bool characterReferences = false;
+    // BadUsage: what is wrong, in Polish.
+    QString usageError;
 
     bool operator==(const CommandLine&) const = default;
 };
 
 // Reads the arguments after the program's name: "--help" and "--version" (the first one given
 // decides), "--" ends the options, and every other argument is a file path, kept in order.
+// "--convert TARGET" (utf-8, iso-8859-2, windows-1250) with "--dry-run" and "--entities" asks
+// for the paths to be converted; a missing or unknown target, no path, or a switch without
+// --convert is bad usage.
 CommandLine parseCommandLine(const QStringList& arguments);
 
 // "Tagomir wer.1.2"

@@ -96,6 +96,7 @@ constexpr MenuItemDef MenuItems[] = {
 
     {"MainMenu1", "mnuOpcje", "Opcje", ""},
     {"mnuOpcje", "mnuKodowanie", "Zmiana kodowania znaków", "mnuKodowanieClick"},
+    {"mnuOpcje", "mnuKodowanieFolderu", "Zmiana kodowania folderu...", "mnuKodowanieFolderuClick"},
     {"mnuOpcje", "mnuZobacz", "Podgląd dokumentu w przeglądarce", "mnuZobaczClick"},
     {"mnuOpcje", "mnuKolor", "Generator koloru", "mnuKolorClick"},
     {"mnuOpcje", "N4", "-", ""},

@@ -24,6 +24,7 @@
 #include "authoring/TagCommands.h"
 #include "encoding/EncodingNames.h"
 #include "encoding/TFPrzekoduj.h"
+#include "encoding/TFPrzekodujFolder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -182,6 +183,7 @@ void TForm1::registerHandlers()
         {"mnuPasteClick", &TForm1::mnuPasteClick},
         {"mnuDeleteClick", &TForm1::mnuDeleteClick},
         {"mnuKodowanieClick", &TForm1::mnuKodowanieClick},
+        {"mnuKodowanieFolderuClick", &TForm1::mnuKodowanieFolderuClick},
         {"mnuFindClick", &TForm1::mnuFindClick},
         {"mnuFindNextClick", &TForm1::mnuFindNextClick},
         {"mnuReplaceClick", &TForm1::mnuReplaceClick},
@@ -516,6 +518,13 @@ void TForm1::mnuKodowanieClick()
     if (!FPrzekoduj)
         FPrzekoduj = new TFPrzekoduj(*m_encodings, *m_saver, *m_commands, this);
     FPrzekoduj->showForActiveDocument();
+}
+
+void TForm1::mnuKodowanieFolderuClick()
+{
+    if (!FPrzekodujFolder)
+        FPrzekodujFolder = new TFPrzekodujFolder(this);
+    FPrzekodujFolder->showDialog();
 }
 
 void TForm1::mnuZapisClick()

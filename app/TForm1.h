@@ -20,6 +20,7 @@ class QMenu;
 class QTabWidget;
 class StatusPanels;
 class TFPrzekoduj;
+class TFPrzekodujFolder;
 enum class Language;
 
 // The main window: menus, toolbar, tag buttons, the page control with one page per open
@@ -79,6 +80,7 @@ private slots:
     void mnuPasteClick();
     void mnuDeleteClick();
     void mnuKodowanieClick();
+    void mnuKodowanieFolderuClick();
     void mnuFindClick();
     void mnuFindNextClick();
     void mnuReplaceClick();
@@ -119,6 +121,7 @@ private:
     DocumentSaver* m_saver = nullptr;
     TFPrzekoduj* FPrzekoduj = nullptr;
     CrashRecovery* m_recovery = nullptr;
+    TFPrzekodujFolder* FPrzekodujFolder = nullptr;
     Highlighters* m_highlighters = nullptr;
 
     QTabWidget* PC = nullptr;

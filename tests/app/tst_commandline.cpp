@@ -11,6 +11,8 @@ class TestCommandLine : public QObject {
 private slots:
     void parse_data();
     void parse();
+    void convert_data();
+    void convert();
 };
 
 void TestCommandLine::parse_data()
@@ -35,7 +37,48 @@ void TestCommandLine::parse()
     QFETCH(QStringList, arguments);
     QFETCH(Action, action);
     QFETCH(QStringList, files);
-    QCOMPARE(parseCommandLine(arguments), (CommandLine{action, files}));
+    CommandLine expected;
+    expected.action = action;
+    expected.files = files;
+    QCOMPARE(parseCommandLine(arguments), expected);
+}
+
+void TestCommandLine::convert_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("all switches") << QStringList{"--entities", "--convert", "UTF-8",     "a",
+                                                 "--dry-run",  "--",        "--entities"}
+                                  << "Convert UTF-8 dry entities [a|--entities]";
+    QTest::newRow("help wins") << QStringList{"--convert", "utf-8", "a", "--help"} << "ShowHelp";
+    QTest::newRow("no target") << QStringList{"--convert"}
+                               << "Po --convert brakuje kodowania docelowego.";
+    QTest::newRow("unknown target")
+        << QStringList{"--convert", "latin1", "a"}
+        << "Nieznane kodowanie docelowe: latin1 (dozwolone: utf-8, iso-8859-2, windows-1250).";
+    QTest::newRow("no path") << QStringList{"--convert", "iso-8859-2", "--dry-run"}
+                             << "Po --convert brakuje plików lub folderów.";
+    QTest::newRow("switch alone") << QStringList{"--dry-run", "a"}
+                                  << "Opcje --dry-run i --entities działają tylko z --convert.";
+    QTest::newRow("twice") << QStringList{"--convert", "utf-8", "--convert", "utf-8", "a"}
+                           << "Opcja --convert podana dwa razy.";
+}
+
+void TestCommandLine::convert()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, expected);
+    const CommandLine parsed = parseCommandLine(arguments);
+    QString seen;
+    if (parsed.action == Action::BadUsage)
+        seen = parsed.usageError;
+    else if (parsed.action == Action::ShowHelp)
+        seen = "ShowHelp";
+    else
+        seen = QStringLiteral("Convert %1%2%3 [%4]")
+                   .arg(parsed.convertTarget, parsed.dryRun ? " dry" : "",
+                        parsed.characterReferences ? " entities" : "", parsed.files.join('|'));
+    QCOMPARE(seen, expected);
 }
 
 QTEST_APPLESS_MAIN(TestCommandLine)

@@ -179,6 +179,7 @@ void TestMainWindow::menuItems_data()
     QTest::newRow("Opcje") << "mnuOpcje"
                            << QStringList{
                                   "mnuKodowanie|Zmiana kodowania znaków|",
+                                  "mnuKodowanieFolderu|Zmiana kodowania folderu...|",
                                   "mnuZobacz|Podgląd dokumentu w przeglądarce|",
                                   "mnuKolor|Generator koloru|",
                                   "N4|-|",

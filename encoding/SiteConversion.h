@@ -1,0 +1,72 @@
+#pragma once
+
+#include "encoding/Unrepresentable.h"
+
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// Converting every page of a site to one encoding: the files are read and detected as the
+// window opens them, decoded, their charset value rewritten, and written with CR LF and no BOM.
+
+struct SiteConversionOptions {
+    int target = 0; // encoding index 0-2
+    // Characters the target cannot hold become HTML character references instead of keeping
+    // the file as it is.
+    bool characterReferences = false;
+    // Comparable paths (see comparablePath()) of files open in the editor: left alone.
+    QSet<QString> openFiles;
+};
+
+struct FileConversion {
+    enum class Outcome { Changed, Unchanged, Skipped, Failed };
+    QString path;
+    // Encoding names as the window shows them; `from` is empty when the file was not read.
+    QString from;
+    QString to;
+    Outcome outcome = Outcome::Unchanged;
+    // Why a file was left, or what was done besides the conversion; Polish, may be empty.
+    QString reason;
+    // Characters the target cannot hold: how many, and the first few with their places.
+    UnrepresentableReport unrepresentable;
+};
+
+// A path found for conversion, or a path that could not be looked into (`problem` set).
+struct SiteEntry {
+    QString path;
+    QString problem;
+};
+
+// True for the kinds of file the program colours, and plain text (.txt).
+bool isSiteFileName(const QString& fileName);
+
+// The files under the given paths, in order: a file is taken whatever its name, a folder is
+// walked recursively (sorted by name) for site files; hidden folders and links to folders met
+// on the way are passed by. A file reached twice is listed once.
+QList<SiteEntry> collectSiteFiles(const QStringList& paths);
+
+// The outcome of converting a file with these bytes (no disk access); `converted` receives the
+// new bytes when the outcome is Changed.
+FileConversion planConversion(const QString& path, const QByteArray& bytes,
+                              const SiteConversionOptions& options,
+                              QByteArray* converted = nullptr);
+
+// Reads, plans and, when `write` is set, writes one entry. A file that changed or vanished
+// since it was read is not written.
+FileConversion convertSiteEntry(const SiteEntry& entry, const SiteConversionOptions& options,
+                                bool write);
+
+// convertSiteEntry() for each entry, several files at a time (writing a file waits for the disk),
+// with the results handed to `done` in the order of the entries, on the calling thread.
+void convertSiteEntries(const QList<SiteEntry>& entries, const SiteConversionOptions& options,
+                        bool write,
+                        const std::function<void(qsizetype, const FileConversion&)>& done);
+
+// "utf-8", "iso-8859-2" or "windows-1250" (any case) to 0-2; -1 for anything else.
+int conversionTargetIndex(const QString& name);
+
+// The characters as "3:15 „→” (U+2192)", comma-separated, "…" when more than listed.
+QString describeUnrepresentable(const UnrepresentableReport& report);

@@ -1,0 +1,169 @@
+// Converting a whole site from the command line: the report, the bytes written, a second run,
+// and files that cannot be converted.
+#include "app/SiteConversionCommand.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString siteFolder = QStringLiteral(TAGOMIR_TEST_DATA "/site");
+
+// A copy of the sample site in `folder`.
+void copySite(const QString& folder)
+{
+    QDirIterator it(siteFolder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString from = it.next();
+        const QString to = folder + from.mid(siteFolder.size());
+        QDir().mkpath(QFileInfo(to).absolutePath());
+        QVERIFY(QFile::copy(from, to));
+    }
+}
+
+struct Run {
+    int status;
+    QString report;
+};
+
+Run convert(const QString& folder, const QStringList& arguments)
+{
+    const CommandLine commandLine = parseCommandLine(arguments);
+    QString report;
+    const int status =
+        runSiteConversion(commandLine, [&report](const QString& line) { report += line; });
+    return {status, report.replace(folder + QLatin1Char('/'), QString())};
+}
+
+// Every file under `folder` with its bytes, by relative path.
+QMap<QString, QByteArray> tree(const QString& folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files.insert(path.mid(folder.size() + 1), readFile(path));
+    }
+    return files;
+}
+
+const QString toUtf8Report =
+    QStringLiteral("ascii.txt: Nieznany → UTF-8, bez zmian (już w tym kodowaniu)\n"
+                   "cp.html: CP-1250 → UTF-8, %1\n"
+                   "css/styl.css: ISO-8859-2 → UTF-8, %1\n"
+                   "iso.htm: ISO-8859-2 → UTF-8, %1\n"
+                   "obraz.htm: pominięty (plik binarny)\n"
+                   "pusty.txt: bez zmian (pusty plik)\n"
+                   "skrypt.js: UTF-8 → UTF-8, bez zmian (już w tym kodowaniu)\n"
+                   "strona.php: CP-1250 → UTF-8, %1\n"
+                   "utf.htm: UTF-8 → UTF-8, bez zmian (już w tym kodowaniu)\n"
+                   "znaki.htm: UTF-8 → UTF-8, bez zmian (już w tym kodowaniu)\n"
+                   "%2: %3, bez zmian: 5, pominięte: 1, błędy: 0.\n");
+
+} // namespace
+
+class TestSiteConversion : public QObject {
+    Q_OBJECT
+private slots:
+    void wholeSite();
+    void unrepresentable_data();
+    void unrepresentable();
+    void badInput();
+};
+
+void TestSiteConversion::wholeSite()
+{
+    QTemporaryDir folder;
+    copySite(folder.path());
+    const QMap<QString, QByteArray> original = tree(folder.path());
+
+    const Run dry = convert(folder.path(), {"--convert", "utf-8", "--dry-run", folder.path()});
+    QCOMPARE(dry.report, toUtf8Report.arg("do zmiany", "Próba, nic nie zapisano. Do zmiany", "4"));
+    QCOMPARE(dry.status, 1);
+    QCOMPARE(tree(folder.path()), original);
+
+    const Run first = convert(folder.path(), {"--convert", "UTF-8", folder.path()});
+    QCOMPARE(first.report, toUtf8Report.arg("zmieniony", "Zmienione", "4"));
+    QCOMPARE(first.status, 1);
+    QCOMPARE(tree(folder.path()), tree(QStringLiteral(TAGOMIR_TEST_DATA "/site-utf-8")));
+
+    // Nothing is left to do, and nothing is rewritten.
+    const Run second = convert(folder.path(), {"--convert", "utf-8", folder.path()});
+    QVERIFY(!second.report.contains("zmieniony"));
+    QVERIFY(second.report.endsWith("Zmienione: 0, bez zmian: 9, pominięte: 1, błędy: 0.\n"));
+    QCOMPARE(tree(folder.path()), tree(QStringLiteral(TAGOMIR_TEST_DATA "/site-utf-8")));
+
+    // Only the converted files go back, so a second run there has nothing to do either.
+    QCOMPARE(convert(folder.path(), {"--convert", "iso-8859-2", folder.path() + "/iso.htm"}).status,
+             0);
+    QCOMPARE(readFile(folder.path() + "/iso.htm"), readFile(siteFolder + "/iso.htm")
+                                                       .replace("\n", "\r\n")
+                                                       .replace("ISO-8859-2", "iso-8859-2"));
+    QCOMPARE(convert(folder.path(), {"--convert", "iso-8859-2", folder.path() + "/iso.htm"}).report,
+             "iso.htm: ISO-8859-2 → ISO-8859-2, bez zmian (już w tym kodowaniu)\n"
+             "Zmienione: 0, bez zmian: 1, pominięte: 0, błędy: 0.\n");
+}
+
+void TestSiteConversion::unrepresentable_data()
+{
+    QTest::addColumn<QStringList>("switches");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QByteArray>("body");
+    QTest::newRow("kept") << QStringList{}
+                          << "znaki.htm: UTF-8 → ISO-8859-2, pominięty (znaki spoza kodowania: 2; "
+                             "3:12 „→” (U+2192), 3:16 „€” (U+20AC))\n"
+                          << QByteArray("<body>Cena \xe2\x86\x92 5 \xe2\x82\xac, \xc5\x82"
+                                        "adnie");
+    QTest::newRow("references")
+        << QStringList{"--entities"}
+        << "znaki.htm: UTF-8 → ISO-8859-2, zmieniony (odwołania HTML zamiast znaków spoza "
+           "kodowania: 2; 3:12 „→” (U+2192), 3:16 „€” (U+20AC))\n"
+        << QByteArray("<body>Cena &#8594; 5 &#8364;, \xb3"
+                      "adnie");
+}
+
+void TestSiteConversion::unrepresentable()
+{
+    QFETCH(QStringList, switches);
+    QFETCH(QString, line);
+    QFETCH(QByteArray, body);
+    QTemporaryDir folder;
+    copySite(folder.path());
+    const QString page = folder.path() + "/znaki.htm";
+    const Run run = convert(folder.path(),
+                            QStringList{"--convert", "iso-8859-2"} + switches + QStringList{page});
+    QCOMPARE(run.report.section('\n', 0, 0) + '\n', line);
+    QVERIFY(readFile(page).contains(body));
+    QCOMPARE(readFile(page).contains("charset=\"iso-8859-2\""), !switches.isEmpty());
+}
+
+void TestSiteConversion::badInput()
+{
+    QTemporaryDir folder;
+    const QString root = folder.path();
+    writeFile(root + "/a.htm", "<meta charset=iso-8859-2>\xb1\n");
+    QFile::link(root + "/petla2.htm", root + "/petla1.htm");
+    QFile::link(root + "/petla1.htm", root + "/petla2.htm");
+    QDir().mkpath(root + "/prawdziwy");
+    writeFile(root + "/prawdziwy/b.htm", "<p>\xc5\x82</p>");
+    QFile::link(root + "/prawdziwy", root + "/dowiazanie");
+
+    const Run run = convert(
+        root, {"--convert", "utf-8", root + "/a.htm", root + "/brak.htm", root, root + "/a.htm"});
+    QCOMPARE(run.report, "a.htm: ISO-8859-2 → UTF-8, zmieniony\n"
+                         "brak.htm: błąd (Plik nie istnieje.)\n"
+                         "petla1.htm: błąd (łącze symboliczne prowadzi donikąd lub w pętlę)\n"
+                         "petla2.htm: błąd (łącze symboliczne prowadzi donikąd lub w pętlę)\n"
+                         "prawdziwy/b.htm: UTF-8 → UTF-8, bez zmian (już w tym kodowaniu)\n"
+                         "Zmienione: 1, bez zmian: 1, pominięte: 0, błędy: 3.\n");
+    QCOMPARE(run.status, 1);
+    QCOMPARE(readFile(root + "/a.htm"), "<meta charset=utf-8>\xc4\x85\r\n");
+    QVERIFY(!QFileInfo::exists(root + "/brak.htm"));
+}
+
+QTEST_GUILESS_MAIN(TestSiteConversion)
+#include "tst_siteconversion.moc"
