@@ -133,18 +133,9 @@ bool isMultibyteUtf8(QByteArrayView bytes)
     const Byte* const end = p + bytes.size();
     bool multibyte = false;
     while (p < end) {
-        if (end - p >= 8) {
-            const std::uint64_t nonAscii = nonAsciiBytes(loadWord(p));
-            if (!nonAscii) {
-                p += 8;
-                continue;
-            }
-            p += firstFlaggedByte(nonAscii);
-        }
-        if (*p < 0x80) {
-            ++p;
-            continue;
-        }
+        p = skipAscii(p, end);
+        if (p == end)
+            break;
         const int length = wellFormedSequenceLength(p, end);
         if (!length)
             return false;

@@ -68,18 +68,9 @@ template <typename Found> void scanUnrepresentable(QByteArrayView text, SaveForm
     const Byte* const end = begin + text.size();
     const Byte* p = begin;
     while (p < end) {
-        if (end - p >= 8) {
-            const std::uint64_t nonAscii = nonAsciiBytes(loadWord(p));
-            if (!nonAscii) {
-                p += 8;
-                continue;
-            }
-            p += firstFlaggedByte(nonAscii);
-        }
-        if (*p < 0x80) {
-            ++p;
-            continue;
-        }
+        p = skipAscii(p, end);
+        if (p == end)
+            break;
         const int length = wellFormedSequenceLength(p, end);
         if (!length) {
             found(p - begin, 1, char32_t(QChar::ReplacementCharacter));

@@ -50,6 +50,19 @@ inline int firstFlaggedByte(std::uint64_t mask)
     return std::countr_zero(mask) >> 3;
 }
 
+// The first byte at or after p that is not ASCII, or `end`; eight bytes at a time.
+inline const Byte* skipAscii(const Byte* p, const Byte* end)
+{
+    for (; end - p >= 8; p += 8) {
+        const std::uint64_t nonAscii = nonAsciiBytes(loadWord(p));
+        if (nonAscii)
+            return p + firstFlaggedByte(nonAscii);
+    }
+    while (p < end && *p < 0x80)
+        ++p;
+    return p;
+}
+
 inline bool isContinuation(Byte b)
 {
     return (b & 0xC0) == 0x80;
