@@ -11,8 +11,8 @@
 
 namespace {
 
-constexpr int ClientWidth = 596;
-constexpr int ClientHeight = 392;
+constexpr int HelpWidth = 596;
+constexpr int HelpHeight = 392;
 constexpr int BottomStrip = 41;
 
 } // namespace
@@ -27,11 +27,11 @@ TFPomoc::TFPomoc(QWidget* parent)
     face.setPixelSize(13);
     face.setBold(true);
     setFont(face);
-    setFixedSize(ClientWidth, ClientHeight);
+    setFixedSize(HelpWidth, HelpHeight);
 
     auto* frame = new QFrame(this);
     frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    frame->setGeometry(0, 0, ClientWidth, ClientHeight - BottomStrip);
+    frame->setGeometry(0, 0, HelpWidth, HelpHeight - BottomStrip);
     auto* frameLayout = new QVBoxLayout(frame);
     frameLayout->setContentsMargins(2, 2, 2, 2);
     Memo1 = new QPlainTextEdit(helpText(), frame);
@@ -43,8 +43,8 @@ TFPomoc::TFPomoc(QWidget* parent)
     bitZamknij = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton),
                                  QStringLiteral("&Zamknij"), this);
     bitZamknij->setObjectName(QStringLiteral("bitZamknij"));
-    bitZamknij->setGeometry((ClientWidth - 153) / 2,
-                            ClientHeight - BottomStrip + (BottomStrip - 28) / 2, 153, 28);
+    bitZamknij->setGeometry((HelpWidth - 153) / 2,
+                            HelpHeight - BottomStrip + (BottomStrip - 28) / 2, 153, 28);
     bitZamknij->setAutoDefault(false);
     connect(bitZamknij, &QPushButton::clicked, this, &TFPomoc::bitZamknijClick);
 

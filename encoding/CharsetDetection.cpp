@@ -15,17 +15,17 @@ using TextLines::FileBreaks;
 
 namespace {
 
-constexpr char Keyword[] = "charset";
-constexpr qsizetype KeywordLength = sizeof Keyword - 1;
+constexpr char CharsetKeyword[] = "charset";
+constexpr qsizetype CharsetKeywordLength = sizeof CharsetKeyword - 1;
 
 // Whether the bytes at p spell "charset" in any mix of case. (b | 0x20) equals a lower-case
 // letter exactly for that letter and its capital, so this is the A-Z-only lowering.
 bool startsWithKeyword(const Byte* p, const Byte* end)
 {
-    if (end - p < KeywordLength)
+    if (end - p < CharsetKeywordLength)
         return false;
-    for (qsizetype i = 0; i < KeywordLength; ++i) {
-        if ((p[i] | 0x20) != Byte(Keyword[i]))
+    for (qsizetype i = 0; i < CharsetKeywordLength; ++i) {
+        if ((p[i] | 0x20) != Byte(CharsetKeyword[i]))
             return false;
     }
     return true;
@@ -38,11 +38,11 @@ const Byte* findKeyword(const Byte* p, const Byte* end)
 #if defined(__SSE2__)
     const __m128i lowerBit = _mm_set1_epi8(0x20);
     const __m128i first = _mm_set1_epi8('c'), last = _mm_set1_epi8('t');
-    for (; end - p >= 16 + KeywordLength - 1; p += 16) {
+    for (; end - p >= 16 + CharsetKeywordLength - 1; p += 16) {
         const __m128i firsts =
             _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), lowerBit);
         const __m128i lasts = _mm_or_si128(
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + KeywordLength - 1)), lowerBit);
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + CharsetKeywordLength - 1)), lowerBit);
         unsigned candidates = unsigned(_mm_movemask_epi8(
             _mm_and_si128(_mm_cmpeq_epi8(firsts, first), _mm_cmpeq_epi8(lasts, last))));
         for (; candidates; candidates &= candidates - 1) {
@@ -80,10 +80,10 @@ QByteArray normaliseDeclarations(QByteArrayView line)
     normalised.reserve(line.size());
     qsizetype from = 0;
     for (;;) {
-        const qsizetype word = line.indexOf(QByteArrayView(Keyword), from);
+        const qsizetype word = line.indexOf(QByteArrayView(CharsetKeyword), from);
         if (word < 0)
             break;
-        const qsizetype fillerStart = word + KeywordLength;
+        const qsizetype fillerStart = word + CharsetKeywordLength;
         qsizetype fillerEnd = fillerStart;
         while (fillerEnd < line.size() && isDeclarationFiller(line[fillerEnd]))
             ++fillerEnd;
@@ -108,7 +108,7 @@ CharsetLine findCharsetLine(QByteArrayView text)
     const Byte* lineStart = keyword;
     while (lineStart > begin && !FileBreaks::is(lineStart[-1]))
         --lineStart;
-    const Byte* const lineEnd = TextLines::findBreak<FileBreaks>(keyword + KeywordLength, end);
+    const Byte* const lineEnd = TextLines::findBreak<FileBreaks>(keyword + CharsetKeywordLength, end);
     return {countLineBreaks(QByteArrayView(begin, lineStart)),
             lowerAsciiLetters(QByteArrayView(lineStart, lineEnd)), lineStart - begin,
             lineEnd - begin};
