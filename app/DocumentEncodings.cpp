@@ -88,7 +88,7 @@ void DocumentEncodings::detect(DocumentPage* page)
     followActivePage();
 }
 
-void DocumentEncodings::load(DocumentPage* page, const QByteArray& fileBytes)
+void DocumentEncodings::load(DocumentPage* page, QByteArray fileBytes)
 {
     const CharsetLine found = findCharsetLine(fileBytes);
     if (found.index >= 0)
@@ -99,7 +99,7 @@ void DocumentEncodings::load(DocumentPage* page, const QByteArray& fileBytes)
     const int named = encodingIndexOfName(page->encodingName());
     const int index = named == EncodingUnknown ? EncodingCp1250 : named;
     setSelectedIndex(index);
-    page->editor()->loadFile(fileBytes, index);
+    page->editor()->loadFile(std::move(fileBytes), index);
 }
 
 bool DocumentEncodings::reopen(DocumentPage* page, int encodingIndex)
@@ -114,10 +114,10 @@ bool DocumentEncodings::reopen(DocumentPage* page, int encodingIndex)
         if (m_desktop.askYesNoCancel(page->window(), question) != Answer::Yes)
             return false;
     }
-    const QByteArray fileBytes = readWholeFile(editor->documentPath());
+    QByteArray fileBytes = readWholeFile(editor->documentPath());
     setPageEncoding(page, name);
     setSelectedIndex(encodingIndex);
-    editor->loadFile(fileBytes, encodingIndex);
+    editor->loadFile(std::move(fileBytes), encodingIndex);
     return true;
 }
 

@@ -49,7 +49,7 @@ public:
     // with no name yet becomes "Nieznany".
     void detect(DocumentPage* page);
     // Shows a file's bytes in a new page, decoded in the encoding detected from them.
-    void load(DocumentPage* page, const QByteArray& fileBytes);
+    void load(DocumentPage* page, QByteArray fileBytes);
     // Reads the page's file again in the given encoding (0-2), after asking when the page has
     // unsaved changes; false, with nothing changed, when the user declines. An unreadable file
     // throws and changes nothing.

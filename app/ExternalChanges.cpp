@@ -53,8 +53,8 @@ void ExternalChanges::reload(DocumentPage* page)
 {
     // In the page's own encoding, as the page reads it.
     TSynMemo* editor = page->editor();
-    const QByteArray fileBytes = readWholeFile(editor->documentPath());
+    QByteArray fileBytes = readWholeFile(editor->documentPath());
     page->setDiskStamp(fileStamp(editor->documentPath()));
     const int named = encodingIndexOfName(page->encodingName());
-    editor->loadFile(fileBytes, named < 0 || named == EncodingUnknown ? EncodingCp1250 : named);
+    editor->loadFile(std::move(fileBytes), named < 0 || named == EncodingUnknown ? EncodingCp1250 : named);
 }

@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -141,6 +142,19 @@ QByteArray readWholeFile(const QString& path)
         throw CommandError(
             QStringLiteral("Cannot open file %1\n%2").arg(path, systemErrorText(errno)));
     return bytes;
+}
+
+void releaseLeadingBytes(QByteArray& bytes, qsizetype count)
+{
+    if (!bytes.isDetached() || count <= 0)
+        return;
+    static const std::uintptr_t pageSize = std::uintptr_t(sysconf(_SC_PAGESIZE));
+    const auto start = reinterpret_cast<std::uintptr_t>(bytes.constData());
+    const std::uintptr_t from = (start + pageSize - 1) & ~(pageSize - 1);
+    const std::uintptr_t to = (start + std::uintptr_t(std::min(count, bytes.size()))) & ~(pageSize - 1);
+    // Private memory of this process: the pages are simply dropped, and read as zeros after.
+    if (to > from)
+        madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
 }
 
 void writeWholeFile(const QString& path, const QByteArray& bytes)

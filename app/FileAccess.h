@@ -8,6 +8,12 @@
 // The whole file; throws CommandError "Cannot open file <path>" with the reason on a second line.
 QByteArray readWholeFile(const QString& path);
 
+// The first `count` bytes of `bytes` are not needed again: the memory of the whole pages they
+// fill goes back to the system, and those bytes read as zeros from then on. Nothing is done to
+// an array shared with another. A large file's bytes are handed back this way while its text
+// is made, so that the two are never both held whole.
+void releaseLeadingBytes(QByteArray& bytes, qsizetype count);
+
 // Replaces the file with `bytes` in one step: on failure the old file stays as it was and
 // CommandError "Cannot create file <path>" is thrown. In a folder where no new file can be
 // made, a writable file is rewritten in place, after room for all of it has been reserved.

@@ -384,7 +384,7 @@ void TForm1::OpenFileInPage(const QString& caption, const QString& path)
     }
     // A file that cannot be read gets no page, so no page ever holds the path of a file
     // whose text it does not show.
-    const QByteArray fileBytes = path.isEmpty() ? QByteArray() : readWholeFile(path);
+    QByteArray fileBytes = path.isEmpty() ? QByteArray() : readWholeFile(path);
 
     auto* newPage = new DocumentPage(caption);
     {
@@ -402,7 +402,7 @@ void TForm1::OpenFileInPage(const QString& caption, const QString& path)
     newPage->setDiskStamp(fileStamp(path));
     // Colouring is chosen before the text arrives, so only what is shown gets styled.
     editor->setLexer(m_highlighters->lexer(Language::Html));
-    m_encodings->load(newPage, fileBytes);
+    m_encodings->load(newPage, std::move(fileBytes));
 }
 
 void TForm1::openEach(const QStringList& paths)

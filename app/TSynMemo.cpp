@@ -1,6 +1,7 @@
 #include "app/TSynMemo.h"
 
 #include "app/ColouringCatchUp.h"
+#include "app/FileAccess.h"
 #include "encoding/DocumentCodec.h"
 
 #include <QAccessible>
@@ -100,7 +101,7 @@ int TSynMemo::lineCount() const
     return int(query(SCI_GETLINECOUNT));
 }
 
-void TSynMemo::loadFile(const QByteArray& fileBytes, int encodingIndex)
+void TSynMemo::loadFile(QByteArray fileBytes, int encodingIndex)
 {
     setLineBreak(detectLineBreak(fileBytes));
     SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
@@ -108,9 +109,14 @@ void TSynMemo::loadFile(const QByteArray& fileBytes, int encodingIndex)
     // Growing the buffers piece by piece would copy them again and again: room for the whole
     // text is made once, sized by how much the first piece grew or shrank in decoding.
     bool first = true;
+    qsizetype decoded = 0;
     decodeDocument(
         fileBytes, encodingIndex,
         [&](QByteArrayView piece) {
+            // Each piece takes at least DecodedPieceBytes more of the file: what lies before is
+            // not read again.
+            decoded += DecodedPieceBytes;
+            releaseLeadingBytes(fileBytes, decoded);
             if (first) {
                 first = false;
                 const qsizetype read = std::min(fileBytes.size(), DecodedPieceBytes);

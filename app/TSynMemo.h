@@ -38,8 +38,8 @@ public:
     int lineCount() const;
     // Shows a file's bytes decoded from the given encoding and records its line breaks.
     // Not undoable: the undo history starts afresh, the editor unmodified with the caret at the
-    // start.
-    void loadFile(const QByteArray& fileBytes, int encodingIndex);
+    // start. Bytes handed over whole (moved in) give their memory back as they are decoded.
+    void loadFile(QByteArray fileBytes, int encodingIndex);
     // Shows the given editor text (UTF-8, LF breaks) as a fresh document: no undo history,
     // unmodified, the caret at the start.
     void setDocumentText(QByteArrayView text);

@@ -2,7 +2,7 @@
 set -euo pipefail
 
 TAGOMIR_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-TAGOMIR_PACKAGES=(g++ make cmake qt6-base-dev libqscintilla2-qt6-dev libqt6svg6-dev
+TAGOMIR_PACKAGES=(g++ ninja-build cmake qt6-base-dev libqscintilla2-qt6-dev libqt6svg6-dev
                   qt6-translations-l10n fonts-dejavu-extra)
 # The install test checks the desktop entry and the metainfo with these.
 TAGOMIR_TEST_PACKAGES=(desktop-file-utils appstream)
@@ -22,8 +22,19 @@ install_missing_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# Configures a build folder with Ninja (a folder left by another generator starts afresh)
+# and builds the given targets, or all.
+configure_build() {
+    local build_dir=$1; shift
+    if [ -f "$build_dir/CMakeCache.txt" ] &&
+        ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$' "$build_dir/CMakeCache.txt"; then
+        rm -rf "$build_dir"
+    fi
+    cmake -G Ninja -S "$TAGOMIR_ROOT" -B "$build_dir" "$@" >/dev/null
+}
+
 build_tagomir() {
     local build_dir=$1; shift
-    cmake -S "$TAGOMIR_ROOT" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+    configure_build "$build_dir" -DCMAKE_BUILD_TYPE=Release "$@"
     cmake --build "$build_dir" -j"$(nproc)"
 }
