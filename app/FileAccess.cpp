@@ -1,6 +1,7 @@
 #include "app/FileAccess.h"
 
 #include "app/CommandError.h"
+#include "encoding/HugePages.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,6 +9,7 @@
 #include <QSaveFile>
 #include <QStorageInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -137,7 +139,13 @@ QByteArray readWholeFile(const QString& path)
     if (path.isEmpty() || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         throw CommandError(
             QStringLiteral("Cannot open file %1\n%2").arg(path, readFailureReason(path, errno)));
-    QByteArray bytes = file.readAll();
+    // Read straight into a buffer of the file's size, in huge pages when it is large.
+    QByteArray bytes(std::max<qint64>(file.size(), 0), Qt::Uninitialized);
+    preferHugePages(bytes.data(), std::size_t(bytes.size()));
+    const qint64 read = bytes.isEmpty() ? 0 : file.read(bytes.data(), bytes.size());
+    bytes.truncate(std::max<qint64>(read, 0));
+    if (read >= 0)
+        bytes += file.readAll(); // what the file grew by meanwhile, or all of a file of no size
     if (file.error() != QFileDevice::NoError)
         throw CommandError(
             QStringLiteral("Cannot open file %1\n%2").arg(path, systemErrorText(errno)));

@@ -2,15 +2,13 @@
 
 #include "encoding/CodePageTables.h"
 #include "encoding/EncodingNames.h"
+#include "encoding/HugePages.h"
 #include "encoding/Utf8Scan.h"
 
 #include <algorithm>
 #include <array>
 #include <memory>
 
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
 
 // Both directions work on the whole buffer in one pass instead of line by line. The result is
 // the same as splitting into lines, converting each and joining them, because a line break
@@ -341,23 +339,9 @@ Byte* bytesOf(QByteArray& array)
     return reinterpret_cast<Byte*>(array.data());
 }
 
-// A fresh output buffer of a large document costs more in page faults than in conversion;
-// asking for huge pages cuts that cost several times where the kernel leaves it to madvise().
 void preferHugePages(QByteArray& buffer)
 {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    constexpr std::uintptr_t HugePage = 2 << 20;
-    if (buffer.size() < 4 * qsizetype(HugePage))
-        return;
-    const auto begin =
-        (reinterpret_cast<std::uintptr_t>(buffer.data()) + HugePage - 1) & ~(HugePage - 1);
-    const auto end =
-        (reinterpret_cast<std::uintptr_t>(buffer.data()) + buffer.size()) & ~(HugePage - 1);
-    if (end > begin)
-        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-#else
-    Q_UNUSED(buffer);
-#endif
+    ::preferHugePages(buffer.data(), std::size_t(buffer.size()));
 }
 
 } // namespace
