@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr qint64 SliceNanoseconds = 1'000'000;
+constexpr qint64 SliceNanoseconds = 500'000;
 constexpr qint64 MinBytesPerSlice = 4 << 10;
 constexpr qint64 MaxBytesPerSlice = 16 << 20;
 

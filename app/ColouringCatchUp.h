@@ -6,7 +6,7 @@
 class QsciScintillaBase;
 
 // Colours the text of a long document from the last coloured point to the end of what is shown
-// in slices of a few milliseconds, from a zero timer that lets input go first. Scintilla's own
+// in slices of half a millisecond, from a zero timer that lets input go first. Scintilla's own
 // catch-up colours about 20 ms at a time, both when painting and in idle time, so that every
 // key typed after a jump to the end of a large page would wait behind it.
 class ColouringCatchUp : public QObject {
@@ -30,6 +30,6 @@ private:
     QTimer m_timer;
     // Everything before is coloured as colouring the whole text would colour it.
     long m_colouredTo = 0;
-    long m_bytesPerSlice = 64 << 10;
+    long m_bytesPerSlice = 16 << 10;
     bool m_linesPrepared = false;
 };

@@ -142,6 +142,7 @@ void TSynMemo::setDocumentText(QByteArrayView text)
 
 void TSynMemo::finishLoading()
 {
+    makeRoomForNewLines();
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     m_undoSelections.clear();
     SendScintilla(SCI_SETUNDOCOLLECTION, 1L);
@@ -150,6 +151,25 @@ void TSynMemo::finishLoading()
     SendScintilla(SCI_GOTOPOS, 0L);
     const int digits = int(QString::number(qMax(lineCount(), 1)).size());
     setMarginWidth(0, QString(qMax(digits, 4) + 1, QLatin1Char('0')));
+}
+
+void TSynMemo::makeRoomForNewLines()
+{
+    // Scintilla makes its tables of the lexer's per-line state and fold levels when it first
+    // needs them, exactly as long as the text, and grows such a table by a sixth only once it is
+    // full. In a text of a million lines the first new line typed would then wait for tables of
+    // megabytes to be made, and the eighth for them to be copied. They are made here and grown
+    // by adding and taking away a few thousand lines, before the undo history starts.
+    constexpr long ManyLines = 10'000;
+    const long lines = query(SCI_GETLINECOUNT);
+    if (lines < ManyLines)
+        return;
+    SendScintilla(SCI_GETLINESTATE, lines - 1);
+    SendScintilla(SCI_SETFOLDLEVEL, 0UL, SendScintilla(SCI_GETFOLDLEVEL, 0UL));
+    const long length = query(SCI_GETLENGTH);
+    const QByteArray breaks(ManyLines / 4, '\n');
+    SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(breaks.size()), breaks.constData());
+    SendScintilla(SCI_DELETERANGE, static_cast<unsigned long>(length), long(breaks.size()));
 }
 
 bool TSynMemo::isColouringBehind() const

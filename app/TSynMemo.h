@@ -96,6 +96,7 @@ private:
     SelectionState currentSelection();
     void restoreSelection(const SelectionState& state);
     void reportUpdate(int updated);
+    void makeRoomForNewLines();
     void finishLoading();
     void handleContainerAction(int modificationType, int token);
 

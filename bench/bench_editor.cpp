@@ -173,11 +173,19 @@ int main(int argc, char* argv[])
             clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
             return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
         };
+        // Lines of text as one types them: a Polish sentence, a new line after every 60 keys.
+        // (Thousands of keys on one line would measure the layout of a long line instead.)
+        const QString sentence = QStringLiteral("Zażółć gęślą jaźń, łąka nad Wisłą i źdźbło trawy. ");
+        int typed = 0;
         const auto typeKey = [&](KeyTimes& times) {
             QElapsedTimer keyTimer;
             keyTimer.start();
             const double cpuStart = threadCpuMs();
-            QTest::keyClick(editor->viewport(), Qt::Key_A);
+            if (++typed % 60 == 0)
+                QTest::keyClick(editor->viewport(), Qt::Key_Return);
+            else
+                QTest::sendKeyEvent(QTest::Click, editor->viewport(), Qt::Key_unknown,
+                                    sentence.mid(typed % sentence.size(), 1), Qt::NoModifier);
             QCoreApplication::processEvents(); // the repaint of what changed
             const double cpuMs = threadCpuMs() - cpuStart;
             ++times.count;

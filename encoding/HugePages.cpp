@@ -10,7 +10,7 @@ void preferHugePages(void* data, std::size_t size)
 {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
     constexpr std::uintptr_t HugePage = 2 << 20;
-    if (size < 4 * HugePage)
+    if (size < 2 * HugePage)
         return;
     const auto start = reinterpret_cast<std::uintptr_t>(data);
     const std::uintptr_t begin = (start + HugePage - 1) & ~(HugePage - 1);
