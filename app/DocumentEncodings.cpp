@@ -99,7 +99,7 @@ void DocumentEncodings::load(DocumentPage* page, QByteArray fileBytes)
     const int named = encodingIndexOfName(page->encodingName());
     const int index = named == EncodingUnknown ? EncodingCp1250 : named;
     setSelectedIndex(index);
-    page->editor()->loadFile(std::move(fileBytes), index);
+    page->editor()->loadFile(std::move(fileBytes), index, page->editor()->documentPath());
 }
 
 bool DocumentEncodings::reopen(DocumentPage* page, int encodingIndex)
@@ -117,7 +117,7 @@ bool DocumentEncodings::reopen(DocumentPage* page, int encodingIndex)
     QByteArray fileBytes = readWholeFile(editor->documentPath());
     setPageEncoding(page, name);
     setSelectedIndex(encodingIndex);
-    editor->loadFile(std::move(fileBytes), encodingIndex);
+    editor->loadFile(std::move(fileBytes), encodingIndex, editor->documentPath());
     return true;
 }
 

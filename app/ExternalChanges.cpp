@@ -56,5 +56,7 @@ void ExternalChanges::reload(DocumentPage* page)
     QByteArray fileBytes = readWholeFile(editor->documentPath());
     page->setDiskStamp(fileStamp(editor->documentPath()));
     const int named = encodingIndexOfName(page->encodingName());
-    editor->loadFile(std::move(fileBytes), named < 0 || named == EncodingUnknown ? EncodingCp1250 : named);
+    editor->loadFile(std::move(fileBytes),
+                     named < 0 || named == EncodingUnknown ? EncodingCp1250 : named,
+                     editor->documentPath());
 }

@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -152,17 +151,38 @@ QByteArray readWholeFile(const QString& path)
     return bytes;
 }
 
-void releaseLeadingBytes(QByteArray& bytes, qsizetype count)
+bool readFileInLinePieces(const QString& path, qint64 expectedSize, qsizetype pieceBytes,
+                          const std::function<void(QByteArrayView piece, bool last)>& sink)
 {
-    if (!bytes.isDetached() || count <= 0)
-        return;
-    static const std::uintptr_t pageSize = std::uintptr_t(sysconf(_SC_PAGESIZE));
-    const auto start = reinterpret_cast<std::uintptr_t>(bytes.constData());
-    const std::uintptr_t from = (start + pageSize - 1) & ~(pageSize - 1);
-    const std::uintptr_t to = (start + std::uintptr_t(std::min(count, bytes.size()))) & ~(pageSize - 1);
-    // Private memory of this process: the pages are simply dropped, and read as zeros after.
-    if (to > from)
-        madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly) || file.size() != expectedSize)
+        return false;
+    QByteArray buffer;
+    qint64 total = 0;
+    for (;;) {
+        const qsizetype held = buffer.size();
+        buffer.resize(held + std::max<qsizetype>(pieceBytes, 1));
+        const qint64 read = file.read(buffer.data() + held, buffer.size() - held);
+        if (read < 0)
+            return false;
+        buffer.truncate(held + read);
+        total += read;
+        if (total > expectedSize)
+            return false;
+        if (total == expectedSize && file.read(1).isEmpty() &&
+            file.error() == QFileDevice::NoError) {
+            sink(buffer, true);
+            return true;
+        }
+        if (read == 0)
+            return false; // shorter than it was
+        // What was held before holds no line feed: only the bytes just read are searched.
+        const qsizetype lineFeed = QByteArrayView(buffer).sliced(held).lastIndexOf('\n');
+        if (lineFeed < 0)
+            continue; // a line longer than a piece: the piece goes on
+        sink(QByteArrayView(buffer).first(held + lineFeed + 1), false);
+        buffer.remove(0, held + lineFeed + 1);
+    }
 }
 
 void writeWholeFile(const QString& path, const QByteArray& bytes)

@@ -8,11 +8,13 @@
 // The whole file; throws CommandError "Cannot open file <path>" with the reason on a second line.
 QByteArray readWholeFile(const QString& path);
 
-// The first `count` bytes of `bytes` are not needed again: the memory of the whole pages they
-// fill goes back to the system, and those bytes read as zeros from then on. Nothing is done to
-// an array shared with another. A large file's bytes are handed back this way while its text
-// is made, so that the two are never both held whole.
-void releaseLeadingBytes(QByteArray& bytes, qsizetype count);
+// Reads the file at `path` in pieces of about `pieceBytes` that end just after a line feed (the
+// last one at the end of the file), handing each to `sink` with whether it is the last. False,
+// with nothing more handed over, when the file cannot be read or is not `expectedSize` bytes
+// long. A large file is read this way a second time, so that its text is made without all of
+// its bytes in memory.
+bool readFileInLinePieces(const QString& path, qint64 expectedSize, qsizetype pieceBytes,
+                          const std::function<void(QByteArrayView piece, bool last)>& sink);
 
 // Replaces the file with `bytes` in one step: on failure the old file stays as it was and
 // CommandError "Cannot create file <path>" is thrown. In a folder where no new file can be

@@ -19,6 +19,7 @@ namespace {
 constexpr int RightEdgeColumn = 80;
 constexpr int MaxLeftChar = 2048;
 constexpr qsizetype DecodedPieceBytes = 4 << 20;
+constexpr qsizetype ReadAgainBytes = 32 << 20;
 
 QAccessibleInterface* plainEditorAccessible(const QString& className, QObject* object)
 {
@@ -101,33 +102,43 @@ int TSynMemo::lineCount() const
     return int(query(SCI_GETLINECOUNT));
 }
 
-void TSynMemo::loadFile(QByteArray fileBytes, int encodingIndex)
+void TSynMemo::loadFile(QByteArray fileBytes, int encodingIndex, const QString& sameFile)
 {
     setLineBreak(detectLineBreak(fileBytes));
     SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
     SendScintilla(SCI_CLEARALL);
-    // Growing the buffers piece by piece would copy them again and again: room for the whole
-    // text is made once, sized by how much the first piece grew or shrank in decoding.
-    bool first = true;
-    qsizetype decoded = 0;
-    decodeDocument(
-        fileBytes, encodingIndex,
-        [&](QByteArrayView piece) {
-            // Each piece takes at least DecodedPieceBytes more of the file: what lies before is
-            // not read again.
-            decoded += DecodedPieceBytes;
-            releaseLeadingBytes(fileBytes, decoded);
-            if (first) {
-                first = false;
-                const qsizetype read = std::min(fileBytes.size(), DecodedPieceBytes);
-                const qsizetype expected =
-                    qsizetype(double(piece.size()) / read * fileBytes.size());
-                SendScintilla(SCI_ALLOCATE,
-                              static_cast<unsigned long>(expected + expected / 64 + 2));
-            }
-            SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(piece.size()), piece.data());
-        },
-        DecodedPieceBytes);
+    // Room for the whole text is made at once, as growing it piece by piece would copy it again
+    // and again; its size comes from how much the first piece grows or shrinks in decoding.
+    // That room is filled in at once too: for a large file, its bytes are let go first and the
+    // file read again piece by piece, so that they are never in memory together with it.
+    const qsizetype firstPiece = std::min(fileBytes.size(), DecodedPieceBytes);
+    const qsizetype expected =
+        qsizetype(double(decodeDocument(fileBytes.first(firstPiece), encodingIndex).size()) /
+                  std::max<qsizetype>(firstPiece, 1) * fileBytes.size());
+    const auto append = [this](QByteArrayView text) {
+        SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(text.size()), text.data());
+    };
+    if (!sameFile.isEmpty() && fileBytes.size() >= ReadAgainBytes) {
+        const qint64 size = fileBytes.size();
+        fileBytes = QByteArray();
+        SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(expected + expected / 64 + 2));
+        const bool read = readFileInLinePieces(sameFile, size, DecodedPieceBytes,
+                                               [&](QByteArrayView piece, bool last) {
+                                                   decodeDocument(piece, encodingIndex, append);
+                                                   if (!last)
+                                                       append("\n");
+                                               });
+        if (read) {
+            finishLoading();
+            return;
+        }
+        // Changed since it was first read: shown as it is now.
+        SendScintilla(SCI_CLEARALL);
+        fileBytes = readWholeFile(sameFile);
+        setLineBreak(detectLineBreak(fileBytes));
+    }
+    SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(expected + expected / 64 + 2));
+    decodeDocument(fileBytes, encodingIndex, append, DecodedPieceBytes);
     finishLoading();
 }
 

@@ -38,8 +38,9 @@ public:
     int lineCount() const;
     // Shows a file's bytes decoded from the given encoding and records its line breaks.
     // Not undoable: the undo history starts afresh, the editor unmodified with the caret at the
-    // start. Bytes handed over whole (moved in) give their memory back as they are decoded.
-    void loadFile(QByteArray fileBytes, int encodingIndex);
+    // start. `sameFile`, when given, is the file the bytes were read from: a large one is read
+    // again piece by piece instead of decoding bytes held whole.
+    void loadFile(QByteArray fileBytes, int encodingIndex, const QString& sameFile = {});
     // Shows the given editor text (UTF-8, LF breaks) as a fresh document: no undo history,
     // unmodified, the caret at the start.
     void setDocumentText(QByteArrayView text);
