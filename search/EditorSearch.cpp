@@ -12,8 +12,9 @@ namespace {
 // Scintilla's positions are 32-bit unless large documents are asked for.
 constexpr qsizetype MaxDocumentBytes = INT_MAX;
 // Matches are written back in pieces of about this size: one edit per match costs far more on
-// a large page, one edit for the whole page holds it all twice in memory.
-constexpr qsizetype PieceBytes = 64 * 1024;
+// a large page, one edit for the whole page holds it all twice in memory. The undo history
+// copies each piece twice, in blocks large enough to be made in huge pages.
+constexpr qsizetype PieceBytes = 4 << 20;
 
 struct SearchRange {
     qsizetype from;
@@ -125,7 +126,7 @@ int replaceAll(TSynMemo& editor, const TextPattern& pattern, QByteArrayView repl
             const qsizetype start = starts[first];
             const auto* source = reinterpret_cast<const char*>(editor.SendScintilla(
                 QsciScintillaBase::SCI_GETRANGEPOINTER, long(start), long(end - start)));
-            piece.clear();
+            piece.resize(0);
             qsizetype at = start;
             for (std::size_t i = first; i < last; ++i) {
                 piece.append(source + (at - start), starts[i] - at);

@@ -8,12 +8,18 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <vector>
+
 class TestEditor : public QObject {
     Q_OBJECT
 private slots:
     void loadFileShowsTheDecodedText_data();
     void loadFileShowsTheDecodedText();
     void undoSelectionsAreBounded();
+    void largeBlocksKeepTheirContents();
     void backgroundColouringMatchesColouringAtOnce_data();
     void backgroundColouringMatchesColouringAtOnce();
 };
@@ -62,6 +68,35 @@ void TestEditor::loadFileShowsTheDecodedText()
     QVERIFY(!editor.isDocumentModified());
     QVERIFY(!editor.isUndoAvailable());
     QCOMPARE(editor.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS), 0L);
+}
+
+void TestEditor::largeBlocksKeepTheirContents()
+{
+    // Blocks of every kind the program's allocation tells apart, alive together and freed out
+    // of order, in each of the ways C++ frees them.
+    const std::vector<std::size_t> sizes = {
+        1, 100, (3 << 20) - 1, 3 << 20, (4 << 20) + 1, (2 << 20) * 5, 33 << 20};
+    std::vector<std::unique_ptr<char[]>> arrays;
+    std::vector<std::vector<std::uint32_t>> vectors;
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        arrays.emplace_back(new char[sizes[i]]);
+        std::memset(arrays.back().get(), int('a' + i), sizes[i]);
+        vectors.emplace_back(sizes[i] / 4 + 1, std::uint32_t(i));
+    }
+    for (std::size_t i = 0; i < sizes.size(); i += 2) {
+        arrays[i].reset();
+        vectors[i] = {};
+    }
+    auto* spare = new (std::nothrow) char[40 << 20];
+    QVERIFY(spare);
+    spare[(40 << 20) - 1] = 'x';
+    for (std::size_t i = 1; i < sizes.size(); i += 2) {
+        const char* block = arrays[i].get();
+        QVERIFY(std::all_of(block, block + sizes[i], [&](char c) { return c == char('a' + i); }));
+        QVERIFY(std::all_of(vectors[i].begin(), vectors[i].end(),
+                            [&](std::uint32_t v) { return v == i; }));
+    }
+    delete[] spare;
 }
 
 void TestEditor::undoSelectionsAreBounded()

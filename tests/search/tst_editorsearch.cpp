@@ -191,6 +191,21 @@ void TestEditorSearch::replaceAllIsOneUndoStep()
     editor.undo();
     QCOMPARE(editor.text(), QStringLiteral("łąka\nŁĄKA łąka\n"));
     QVERIFY(!editor.isUndoAvailable());
+
+    // A text of several megabytes is written back in several pieces.
+    QString large;
+    for (int i = 0; large.size() < 12'000'000; ++i)
+        large +=
+            (i % 3 ? QStringLiteral("ŁĄKA ") : QStringLiteral("łąka\n")) + QString(i % 97, u'ż');
+    editor.setText(large);
+    editor.SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+    const int count = int(large.count(QStringLiteral("łąka"), Qt::CaseInsensitive));
+    QCOMPARE(searchAndReplace(editor, "łąka", "laka", O::Replace | O::ReplaceAll | O::EntireScope),
+             count);
+    QVERIFY(editor.text() == QString(large).replace(QStringLiteral("łąka"), QStringLiteral("laka"),
+                                                    Qt::CaseInsensitive));
+    editor.undo();
+    QVERIFY(editor.text() == large);
 }
 
 void TestEditorSearch::wordAtCaret_data()
