@@ -6,6 +6,7 @@
 #include "app/DocumentPage.h"
 #include "app/TForm1.h"
 #include "app/TSynMemo.h"
+#include "bench/LargePage.h"
 #include "bench/SilentDesktop.h"
 
 #include "app/Desktop.h"
@@ -32,30 +33,6 @@ double peakMiB()
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024.0;
-}
-
-// About 100 MB of Polish HTML in windows-1250, 2 M lines; `declared` puts the charset
-// declaration on its first line, else it has none.
-QString makeLargePage(const QTemporaryDir& dir, bool declared = true)
-{
-    const QString path = dir.filePath(declared ? "large.htm" : "undeclared.htm");
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    if (declared)
-        file.write("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
-                   "charset=windows-1250\"></head><body>\r\n");
-    else
-        file.write("<html><head></head><body>\r\n");
-    const QByteArray line = "<p>Za\xbf\xf3\xb3\xe6 g\xea\x9cl\xb9 ja\x9f\xf1, \xa3\xf3"
-                            "d\x9f i Gda\xf1sk \x8c"
-                            "wi\xeatokrzyskie.</p>\r\n";
-    QByteArray block;
-    for (int i = 0; i < 10000; ++i)
-        block += line;
-    while (file.size() < 100'000'000)
-        file.write(block);
-    file.write("</body></html>\r\n");
-    return path;
 }
 
 } // namespace
@@ -105,7 +82,8 @@ int main(int argc, char* argv[])
     if (mode == QLatin1String("switch")) {
         // Each switch by the user looks for the charset line again; the second page has none,
         // so all of its text is searched.
-        form.OpenFileInPage(QStringLiteral("undeclared.htm"), makeLargePage(dir, false));
+        form.OpenFileInPage(QStringLiteral("undeclared.htm"),
+                            makeLargePage(dir, {}, {}, false, QStringLiteral("undeclared.htm")));
         QCoreApplication::processEvents();
         auto* tabs = form.findChild<QTabWidget*>(QStringLiteral("PC"));
         double slowest = 0, total = 0;
@@ -175,7 +153,8 @@ int main(int argc, char* argv[])
         };
         // Lines of text as one types them: a Polish sentence, a new line after every 60 keys.
         // (Thousands of keys on one line would measure the layout of a long line instead.)
-        const QString sentence = QStringLiteral("Zażółć gęślą jaźń, łąka nad Wisłą i źdźbło trawy. ");
+        const QString sentence =
+            QStringLiteral("Zażółć gęślą jaźń, łąka nad Wisłą i źdźbło trawy. ");
         int typed = 0;
         const auto typeKey = [&](KeyTimes& times) {
             QElapsedTimer keyTimer;

@@ -6,6 +6,7 @@
 #include "app/DocumentPage.h"
 #include "app/TForm1.h"
 #include "app/TSynMemo.h"
+#include "bench/LargePage.h"
 #include "bench/SilentDesktop.h"
 
 #include <QApplication>
@@ -24,18 +25,7 @@ int main(int argc, char* argv[])
     installFastEditorAccessibility();
     QTemporaryDir dir;
     qputenv("XDG_DATA_HOME", dir.filePath("data").toLocal8Bit());
-    const QString path = dir.filePath("large.htm");
-    {
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        const QByteArray line =
-            "<p>Za\xbf\xf3\xb3\xe6 g\xea\x9cl\xb9 ja\x9f\xf1, Gda\xf1sk.</p>\r\n";
-        QByteArray block;
-        for (int i = 0; i < 10000; ++i)
-            block += line;
-        while (file.size() < 100'000'000)
-            file.write(block);
-    }
+    const QString path = makeLargePage(dir);
     SilentDesktop desktop;
     TForm1 form(desktop, {path});
     form.show();
@@ -75,8 +65,9 @@ int main(int argc, char* argv[])
     const double unchangedMs = timer.nsecsElapsed() / 1e6;
 
     std::printf("keystroke at the end of %lld MB: %.2f ms (copy taken while typing: %s)\n",
-                editor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH) / 1'000'000, perKey,
-                copiedWhileTyping ? "yes" : "no");
+                static_cast<long long>(editor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH)) /
+                    1'000'000,
+                perKey, copiedWhileTyping ? "yes" : "no");
     std::printf("first copy after the pause: %lld ms after the last key (idle wait %d ms)\n",
                 firstCopyMs, CrashRecovery::IdleMilliseconds);
     std::printf("copy of the changed page, taken and written: %lld ms\n", wholeCopyMs);
