@@ -19,7 +19,7 @@ namespace {
 constexpr int RightEdgeColumn = 80;
 constexpr int MaxLeftChar = 2048;
 constexpr qsizetype DecodedPieceBytes = 4 << 20;
-constexpr qsizetype ReadAgainBytes = 32 << 20;
+constexpr qsizetype ReadAgainBytes = 8 << 20;
 
 QAccessibleInterface* plainEditorAccessible(const QString& className, QObject* object)
 {
