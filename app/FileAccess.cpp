@@ -151,11 +151,10 @@ QByteArray readWholeFile(const QString& path)
     return bytes;
 }
 
-bool readFileInLinePieces(const QString& path, qint64 expectedSize, qsizetype pieceBytes,
+bool readFileInLinePieces(QFile& file, qint64 expectedSize, qsizetype pieceBytes,
                           const std::function<void(QByteArrayView piece, bool last)>& sink)
 {
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly) || file.size() != expectedSize)
+    if (!file.seek(0))
         return false;
     QByteArray buffer;
     qint64 total = 0;

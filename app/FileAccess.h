@@ -5,15 +5,17 @@
 
 #include <functional>
 
+class QFile;
+
 // The whole file; throws CommandError "Cannot open file <path>" with the reason on a second line.
 QByteArray readWholeFile(const QString& path);
 
-// Reads the file at `path` in pieces of about `pieceBytes` that end just after a line feed (the
-// last one at the end of the file), handing each to `sink` with whether it is the last. False,
-// with nothing more handed over, when the file cannot be read or is not `expectedSize` bytes
-// long. A large file is read this way a second time, so that its text is made without all of
-// its bytes in memory.
-bool readFileInLinePieces(const QString& path, qint64 expectedSize, qsizetype pieceBytes,
+// Reads an open file from its start in pieces of about `pieceBytes` that end just after a line
+// feed (the last one at the end of the file), handing each to `sink` with whether it is the
+// last. False, with nothing more handed over, when reading fails or the file turns out not to
+// be `expectedSize` bytes long. A large file is read this way a second time, so that its text
+// is made without all of its bytes in memory.
+bool readFileInLinePieces(QFile& file, qint64 expectedSize, qsizetype pieceBytes,
                           const std::function<void(QByteArrayView piece, bool last)>& sink);
 
 // Replaces the file with `bytes` in one step: on failure the old file stays as it was and

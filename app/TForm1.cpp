@@ -402,7 +402,12 @@ void TForm1::OpenFileInPage(const QString& caption, const QString& path)
     newPage->setDiskStamp(fileStamp(path));
     // Colouring is chosen before the text arrives, so only what is shown gets styled.
     editor->setLexer(m_highlighters->lexer(Language::Html));
-    m_encodings->load(newPage, std::move(fileBytes));
+    try {
+        m_encodings->load(newPage, std::move(fileBytes));
+    } catch (...) {
+        removePage(newPage); // unreadable after all
+        throw;
+    }
 }
 
 void TForm1::openEach(const QStringList& paths)

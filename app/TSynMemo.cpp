@@ -9,6 +9,7 @@
 #include <QAccessibleWidget>
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
+#include <QFile>
 #include <QFontDatabase>
 #include <QMenu>
 #include <QMimeData>
@@ -118,11 +119,15 @@ void TSynMemo::loadFile(QByteArray fileBytes, int encodingIndex, const QString& 
     const auto append = [this](QByteArrayView text) {
         SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(text.size()), text.data());
     };
-    if (!sameFile.isEmpty() && fileBytes.size() >= ReadAgainBytes) {
+    // The file is opened again before its bytes are let go: one that can no longer be opened
+    // is shown from them.
+    QFile again(sameFile);
+    if (fileBytes.size() >= ReadAgainBytes && !sameFile.isEmpty() &&
+        again.open(QIODevice::ReadOnly) && again.size() == fileBytes.size()) {
         const qint64 size = fileBytes.size();
         fileBytes = QByteArray();
         SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(expected + expected / 64 + 2));
-        const bool read = readFileInLinePieces(sameFile, size, DecodedPieceBytes,
+        const bool read = readFileInLinePieces(again, size, DecodedPieceBytes,
                                                [&](QByteArrayView piece, bool last) {
                                                    decodeDocument(piece, encodingIndex, append);
                                                    if (!last)
@@ -132,9 +137,15 @@ void TSynMemo::loadFile(QByteArray fileBytes, int encodingIndex, const QString& 
             finishLoading();
             return;
         }
-        // Changed since it was first read: shown as it is now.
+        // Changed while it was read again: shown as it is now. When even that fails, the
+        // editor is left empty and whole, and the caller is told.
         SendScintilla(SCI_CLEARALL);
-        fileBytes = readWholeFile(sameFile);
+        try {
+            fileBytes = readWholeFile(sameFile);
+        } catch (...) {
+            finishLoading();
+            throw;
+        }
         setLineBreak(detectLineBreak(fileBytes));
     }
     SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(expected + expected / 64 + 2));
