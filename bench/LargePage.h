@@ -32,3 +32,43 @@ inline QString makeLargePage(const QTemporaryDir& dir, const QByteArray& between
     file.write("</body></html>\r\n");
     return path;
 }
+
+// A minified page of about `bytes` bytes in UTF-8 on one line, without a single line break:
+// style rules, then cards of Polish markup with attributes, nested tags and entities, then a
+// script, as `name` in `dir` (or at `path` when given).
+inline QString makeOneLinePage(const QTemporaryDir& dir, qint64 bytes, const QString& path = {},
+                               const QString& name = QStringLiteral("oneline.htm"))
+{
+    const QString target = path.isEmpty() ? dir.filePath(name) : path;
+    QFile file(target);
+    file.open(QIODevice::WriteOnly);
+    file.write("<!DOCTYPE html><html lang=\"pl\"><head><meta charset=\"utf-8\"><title>Zażółć "
+               "gęślą jaźń</title><style>body{margin:0;font:16px/1.5 serif;color:#222}");
+    for (int i = 0; file.pos() < bytes / 20; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        file.write(".k" + n + "{margin:0 auto;padding:" + QByteArray::number(i % 9) +
+                   "px;color:#2a" + QByteArray::number(10 + i % 90) + "ff}.k" + n + ">a:hover,.k" +
+                   n + " li+li{content:\"→ ż\";border-bottom:1px solid #ccc}");
+    }
+    file.write("</style></head><body>");
+    const QByteArray closing = "</script></body></html>";
+    for (int i = 0; file.pos() < bytes - bytes / 20 - closing.size(); ++i) {
+        const QByteArray n = QByteArray::number(i);
+        file.write("<div class=\"k" + n + " karta\" id=\"a" + n + "\" data-nr=\"" + n +
+                   "\"><h2 title=\"Łódź &amp; Gdańsk\">Zażółć gęślą jaźń</h2>");
+        file.write("<p>Źdźbło trawy nad Wisłą &ndash; <a href=\"/miasta/gdańsk.html?id=" + n +
+                   "&amp;s=2\">Gdańsk</a>, <b>Świętokrzyskie</b> &bdquo;Żółw&rdquo; "
+                   "&#8222;ćma&#8221;<br><img src=\"img/" +
+                   n + ".png\" alt=\"Łąka\"></p>");
+        file.write("<ul><li>Śląsk</li><li>Kraków &gt; Poznań</li></ul></div>");
+    }
+    file.write("<script>var d=document,t=[\"Zażółć\",\"gęślą\",\"jaźń\"],s=0;");
+    for (int i = 0; file.pos() < bytes - closing.size(); ++i) {
+        const QByteArray n = QByteArray::number(i);
+        file.write("function f" + n + "(a,b){var e=d.getElementById(\"a" + n +
+                   "\");if(e&&a>b){e.title=\"Łódź \"+t[" + QByteArray::number(i % 3) +
+                   "]+' nr '+(a*" + n + "+b);}return a+b;}s+=f" + n + "(" + n + ",2);");
+    }
+    file.write(closing);
+    return target;
+}

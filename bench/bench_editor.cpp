@@ -1,8 +1,10 @@
 // Whole-program timings: start-up to a shown window, opening and saving a 100 MB page through
-// the main window, and typing at the end of it. Each measurement runs in a fresh process so
-// that the peak memory it reports is its own:
+// the main window, and typing at the end of it; opening a minified page of one long line and
+// typing at its end. Each measurement runs in a fresh process so that the peak memory it
+// reports is its own:
 //   bench_editor startup | open | save | keystroke | colouring-top | switch   [file]
 //   bench_editor colouring [file [command]]      (command: mnuCppClick unless given)
+//   bench_editor oneline bytes [file]      (a missing file is made there, to be used again)
 #include "app/DocumentPage.h"
 #include "app/TForm1.h"
 #include "app/TSynMemo.h"
@@ -35,6 +37,49 @@ double peakMiB()
     return usage.ru_maxrss / 1024.0;
 }
 
+double threadCpuMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
+
+// Keys, each typed and then shown. Wall-clock times suffer when other processes share the
+// processors; the main thread's processor time is what each key itself costs.
+struct KeyTimes {
+    int count = 0;
+    double totalMs = 0;
+    double maxMs = 0;
+    double totalCpuMs = 0;
+    double maxCpuMs = 0;
+    int over5 = 0;
+
+    template <typename Key> void type(const Key& key)
+    {
+        QElapsedTimer keyTimer;
+        keyTimer.start();
+        const double cpuStart = threadCpuMs();
+        key();
+        QCoreApplication::processEvents(); // the repaint of what changed
+        const double ms = keyTimer.nsecsElapsed() / 1e6;
+        const double cpuMs = threadCpuMs() - cpuStart;
+        ++count;
+        totalMs += ms;
+        maxMs = std::max(maxMs, ms);
+        totalCpuMs += cpuMs;
+        maxCpuMs = std::max(maxCpuMs, cpuMs);
+        over5 += cpuMs >= 5;
+    }
+    double meanMs() const { return count ? totalMs / count : 0.0; }
+    double meanCpuMs() const { return count ? totalCpuMs / count : 0.0; }
+};
+
+// A letter as a keyboard types it, Polish ones included.
+void typeLetter(QWidget* editor, const QString& letter)
+{
+    QTest::sendKeyEvent(QTest::Click, editor, Qt::Key_unknown, letter, Qt::NoModifier);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -57,7 +102,18 @@ int main(int argc, char* argv[])
         return 0;
     }
 
-    const QString path = argc > 2 ? QString::fromLocal8Bit(argv[2]) : makeLargePage(dir);
+    const bool oneLine = mode == QLatin1String("oneline");
+    const qint64 oneLineBytes = oneLine && argc > 2 ? QByteArray(argv[2]).toLongLong() : 0;
+    if (oneLine && oneLineBytes <= 0) {
+        std::fprintf(stderr, "usage: bench_editor oneline bytes [file]\n");
+        return 1;
+    }
+    const int fileArgument = oneLine ? 3 : 2;
+    QString path = argc > fileArgument ? QString::fromLocal8Bit(argv[fileArgument]) : QString();
+    if (oneLine && !QFileInfo::exists(path))
+        path = makeOneLinePage(dir, oneLineBytes, path);
+    else if (path.isEmpty())
+        path = makeLargePage(dir);
     const double fileMiB = QFileInfo(path).size() / 1048576.0;
     const double baseline = peakMiB();
     TForm1 form(desktop, {}, dir.filePath("Tagomir.dat"));
@@ -68,9 +124,41 @@ int main(int argc, char* argv[])
 
     QElapsedTimer timer;
     timer.start();
-    form.OpenFileInPage(QStringLiteral("large.htm"), path);
+    form.OpenFileInPage(oneLine ? QStringLiteral("oneline.htm") : QStringLiteral("large.htm"),
+                        path);
     QCoreApplication::processEvents();
     const qint64 openMs = timer.elapsed();
+    if (oneLine) {
+        // The caret to the end of the only line, then letters typed there, each shown before the
+        // next, for at most a minute in all.
+        const double openPeak = peakMiB();
+        TSynMemo* editor = form.ActiveEditor();
+        editor->setFocus();
+        timer.restart();
+        editor->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+        QCoreApplication::processEvents();
+        const qint64 endMs = timer.elapsed();
+        const qint64 bytes = QFileInfo(path).size();
+        const int keys = bytes >= 5'000'000 ? 40 : 100;
+        const QString letters = QStringLiteral("zażółćgęśląjaźń");
+        KeyTimes times;
+        timer.restart();
+        while (times.count < keys && timer.elapsed() < 60'000)
+            times.type(
+                [&] { typeLetter(editor->viewport(), letters.at(times.count % letters.size())); });
+        const double endPeak = peakMiB();
+        const long characters =
+            editor->SendScintilla(QsciScintillaBase::SCI_COUNTCHARACTERS, 0L,
+                                  editor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
+        std::printf("one line of %lld bytes (%d line): open %lld ms, peak %.0f MiB over a %.0f MiB "
+                    "baseline; caret to its end %lld ms; %d of %d keys: %.1f ms a key, at most "
+                    "%.1f ms (processor %.1f ms, at most %.1f ms), peak %.0f MiB; caret panel "
+                    "\"%s\" on a line of %ld characters\n",
+                    bytes, editor->lineCount(), openMs, openPeak, baseline, endMs, times.count,
+                    keys, times.meanMs(), times.maxMs, times.meanCpuMs(), times.maxCpuMs, endPeak,
+                    qPrintable(form.panelText(0)), characters);
+        return 0;
+    }
     if (mode == QLatin1String("open")) {
         std::printf("open %.0f MiB (%d lines, %s): %lld ms, peak %.0f MiB over a %.0f MiB baseline "
                     "(%.2fx the file)\n",
@@ -137,41 +225,18 @@ int main(int argc, char* argv[])
     if (mode == QLatin1String("keystroke")) {
         // Keys typed one after another from right after the jump, while the text above is still
         // being coloured, and then once it is.
-        // Wall-clock times suffer when other processes share the processors; the main
-        // thread's processor time is what each key itself costs.
-        struct KeyTimes {
-            int count = 0;
-            double totalMs = 0;
-            double totalCpuMs = 0;
-            double maxCpuMs = 0;
-            int over5 = 0;
-        };
-        const auto threadCpuMs = [] {
-            timespec now{};
-            clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-            return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
-        };
         // Lines of text as one types them: a Polish sentence, a new line after every 60 keys.
         // (Thousands of keys on one line would measure the layout of a long line instead.)
         const QString sentence =
             QStringLiteral("Zażółć gęślą jaźń, łąka nad Wisłą i źdźbło trawy. ");
         int typed = 0;
         const auto typeKey = [&](KeyTimes& times) {
-            QElapsedTimer keyTimer;
-            keyTimer.start();
-            const double cpuStart = threadCpuMs();
-            if (++typed % 60 == 0)
-                QTest::keyClick(editor->viewport(), Qt::Key_Return);
-            else
-                QTest::sendKeyEvent(QTest::Click, editor->viewport(), Qt::Key_unknown,
-                                    sentence.mid(typed % sentence.size(), 1), Qt::NoModifier);
-            QCoreApplication::processEvents(); // the repaint of what changed
-            const double cpuMs = threadCpuMs() - cpuStart;
-            ++times.count;
-            times.totalMs += keyTimer.nsecsElapsed() / 1e6;
-            times.totalCpuMs += cpuMs;
-            times.maxCpuMs = std::max(times.maxCpuMs, cpuMs);
-            times.over5 += cpuMs >= 5;
+            times.type([&] {
+                if (++typed % 60 == 0)
+                    QTest::keyClick(editor->viewport(), Qt::Key_Return);
+                else
+                    typeLetter(editor->viewport(), sentence.mid(typed % sentence.size(), 1));
+            });
         };
         KeyTimes during;
         timer.restart();
@@ -184,8 +249,8 @@ int main(int argc, char* argv[])
         const auto report = [](const KeyTimes& times) {
             return QStringLiteral("%1 ms a key (processor %2 ms, at most %3 ms, %4 of %5 keys 5 ms "
                                   "or more)")
-                .arg(times.count ? times.totalMs / times.count : 0.0, 0, 'f', 2)
-                .arg(times.count ? times.totalCpuMs / times.count : 0.0, 0, 'f', 2)
+                .arg(times.meanMs(), 0, 'f', 2)
+                .arg(times.meanCpuMs(), 0, 'f', 2)
                 .arg(times.maxCpuMs, 0, 'f', 2)
                 .arg(times.over5)
                 .arg(times.count);
@@ -214,6 +279,7 @@ int main(int argc, char* argv[])
     }
     std::fprintf(stderr,
                  "usage: bench_editor startup|open|save|keystroke|colouring-top|switch [file]\n"
-                 "       bench_editor colouring [file [command]]\n");
+                 "       bench_editor colouring [file [command]]\n"
+                 "       bench_editor oneline bytes [file]\n");
     return 1;
 }
