@@ -2,8 +2,10 @@
 set -euo pipefail
 
 TAGOMIR_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# The editor component is built from Debian's source of libqscintilla2-qt6-dev with the
+# program's changes: dpkg-dev unpacks that source.
 TAGOMIR_PACKAGES=(g++ ninja-build cmake qt6-base-dev libqscintilla2-qt6-dev libqt6svg6-dev
-                  qt6-translations-l10n fonts-dejavu-extra)
+                  qt6-translations-l10n fonts-dejavu-extra dpkg-dev)
 # The install test checks the desktop entry and the metainfo with these.
 TAGOMIR_TEST_PACKAGES=(desktop-file-utils appstream)
 
