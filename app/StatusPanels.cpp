@@ -5,6 +5,7 @@
 namespace {
 
 const QString ModifiedText = QStringLiteral("   Zmieniony  ");
+const QString PartlyColouredText = QStringLiteral(" Kolorowane tylko pierwsze 256 KB wiersza ");
 
 } // namespace
 
@@ -50,6 +51,18 @@ void StatusPanels::setText(int panel, const QString& text)
 void StatusPanels::showCaret(int line, int column)
 {
     setText(0, QString::asprintf("%4d: %2d", line, column));
+}
+
+void StatusPanels::showPartlyColoured(bool partly)
+{
+    if (!partly && !m_partlyColoured)
+        return;
+    if (!m_partlyColoured) {
+        m_partlyColoured = new QLabel(PartlyColouredText, this);
+        m_partlyColoured->setObjectName(QStringLiteral("BarPartlyColoured"));
+        addPermanentWidget(m_partlyColoured);
+    }
+    m_partlyColoured->setVisible(partly);
 }
 
 void StatusPanels::showModified(bool modified)

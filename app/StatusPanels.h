@@ -15,7 +15,10 @@ public:
     void setText(int panel, const QString& text);
     void showCaret(int line, int column);
     void showModified(bool modified);
+    // A note beside the panels that the caret's line is coloured only in part.
+    void showPartlyColoured(bool partly);
 
 private:
     QList<QLabel*> m_panels;
+    QLabel* m_partlyColoured = nullptr;
 };

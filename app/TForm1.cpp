@@ -444,6 +444,7 @@ void TForm1::EditorStatusChange(TSynMemo::StatusChanges changes)
         return;
     if (changes & (TSynMemo::StatusAll | TSynMemo::StatusCaretX | TSynMemo::StatusCaretY))
         Bar->showCaret(editor->caretLine(), editor->caretColumn());
+    Bar->showPartlyColoured(editor->isCaretLinePartlyColoured());
     Bar->showModified(modified);
 }
 

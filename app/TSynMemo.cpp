@@ -5,6 +5,7 @@
 #include "encoding/DocumentCodec.h"
 
 #include <QAccessible>
+#include <cstdlib>
 
 #include <QAccessibleWidget>
 #include <QContextMenuEvent>
@@ -66,12 +67,15 @@ TSynMemo::TSynMemo(QWidget* parent)
     // With a screen reader listening, change notifications cost time proportional to the text
     // before the caret on every edit; without one they are left out, and status reports come
     // from the update and save-point notifications instead.
+    // The notices before a change cost nothing of the kind.
     if (!QAccessible::isActive())
-        SendScintilla(SCI_SETMODEVENTMASK,
-                      SC_MOD_CHANGEFOLD | SC_MOD_CHANGEMARKER | SC_MOD_CONTAINER);
+        SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_CHANGEFOLD | SC_MOD_CHANGEMARKER |
+                                               SC_MOD_CONTAINER | SC_MOD_BEFOREINSERT |
+                                               SC_MOD_BEFOREDELETE);
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &TSynMemo::reportUpdate);
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int, int type, const char*, int, int, int, int, int, int token, int) {
+            [this](int position, int type, const char*, int, int, int, int, int, int token, int) {
+                keepColumnBefore(type, position);
                 handleContainerAction(type, token);
             });
     SendScintilla(SCI_SETMULTIPLESELECTION, 1L);
@@ -208,7 +212,43 @@ int TSynMemo::caretColumn() const
 {
     const long pos = query(SCI_GETCURRENTPOS);
     const long lineStart = query(SCI_POSITIONFROMLINE, query(SCI_LINEFROMPOSITION, pos));
-    return int(query(SCI_COUNTCHARACTERS, lineStart, pos)) + 1;
+    long column;
+    const ColumnMark& mark = m_columnMark;
+    if (mark.lineStart == lineStart && std::abs(pos - mark.position) < pos - lineStart)
+        column = pos >= mark.position
+                     ? mark.column + query(SCI_COUNTCHARACTERS, mark.position, pos)
+                     : mark.column - query(SCI_COUNTCHARACTERS, pos, mark.position);
+    else
+        column = query(SCI_COUNTCHARACTERS, lineStart, pos);
+    m_columnMark = {lineStart, pos, column};
+    return int(column) + 1;
+}
+
+bool TSynMemo::isCaretLinePartlyColoured() const
+{
+#ifdef TAGOMIR_PATCHED_QSCINTILLA
+    const long line = query(SCI_LINEFROMPOSITION, query(SCI_GETCURRENTPOS));
+    return lexer() && query(SCI_POSITIONFROMLINE, line + 1) - query(SCI_POSITIONFROMLINE, line) >
+                          ColouredLineLength;
+#else
+    return false;
+#endif
+}
+
+void TSynMemo::keepColumnBefore(int modificationType, long position)
+{
+    if (!(modificationType & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE)) ||
+        position >= m_columnMark.position)
+        return;
+    // A change on the mark's line moves the mark back to it, counting the characters in
+    // between while they are still there; a nearby change, as the keys typed make, is cheap.
+    constexpr long NearChange = 1 << 16;
+    if (position >= m_columnMark.lineStart && m_columnMark.position - position <= NearChange)
+        m_columnMark = {m_columnMark.lineStart, position,
+                        m_columnMark.column -
+                            query(SCI_COUNTCHARACTERS, position, m_columnMark.position)};
+    else
+        m_columnMark = {};
 }
 
 int TSynMemo::selectionStartPosition() const

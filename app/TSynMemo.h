@@ -51,6 +51,12 @@ public:
     // Caret line and column, both from 1; the column counts characters, not bytes.
     int caretLine() const;
     int caretColumn() const;
+    // Whether the caret's line is longer than the editor component colours: the rest of it
+    // keeps the plain style, so that typing on a line of megabytes stays quick.
+    bool isCaretLinePartlyColoured() const;
+#ifdef TAGOMIR_PATCHED_QSCINTILLA
+    static constexpr long ColouredLineLength = 0x40000;
+#endif
 
     // Byte positions of the selection's lower and upper ends (equal when nothing is selected).
     int selectionStartPosition() const;
@@ -74,7 +80,10 @@ public:
 
     // How many selections are kept for undoing wraps: the latest MaxUndoSelections at most.
     static constexpr int MaxUndoSelections = 1000;
-    qsizetype undoSelectionCount() const { return m_undoSelections.size(); }
+    qsizetype undoSelectionCount() const
+    {
+        return m_undoSelections.size();
+    }
 
 public slots:
     void recolor(int start = 0, int end = -1) override;
@@ -100,6 +109,7 @@ private:
     void makeRoomForNewLines();
     void finishLoading();
     void handleContainerAction(int modificationType, int token);
+    void keepColumnBefore(int modificationType, long position);
 
     QString m_documentPath;
     bool m_forcedModified = false;
@@ -109,6 +119,15 @@ private:
     QHash<int, SelectionState> m_undoSelections;
     int m_nextUndoToken = 1;
     ColouringCatchUp* m_colouringCatchUp;
+    // The last caret column counted: the caret's next column is counted from here when that is
+    // nearer than its line's start, which on a line of megabytes is far. Let go when the text
+    // before it changes.
+    struct ColumnMark {
+        long lineStart = -1;
+        long position = -1;
+        long column = 0;
+    };
+    mutable ColumnMark m_columnMark;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TSynMemo::StatusChanges)

@@ -1,0 +1,168 @@
+// The editor component as the program builds it measures text by summing the advances of a
+// monospaced font's characters, lays a long line out again only from its first change, and
+// colours a long line only in part. These check that what the user sees is as before.
+#include "app/Highlighters.h"
+#include "app/TSynMemo.h"
+#include "encoding/EncodingNames.h"
+
+#include <QFontDatabase>
+#include <QRandomGenerator>
+#include <QTest>
+#include <QTextLayout>
+
+namespace {
+
+long send(TSynMemo& editor, unsigned int message, unsigned long wParam = 0, long lParam = 0)
+{
+    return editor.SendScintilla(message, wParam, lParam);
+}
+
+// The x of each character boundary of the first line, from the line's start.
+QList<long> boundaries(TSynMemo& editor, const QList<long>& positions)
+{
+    QList<long> xs;
+    const long start = send(editor, QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, 0);
+    for (const long position : positions)
+        xs << send(editor, QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, position) - start;
+    return xs;
+}
+
+QList<long> characterStarts(const QByteArray& utf8)
+{
+    QList<long> starts;
+    for (int i = 0; i <= utf8.size(); ++i)
+        if (i == utf8.size() || (static_cast<unsigned char>(utf8[i]) & 0xc0) != 0x80)
+            starts << i;
+    return starts;
+}
+
+} // namespace
+
+class TestLongLines : public QObject {
+    Q_OBJECT
+private slots:
+    void positionsAreTheLayouts_data();
+    void positionsAreTheLayouts();
+    void editsOnALongLineShowAsAFreshEditor();
+};
+
+void TestLongLines::positionsAreTheLayouts_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("proportional");
+
+    const QStringList texts = {
+        QStringLiteral("Zażółć gęślą jaźń, ŁÓDŹ i Świętokrzyskie: źdźbło chrząszcza."),
+        QStringLiteral("<p class=\"x\">a&amp;b</p><script>if(a<=b&&c!=d){x=\"ą\";}</script>"),
+        QStringLiteral("AVAWTo fi ffi -> => != ~`@#$%^*()_+{}[]|\\;:'\",.<>/? ©®°±²µ¶·½¿×÷"),
+        // Left to the layout: combining marks, other scripts, and characters outside the
+        // basic plane.
+        QStringLiteral("cafe\u0301 e\u0328 o\u0301 Z\u0307 — ⇒ ★ 日本語テキスト Привет 😀 end"),
+    };
+    for (const QString& text : texts) {
+        QTest::addRow("monospaced: %s", qPrintable(text.left(12))) << text << false;
+        QTest::addRow("proportional: %s", qPrintable(text.left(12))) << text << true;
+    }
+}
+
+void TestLongLines::positionsAreTheLayouts()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, proportional);
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (proportional)
+        font = QFont(QStringLiteral("DejaVu Sans"), font.pointSize());
+    TSynMemo editor;
+    editor.setFont(font);
+    editor.resize(1200, 200);
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    const QByteArray utf8 = text.toUtf8();
+    editor.loadFile(utf8, EncodingUtf8);
+
+    QTextLayout layout(text, font, editor.viewport());
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    QList<long> expected;
+    for (int i = 0; i <= text.size(); ++i)
+        if (i == text.size() || !text.at(i).isLowSurrogate())
+            expected << long(line.cursorToX(i));
+    QCOMPARE(boundaries(editor, characterStarts(utf8)), expected);
+}
+
+void TestLongLines::editsOnALongLineShowAsAFreshEditor()
+{
+    // A minified page longer than the coloured length, edited at its end, its middle and its
+    // start; afterwards the positions, the styles and the caret's column are those of an
+    // editor that lays out and colours the same text at once.
+    QByteArray page = "<!DOCTYPE html><html><head><style>p{color:red}</style></head><body>";
+    while (page.size() < 320'000)
+        page += "<p class=\"a\">Zażółć <b>gęślą</b>\tjaźń</p><script>var s='łąka';</script>";
+    page += "</body></html>";
+    Highlighters highlighters(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    TSynMemo editor;
+    editor.setLexer(highlighters.lexer(Language::Html));
+    editor.resize(800, 300);
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    editor.loadFile(page, EncodingUtf8);
+#ifdef TAGOMIR_PATCHED_QSCINTILLA
+    QVERIFY(editor.isCaretLinePartlyColoured());
+#endif
+
+    QRandomGenerator random(14);
+    const QList<QByteArray> insertions = {"x", "ż", "<b>", "\t", "ą</p>", "'"};
+    for (int edit = 0; edit < 60; ++edit) {
+        const long length = send(editor, QsciScintillaBase::SCI_GETLENGTH);
+        // Mostly near the end, where one types on a minified page.
+        long at = edit % 3 == 0 ? random.bounded(int(length)) : length - random.bounded(2000);
+        at = send(editor, QsciScintillaBase::SCI_POSITIONBEFORE, at + 1);
+        if (edit % 4 == 3) {
+            send(editor, QsciScintillaBase::SCI_GOTOPOS, at);
+            send(editor, QsciScintillaBase::SCI_DELETEBACK);
+        } else {
+            const QByteArray& text = insertions[edit % insertions.size()];
+            send(editor, QsciScintillaBase::SCI_INSERTTEXT, at,
+                 reinterpret_cast<long>(text.data()));
+            send(editor, QsciScintillaBase::SCI_GOTOPOS, at + text.size());
+        }
+        editor.viewport()->repaint();
+        const long caret = send(editor, QsciScintillaBase::SCI_GETCURRENTPOS);
+        QCOMPARE(editor.caretColumn(),
+                 send(editor, QsciScintillaBase::SCI_COUNTCHARACTERS, 0, caret) + 1);
+    }
+
+    TSynMemo fresh;
+    fresh.setLexer(highlighters.lexer(Language::Html));
+    fresh.resize(800, 300);
+    fresh.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&fresh));
+    const QByteArray text = editor.textBytes().toByteArray();
+    fresh.loadFile(text, EncodingUtf8);
+    send(fresh, QsciScintillaBase::SCI_COLOURISE, 0, -1);
+    QTRY_VERIFY(!editor.isColouringBehind());
+    const QList<long> starts = characterStarts(text);
+    // Both scrolled to the start: positions left of the view would be rounded the other way.
+    send(editor, QsciScintillaBase::SCI_GOTOPOS, 0);
+    send(fresh, QsciScintillaBase::SCI_GOTOPOS, 0);
+    QList<long> sampled;
+    for (int i = 0; i < starts.size(); i += 97)
+        sampled << starts[i];
+    sampled << starts.last();
+    QCOMPARE(boundaries(editor, sampled), boundaries(fresh, sampled));
+    QByteArray styles(text.size(), 0), freshStyles(text.size(), 0);
+    for (int i = 0; i < text.size(); ++i) {
+        styles[i] = char(send(editor, QsciScintillaBase::SCI_GETSTYLEAT, i));
+        freshStyles[i] = char(send(fresh, QsciScintillaBase::SCI_GETSTYLEAT, i));
+    }
+    QCOMPARE(styles, freshStyles);
+#ifdef TAGOMIR_PATCHED_QSCINTILLA
+    // Past the coloured length, the plain style.
+    QCOMPARE(styles.mid(TSynMemo::ColouredLineLength),
+             QByteArray(text.size() - TSynMemo::ColouredLineLength, 0));
+#endif
+}
+
+QTEST_MAIN(TestLongLines)
+#include "tst_longlines.moc"
