@@ -10,6 +10,8 @@ DESTDIR=$root cmake --install "$build" --prefix /usr >/dev/null
 expected="usr/bin/tagomir
 usr/share/applications/tagomir.desktop
 usr/share/doc/tagomir/copyright
+usr/share/doc/tagomir/qscintilla/NOTICE
+usr/share/doc/tagomir/qscintilla/tagomir.patch
 usr/share/icons/hicolor/128x128/apps/tagomir.png
 usr/share/icons/hicolor/16x16/apps/tagomir.png
 usr/share/icons/hicolor/22x22/apps/tagomir.png
