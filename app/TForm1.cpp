@@ -460,6 +460,7 @@ void TForm1::PCChange(int index)
             btnWykryjClick();
             Bar->setText(3, current->editor()->documentPath());
             Bar->setText(2, current->encodingName());
+            Bar->showPartlyColoured(current->editor()->isCaretLinePartlyColoured());
             current->editor()->setFocus();
         }
         m_encodings->followActivePage();

@@ -5,7 +5,6 @@
 #include "encoding/DocumentCodec.h"
 
 #include <QAccessible>
-#include <cstdlib>
 
 #include <QAccessibleWidget>
 #include <QContextMenuEvent>
@@ -15,6 +14,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
