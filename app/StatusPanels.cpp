@@ -5,7 +5,10 @@
 namespace {
 
 const QString ModifiedText = QStringLiteral("   Zmieniony  ");
-const QString PartlyColouredText = QStringLiteral(" Kolorowane tylko pierwsze 256 KB wiersza ");
+const QString PartlyColouredText = QStringLiteral(" Kolory do 256 KB wiersza ");
+const QString PartlyColouredTip =
+    QStringLiteral("Ten wiersz jest dłuższy niż 256 KB: dalsza jego część nie jest kolorowana, "
+                   "by pisanie w nim było szybkie.");
 
 } // namespace
 
@@ -60,6 +63,7 @@ void StatusPanels::showPartlyColoured(bool partly)
     if (!m_partlyColoured) {
         m_partlyColoured = new QLabel(PartlyColouredText, this);
         m_partlyColoured->setObjectName(QStringLiteral("BarPartlyColoured"));
+        m_partlyColoured->setToolTip(PartlyColouredTip);
         addPermanentWidget(m_partlyColoured);
     }
     m_partlyColoured->setVisible(partly);
