@@ -174,6 +174,12 @@ void TSynMemo::finishLoading()
     SendScintilla(SCI_SETUNDOCOLLECTION, 1L);
     SendScintilla(SCI_SETSAVEPOINT);
     m_forcedModified = false;
+    // Placing the caret lays out the first line; a long one, as a minified page's line of
+    // megabytes, is coloured first, so that it is laid out once and not again when it is first
+    // painted in its colours.
+    constexpr long LongFirstLine = 1 << 16;
+    if (query(SCI_LINELENGTH, 0) > LongFirstLine)
+        SendScintilla(SCI_COLOURISE, 0UL, query(SCI_LINELENGTH, 0));
     SendScintilla(SCI_GOTOPOS, 0L);
     const int digits = int(QString::number(qMax(lineCount(), 1)).size());
     setMarginWidth(0, QString(qMax(digits, 4) + 1, QLatin1Char('0')));
