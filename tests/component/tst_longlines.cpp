@@ -43,6 +43,7 @@ class TestLongLines : public QObject {
 private slots:
     void positionsAreTheLayouts_data();
     void positionsAreTheLayouts();
+    void editsOnALongLineShowAsAFreshEditor_data();
     void editsOnALongLineShowAsAFreshEditor();
 };
 
@@ -91,8 +92,18 @@ void TestLongLines::positionsAreTheLayouts()
     QCOMPARE(boundaries(editor, characterStarts(utf8)), expected);
 }
 
+void TestLongLines::editsOnALongLineShowAsAFreshEditor_data()
+{
+    QTest::addColumn<bool>("proportional");
+    // In the program's font most characters are equally wide, and a position left as it was
+    // would go unnoticed; in a proportional one it shows.
+    QTest::newRow("monospaced") << false;
+    QTest::newRow("proportional") << true;
+}
+
 void TestLongLines::editsOnALongLineShowAsAFreshEditor()
 {
+    QFETCH(bool, proportional);
     // A minified page longer than the coloured length, edited at its end, its middle and its
     // start; afterwards the positions, the styles and the caret's column are those of an
     // editor that lays out and colours the same text at once.
@@ -100,7 +111,9 @@ void TestLongLines::editsOnALongLineShowAsAFreshEditor()
     while (page.size() < 320'000)
         page += "<p class=\"a\">Zażółć <b>gęślą</b>\tjaźń</p><script>var s='łąka';</script>";
     page += "</body></html>";
-    Highlighters highlighters(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    Highlighters highlighters(proportional ? QFont(QStringLiteral("DejaVu Sans"), fixed.pointSize())
+                                           : fixed);
     TSynMemo editor;
     editor.setLexer(highlighters.lexer(Language::Html));
     editor.resize(800, 300);
@@ -112,12 +125,14 @@ void TestLongLines::editsOnALongLineShowAsAFreshEditor()
 #endif
 
     QRandomGenerator random(14);
+    QList<long> edited;
     const QList<QByteArray> insertions = {"x", "ż", "<b>", "\t", "ą</p>", "'"};
     for (int edit = 0; edit < 60; ++edit) {
         const long length = send(editor, QsciScintillaBase::SCI_GETLENGTH);
         // Mostly near the end, where one types on a minified page.
         long at = edit % 3 == 0 ? random.bounded(int(length)) : length - random.bounded(2000);
         at = send(editor, QsciScintillaBase::SCI_POSITIONBEFORE, at + 1);
+        edited << at;
         if (edit % 4 == 3) {
             send(editor, QsciScintillaBase::SCI_GOTOPOS, at);
             send(editor, QsciScintillaBase::SCI_DELETEBACK);
@@ -151,6 +166,20 @@ void TestLongLines::editsOnALongLineShowAsAFreshEditor()
         sampled << starts[i];
     sampled << starts.last();
     QCOMPARE(boundaries(editor, sampled), boundaries(fresh, sampled));
+    // Around each edit, the same picture: the letters in their places and colours.
+    for (TSynMemo* shown : {&editor, &fresh})
+        send(*shown, QsciScintillaBase::SCI_SETCARETSTYLE, QsciScintillaBase::CARETSTYLE_INVISIBLE);
+    for (const long at : edited) {
+        const long x = boundaries(fresh, {at}).first();
+        QImage pictures[2];
+        for (int i = 0; i < 2; ++i) {
+            TSynMemo& shown = i ? fresh : editor;
+            send(shown, QsciScintillaBase::SCI_SETXOFFSET, std::max(0L, x - 300));
+            pictures[i] = shown.viewport()->grab().toImage();
+        }
+        if (pictures[0] != pictures[1])
+            QFAIL(qPrintable(QStringLiteral("what is shown differs near %1").arg(at)));
+    }
     QByteArray styles(text.size(), 0), freshStyles(text.size(), 0);
     for (int i = 0; i < text.size(); ++i) {
         styles[i] = char(send(editor, QsciScintillaBase::SCI_GETSTYLEAT, i));
