@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -20,6 +21,7 @@ private slots:
     void loadFileShowsTheDecodedText();
     void undoSelectionsAreBounded();
     void largeBlocksKeepTheirContents();
+    void undoAndRedoWalkBackAndForth();
     void backgroundColouringMatchesColouringAtOnce_data();
     void backgroundColouringMatchesColouringAtOnce();
 };
@@ -68,6 +70,45 @@ void TestEditor::loadFileShowsTheDecodedText()
     QVERIFY(!editor.isDocumentModified());
     QVERIFY(!editor.isUndoAvailable());
     QCOMPARE(editor.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS), 0L);
+}
+
+void TestEditor::undoAndRedoWalkBackAndForth()
+{
+    // The editor keeps no copy of inserted text until it is undone: each step back and forth
+    // shows the text as it was after that step, typed letters, grouped edits and a
+    // replacement alike.
+    TSynMemo editor;
+    editor.loadFile("<p>łąka</p>", EncodingUtf8);
+    const auto send = [&](unsigned int message, unsigned long wParam = 0, const char* text = "") {
+        editor.SendScintilla(message, wParam, text);
+    };
+    QList<QByteArray> texts{editor.textBytes().toByteArray()};
+    const auto step = [&](const std::function<void()>& edit) {
+        edit();
+        texts << editor.textBytes().toByteArray();
+    };
+    send(QsciScintillaBase::SCI_GOTOPOS, 3);
+    for (const char* letter : {"ż", "ó", "ł", "w"})
+        step([&] { send(QsciScintillaBase::SCI_REPLACESEL, 0, letter); });
+    step([&] {
+        send(QsciScintillaBase::SCI_BEGINUNDOACTION);
+        send(QsciScintillaBase::SCI_INSERTTEXT, 0, "<div>źdźbło");
+        send(QsciScintillaBase::SCI_DELETERANGE, 6, reinterpret_cast<const char*>(3));
+        send(QsciScintillaBase::SCI_ENDUNDOACTION);
+    });
+    step([&] {
+        send(QsciScintillaBase::SCI_SETTARGETRANGE, 0, reinterpret_cast<const char*>(5));
+        send(QsciScintillaBase::SCI_REPLACETARGET, std::size_t(-1), "<section>");
+    });
+    step([&] { send(QsciScintillaBase::SCI_DELETEBACK); });
+    for (int i = texts.size() - 2; i >= 0; --i) {
+        send(QsciScintillaBase::SCI_UNDO);
+        QCOMPARE(editor.textBytes().toByteArray(), texts[i]);
+    }
+    for (int i = 1; i < texts.size(); ++i) {
+        send(QsciScintillaBase::SCI_REDO);
+        QCOMPARE(editor.textBytes().toByteArray(), texts[i]);
+    }
 }
 
 void TestEditor::largeBlocksKeepTheirContents()
