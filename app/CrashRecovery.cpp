@@ -1,8 +1,10 @@
 #include "app/CrashRecovery.h"
 
+#include "app/CommandError.h"
 #include "app/Desktop.h"
 #include "app/DocumentEncodings.h"
 #include "app/DocumentPage.h"
+#include "app/FileWriter.h"
 #include "app/StatusPanels.h"
 #include "app/TForm1.h"
 #include "app/TSynMemo.h"
@@ -11,10 +13,12 @@
 #include <QDataStream>
 #include <QDateTime>
 #include <QFile>
-#include <QSaveFile>
 #include <QStandardPaths>
 
+#include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -25,13 +29,32 @@ constexpr qsizetype SliceBytes = 1 << 20;
 const QString PageSuffix = QStringLiteral(".tgr");
 const QString LockSuffix = QStringLiteral(".lock");
 
-void writeCopy(const QString& path, const RecoveredDocument& document)
+// True for a regular file, not a link to one.
+bool isPlainFile(const QString& path)
 {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(formatRecoveredDocument(document));
-        file.commit();
+    struct stat status {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+bool isPlainFolder(const QString& path)
+{
+    struct stat status {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// Removes what this program writes into an instance's folder, then the folder when that leaves
+// it empty. Nothing is followed: a link planted there, and whatever it points to, stay.
+void removeInstanceFolder(const QDir& folder)
+{
+    if (!isPlainFolder(folder.path()))
+        return;
+    const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        const bool ours = name.endsWith(PageSuffix) || name.startsWith(QLatin1String(".tagomir-"));
+        if (ours && isPlainFile(folder.filePath(name)))
+            ::unlink(QFile::encodeName(folder.filePath(name)).constData());
     }
+    ::rmdir(QFile::encodeName(folder.path()).constData());
 }
 
 // The documents kept in a dead instance's folder, in the order they were first copied.
@@ -43,6 +66,8 @@ QList<RecoveredDocument> readFolder(const QDir& folder)
         return a.size() != b.size() ? a.size() < b.size() : a < b;
     });
     for (const QString& name : std::as_const(names)) {
+        if (!isPlainFile(folder.filePath(name)))
+            continue;
         QFile file(folder.filePath(name));
         if (!file.open(QIODevice::ReadOnly))
             continue;
@@ -105,7 +130,7 @@ CrashRecovery::~CrashRecovery()
 {
     m_writer.waitForDone();
     // Leaving normally, the user has been asked about every modified document.
-    m_folder.removeRecursively();
+    removeInstanceFolder(m_folder);
     m_lock->unlock();
 }
 
@@ -190,9 +215,19 @@ void CrashRecovery::copySlice()
                                std::exchange(m_copiedText, {})};
     const QDir folder = m_folder;
     const QString path = m_folder.filePath(tracked.fileName);
-    m_writer.start([folder, path, document = std::move(document)] {
-        folder.mkpath(QStringLiteral("."));
-        writeCopy(path, document);
+    m_writer.start([this, folder, path, document = std::move(document)] {
+        try {
+            if (!folder.mkpath(QStringLiteral(".")))
+                throw CommandError(QStringLiteral("Cannot create file %1\n%2")
+                                       .arg(folder.path(), systemErrorText(EACCES)));
+            writeWholeFile(path, formatRecoveredDocument(document), WriteTarget::ThisNameOnly);
+        } catch (const CommandError& error) {
+            // Said once: the user should know that a crash now would lose the edits.
+            if (!m_copyFailed.exchange(true))
+                QMetaObject::invokeMethod(
+                    this, [this, message = error.message()] { emit copyFailed(message); },
+                    Qt::QueuedConnection);
+        }
     });
     startNextCopy();
 }
@@ -223,7 +258,7 @@ void CrashRecovery::offerRestore()
     QList<RecoveredDocument> documents;
     const QStringList folderNames = m_root.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString& folderName : folderNames) {
-        if (m_folder.dirName() == folderName)
+        if (m_folder.dirName() == folderName || !isPlainFolder(m_root.filePath(folderName)))
             continue;
         auto lock = std::make_unique<QLockFile>(m_root.filePath(folderName + LockSuffix));
         lock->setStaleLockTime(0);
@@ -257,8 +292,8 @@ void CrashRecovery::offerRestore()
         restore(documents);
         copyNow(); // the restored pages are safe in this instance's folder before the old go
     }
-    for (QDir& folder : folders)
-        folder.removeRecursively();
+    for (const QDir& folder : std::as_const(folders))
+        removeInstanceFolder(folder);
     for (auto& lock : locks) {
         lock->unlock(); // removes the lock file
     }

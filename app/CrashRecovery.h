@@ -11,6 +11,7 @@
 #include <QThreadPool>
 #include <QTimer>
 
+#include <atomic>
 #include <memory>
 
 class Desktop;
@@ -57,6 +58,10 @@ public:
     // How long the user must have stopped typing before copies are taken.
     static constexpr int IdleMilliseconds = 2000;
 
+signals:
+    // A copy could not be written (the first time only): the message says where and why.
+    void copyFailed(const QString& message);
+
 private:
     struct Tracked {
         QPointer<DocumentPage> page;
@@ -90,4 +95,5 @@ private:
     int m_nextFile = 1;
     // One worker, so copies and removals of a page happen in the order they were asked for.
     QThreadPool m_writer;
+    std::atomic<bool> m_copyFailed = false;
 };

@@ -22,15 +22,7 @@ bool DocumentSaver::save(DocumentPage* page)
     TSynMemo* editor = page->editor();
     if (!isExistingFile(editor->documentPath()))
         return saveThroughDialog(page, false);
-    if (changedByAnotherProgram(page)) {
-        const QString question =
-            QStringLiteral("Plik %1 został zmieniony przez inny program po wczytaniu.\r"
-                           "Czy zastąpić go tekstem z edytora?")
-                .arg(editor->documentPath());
-        if (m_desktop.askYesNoCancel(m_window, question) != Answer::Yes)
-            return false;
-    }
-    if (!write(page, editor->documentPath(), false))
+    if (!mayOverwrite(page) || !write(page, editor->documentPath(), false))
         return false;
     editor->markSaved();
     m_encodings.recordWritten(page);
@@ -49,7 +41,7 @@ bool DocumentSaver::saveForClose(DocumentPage* page)
         return true;
     if (!isExistingFile(editor->documentPath()))
         return saveThroughDialog(page, true);
-    return saveToPath(page, editor->documentPath(), true);
+    return mayOverwrite(page) && saveToPath(page, editor->documentPath(), true);
 }
 
 bool DocumentSaver::writeInSelectedEncoding(DocumentPage* page)
@@ -57,10 +49,17 @@ bool DocumentSaver::writeInSelectedEncoding(DocumentPage* page)
     return write(page, page->editor()->documentPath(), false);
 }
 
-bool DocumentSaver::changedByAnotherProgram(DocumentPage* page) const
+bool DocumentSaver::mayOverwrite(DocumentPage* page)
 {
     const FileStamp known = page->diskStamp();
-    return known.exists && fileStamp(page->editor()->documentPath()) != known;
+    const QString& path = page->editor()->documentPath();
+    if (!known.exists || fileStamp(path) == known)
+        return true;
+    const QString question =
+        QStringLiteral("Plik %1 został zmieniony przez inny program po wczytaniu.\r"
+                       "Czy zastąpić go tekstem z edytora?")
+            .arg(path);
+    return m_desktop.askYesNoCancel(m_window, question) == Answer::Yes;
 }
 
 bool DocumentSaver::write(DocumentPage* page, const QString& path, bool byPageEncoding)

@@ -40,7 +40,9 @@ signals:
 
 private:
     bool write(DocumentPage* page, const QString& path, bool byPageEncoding);
-    bool changedByAnotherProgram(DocumentPage* page) const;
+    // True unless another program changed the page's file since it was read or written and the
+    // user, asked, would rather keep that file.
+    bool mayOverwrite(DocumentPage* page);
     bool saveToPath(DocumentPage* page, const QString& path, bool byPageEncoding);
     bool saveThroughDialog(DocumentPage* page, bool byPageEncoding);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/FileWriter.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -10,6 +12,9 @@ class QFile;
 // The whole file; throws CommandError "Cannot open file <path>" with the reason on a second line.
 QByteArray readWholeFile(const QString& path);
 
+// At most the first `maxBytes` of the file; throws as readWholeFile() does.
+QByteArray readFileStart(const QString& path, qint64 maxBytes);
+
 // Reads an open file from its start in pieces of about `pieceBytes` that end just after a line
 // feed (the last one at the end of the file), handing each to `sink` with whether it is the
 // last. False, with nothing more handed over, when reading fails or the file turns out not to
@@ -17,19 +22,6 @@ QByteArray readWholeFile(const QString& path);
 // is made without all of its bytes in memory.
 bool readFileInLinePieces(QFile& file, qint64 expectedSize, qsizetype pieceBytes,
                           const std::function<void(QByteArrayView piece, bool last)>& sink);
-
-// Replaces the file with `bytes` in one step: on failure the old file stays as it was and
-// CommandError "Cannot create file <path>" is thrown. In a folder where no new file can be
-// made, a writable file is rewritten in place, after room for all of it has been reserved.
-void writeWholeFile(const QString& path, const QByteArray& bytes);
-
-// The same, with the bytes handed piece by piece by `produce` to the sink it is given. `produce`
-// may be called twice and must hand the same bytes each time.
-using ByteSink = std::function<void(QByteArrayView)>;
-void writeWholeFile(const QString& path, const std::function<void(const ByteSink&)>& produce);
-
-// The reason for a failed system call, in Polish.
-QString systemErrorText(int error);
 
 // What a file looked like on disk, to notice when another program changes it.
 struct FileStamp {
@@ -40,11 +32,6 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 FileStamp fileStamp(const QString& path);
-
-// Rewrites an existing file in its own place, for a folder where no new file can be made.
-// Room for all of the new bytes is reserved before the first old byte is overwritten, so a
-// full disk leaves the old file as it was.
-void writeInPlace(const QString& path, const std::function<void(const ByteSink&)>& produce);
 
 // True when the path names an existing regular file (or a link to one).
 bool isExistingFile(const QString& path);

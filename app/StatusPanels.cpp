@@ -69,6 +69,19 @@ void StatusPanels::showPartlyColoured(bool partly)
     m_partlyColoured->setVisible(partly);
 }
 
+void StatusPanels::showRecoveryWarning(const QString& reason)
+{
+    if (!m_recoveryWarning) {
+        m_recoveryWarning = new QLabel(QStringLiteral(" Brak kopii awaryjnych "), this);
+        m_recoveryWarning->setObjectName(QStringLiteral("BarRecoveryWarning"));
+        addPermanentWidget(m_recoveryWarning);
+    }
+    m_recoveryWarning->setToolTip(
+        QStringLiteral("Niezapisane zmiany nie są chronione przed awarią: nie można zapisać "
+                       "ich kopii.\n%1")
+            .arg(reason));
+}
+
 void StatusPanels::showModified(bool modified)
 {
     setText(1, modified ? ModifiedText : QString());

@@ -17,8 +17,11 @@ public:
     void showModified(bool modified);
     // A note beside the panels that the caret's line is coloured only in part.
     void showPartlyColoured(bool partly);
+    // A note that copies for crash recovery cannot be kept, with the reason in its tool tip.
+    void showRecoveryWarning(const QString& reason);
 
 private:
     QList<QLabel*> m_panels;
     QLabel* m_partlyColoured = nullptr;
+    QLabel* m_recoveryWarning = nullptr;
 };

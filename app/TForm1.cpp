@@ -13,6 +13,7 @@
 #include "app/FileDialogs.h"
 #include "app/Highlighters.h"
 #include "app/Icons.h"
+#include "app/RewriteJournal.h"
 #include "app/StatusPanels.h"
 #include "app/TagButtonRow.h"
 #include "app/TitleBar.h"
@@ -93,6 +94,7 @@ TForm1::TForm1(Desktop& desktop, const QStringList& arguments, const QString& se
 
     m_commands->guarded([this] { LoadWindowGeometry(); });
     m_recovery = new CrashRecovery(desktop, *this);
+    connect(m_recovery, &CrashRecovery::copyFailed, Bar, &StatusPanels::showRecoveryWarning);
 }
 
 TForm1::~TForm1() = default;
@@ -240,6 +242,7 @@ void TForm1::showEvent(QShowEvent* event)
 
 void TForm1::FormShow()
 {
+    offerInterruptedRewrites(m_desktop, this);
     m_recovery->offerRestore();
     openFiles(m_arguments);
 }

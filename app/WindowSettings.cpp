@@ -14,8 +14,8 @@
 
 namespace {
 
-// Enough for four numbers; anything longer is noise and is cut before splitting.
-constexpr qsizetype MaxSettingsBytes = 64 * 1024;
+// Enough for four numbers; anything longer is noise, never read.
+constexpr qsizetype MaxSettingsBytes = 4 * 1024;
 constexpr qsizetype MaxShownValue = 40;
 constexpr int MinimumWidth = 320;
 constexpr int MinimumHeight = 240;
@@ -81,7 +81,8 @@ void restoreWindowGeometry(QWidget* window, const QString& settingsPath)
 {
     if (!QFileInfo::exists(settingsPath))
         return;
-    const WindowSettings settings = parseWindowSettings(readWholeFile(settingsPath));
+    const WindowSettings settings =
+        parseWindowSettings(readFileStart(settingsPath, MaxSettingsBytes));
     const QScreen* screen = window->screen();
     const QRect desktop = screen ? screen->virtualGeometry() : QRect(0, 0, 1024, 768);
     // A value that would make the window vanish or outgrow the desktop is kept within it.
@@ -107,7 +108,9 @@ void restoreWindowGeometry(QWidget* window, const QString& settingsPath)
 void saveWindowGeometry(const QWidget* window, const QString& settingsPath)
 {
     const QRect frame = window->frameGeometry();
-    writeWholeFile(settingsPath, formatWindowSettings(QRect(frame.topLeft(), window->size())));
+    // Written as a file of its own: a link planted in its place is replaced, never followed.
+    writeWholeFile(settingsPath, formatWindowSettings(QRect(frame.topLeft(), window->size())),
+                   WriteTarget::ThisNameOnly);
 }
 
 QString settingsFilePath(const QString& programFolder, const QString& installFolder,

@@ -63,11 +63,44 @@ QByteArray withDeclaredValue(const QByteArray& text, int target)
     return result;
 }
 
-void walkFolder(const QString& folder, QList<SiteEntry>& entries, QSet<QString>& seen)
+// The canonical paths a conversion may write under.
+struct Roots {
+    QStringList paths;
+    bool contain(const QString& target) const
+    {
+        for (const QString& root : paths)
+            if (target == root ||
+                target.startsWith(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/')))
+                return true;
+        return false;
+    }
+};
+
+void addFile(const QFileInfo& file, const Roots& roots, QList<SiteEntry>& entries,
+             QSet<QString>& seen)
+{
+    const QString target = comparablePath(file.filePath());
+    if (file.isSymLink() && file.exists()) {
+        if (!roots.contain(target)) {
+            entries.append({file.filePath(), {}, QStringLiteral("dowiązanie poza folderem"), {}});
+            return;
+        }
+        if (!isSiteFileName(QFileInfo(target).fileName()))
+            return;
+    }
+    // A broken or looping link reaches the conversion and is reported there.
+    if (!seen.contains(target)) {
+        seen.insert(target);
+        entries.append({file.filePath(), {}, {}, target});
+    }
+}
+
+void walkFolder(const QString& folder, const Roots& roots, QList<SiteEntry>& entries,
+                QSet<QString>& seen)
 {
     const QFileInfo folderInfo(folder);
     if (!folderInfo.isReadable() || !folderInfo.isExecutable()) {
-        entries.append({folder, QStringLiteral("brak uprawnień do odczytu folderu")});
+        entries.append({folder, QStringLiteral("brak uprawnień do odczytu folderu"), {}, {}});
         return;
     }
     const QFileInfoList children = QDir(folder).entryInfoList(
@@ -77,16 +110,11 @@ void walkFolder(const QString& folder, QList<SiteEntry>& entries, QSet<QString>&
             continue;
         if (child.isDir()) {
             if (!child.fileName().startsWith(QLatin1Char('.')))
-                walkFolder(child.filePath(), entries, seen);
+                walkFolder(child.filePath(), roots, entries, seen);
             continue;
         }
-        if (!isSiteFileName(child.fileName()))
-            continue;
-        // A broken or looping link reaches the conversion and is reported there.
-        if (!seen.contains(comparablePath(child.filePath()))) {
-            seen.insert(comparablePath(child.filePath()));
-            entries.append({child.filePath(), {}});
-        }
+        if (isSiteFileName(child.fileName()))
+            addFile(child, roots, entries, seen);
     }
 }
 
@@ -117,13 +145,17 @@ QList<SiteEntry> collectSiteFiles(const QStringList& paths)
 {
     QList<SiteEntry> entries;
     QSet<QString> seen;
+    Roots roots;
+    for (const QString& path : paths)
+        roots.paths << comparablePath(path);
     for (const QString& path : paths) {
         const QFileInfo info(path);
         if (info.isDir()) {
-            walkFolder(path, entries, seen);
+            walkFolder(path, roots, entries, seen);
         } else if (!seen.contains(comparablePath(path))) {
+            // A file named on its own is taken as named, a link among them.
             seen.insert(comparablePath(path));
-            entries.append({path, {}});
+            entries.append({path, {}, {}, comparablePath(path)});
         }
     }
     return entries;
@@ -211,12 +243,20 @@ FileConversion convertSiteEntry(const SiteEntry& entry, const SiteConversionOpti
     };
     if (!entry.problem.isEmpty())
         return fail(entry.problem);
+    if (!entry.passedBy.isEmpty()) {
+        result.outcome = FileConversion::Outcome::Skipped;
+        result.reason = entry.passedBy;
+        return result;
+    }
     const QFileInfo info(entry.path);
     if (info.isSymLink() && !info.exists())
         return fail(QStringLiteral("łącze symboliczne prowadzi donikąd lub w pętlę"));
     if (info.isDir())
         return fail(QStringLiteral("to jest folder, a nie plik"));
     const QString target = comparablePath(entry.path);
+    // A link changed since the walk could lead anywhere now.
+    if (!entry.target.isEmpty() && target != entry.target)
+        return fail(QStringLiteral("plik zmienił się w czasie zmiany"));
     if (options.openFiles.contains(target)) {
         result.outcome = FileConversion::Outcome::Skipped;
         result.reason = QStringLiteral("otwarty w edytorze");
@@ -241,7 +281,7 @@ FileConversion convertSiteEntry(const SiteEntry& entry, const SiteConversionOpti
     if (!QFileInfo(target).isWritable())
         return fail(QStringLiteral("Plik jest tylko do odczytu."));
     try {
-        writeWholeFile(target, converted);
+        writeWholeFile(target, converted, WriteTarget::ThisFile);
     } catch (const CommandError& error) {
         return fail(reasonOf(error));
     }

@@ -34,10 +34,15 @@ struct FileConversion {
     UnrepresentableReport unrepresentable;
 };
 
-// A path found for conversion, or a path that could not be looked into (`problem` set).
+// A path found for conversion, a path that could not be looked into (`problem` set), or one
+// passed by (`passedBy` set: a link that leads out of the paths given).
 struct SiteEntry {
     QString path;
     QString problem;
+    QString passedBy;
+    // Where the path led when it was found (see comparablePath()); a file is converted only
+    // while it still leads there.
+    QString target;
 };
 
 // True for the kinds of file the program colours, and plain text (.txt).
@@ -45,7 +50,9 @@ bool isSiteFileName(const QString& fileName);
 
 // The files under the given paths, in order: a file is taken whatever its name, a folder is
 // walked recursively (sorted by name) for site files; hidden folders and links to folders met
-// on the way are passed by. A file reached twice is listed once.
+// on the way are passed by, and so is a link to a file outside the given paths (listed, never
+// written). A file reached twice, through a link inside the paths among others, is listed once;
+// a link counts as a site file when both its name and its target's are.
 QList<SiteEntry> collectSiteFiles(const QStringList& paths);
 
 // The outcome of converting a file with these bytes (no disk access); `converted` receives the

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <functional>
+
+// Writing a whole file so that at every moment, a kill or a full disk included, it holds either
+// its old bytes or all of its new ones, and success is said only when every write, sync and
+// rename has said so.
+
+using ByteSink = std::function<void(QByteArrayView)>;
+// Hands the file's bytes to the sink, piece by piece. May be called twice and must hand the same
+// bytes each time.
+using ByteProducer = std::function<void(const ByteSink&)>;
+
+enum class WriteTarget {
+    // A document: a symbolic link is followed and its target replaced; the file keeps its
+    // owner, group, mode and other hard links.
+    FileItNames,
+    // The same for a file found by its real path: a link that has taken its place since is not
+    // followed, and the write fails.
+    ThisFile,
+    // The program's own files: the name itself is replaced, never written through a link.
+    ThisNameOnly,
+};
+
+// Replaces the file with the bytes `produce` hands over. Normally a new file is written beside
+// it, synced, given the old one's owner, group, mode and attributes, and renamed over it, and
+// the folder is synced. When that cannot keep the file what it was (a folder where no new file
+// can be made, other hard links, an owner or group this user cannot give), the file is rewritten
+// in its own place instead, after a copy of its old bytes has been kept in the rewrite journal
+// (RewriteJournal.h), so that a kill halfway can be undone at the next start. Throws CommandError
+// "Cannot create file <path>" with the reason on a second line; the old file is then as it was.
+void writeWholeFile(const QString& path, const ByteProducer& produce,
+                    WriteTarget target = WriteTarget::FileItNames);
+void writeWholeFile(const QString& path, const QByteArray& bytes,
+                    WriteTarget target = WriteTarget::FileItNames);
+
+// Rewrites an existing file in its own place, journalled as above. Room for all of the new bytes
+// is reserved before the first old byte is overwritten, so a full disk leaves the old file as it
+// was.
+void writeInPlace(const QString& path, const ByteProducer& produce, bool followLink = true);
+
+// The reason for a failed system call, in Polish.
+QString systemErrorText(int error);
+
+// Where a test makes the writer fail or stop: before each step, the hook is asked, and a non-zero
+// answer fails the step with that errno.
+namespace WriteFaults {
+enum class Step { Create, Write, Sync, Rename, SyncFolder, Reserve, Truncate, Journal, Done };
+using Hook = std::function<int(Step)>;
+void setHook(Hook hook);
+// The errno the hook asks this step to fail with, or 0.
+int failureAt(Step step);
+} // namespace WriteFaults
