@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDirIterator>
+#include <QLabel>
 #include <QProcess>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -67,6 +68,8 @@ class TestRecovery : public QObject {
 private slots:
     void killedInstanceIsOffered_data();
     void killedInstanceIsOffered();
+    void plantedLinksAreNeverFollowed();
+    void folderThatCannotBeWrittenIsReported();
 };
 
 void TestRecovery::killedInstanceIsOffered_data()
@@ -139,6 +142,50 @@ void TestRecovery::killedInstanceIsOffered()
     ScriptedDesktop nextStart;
     startWindow(nextStart);
     QCOMPARE(nextStart.questions.size(), questionsAtNextStart);
+}
+
+void TestRecovery::plantedLinksAreNeverFollowed()
+{
+    QTemporaryDir dir;
+    qputenv("XDG_DATA_HOME", dir.filePath("data").toLocal8Bit());
+    const QString victim = dir.filePath("cudze");
+    QDir().mkpath(victim);
+    writeFile(victim + "/1.tgr", "cudza kopia");
+    writeFile(victim + "/praca.txt", "cudza praca");
+    QString root;
+    {
+        ScriptedDesktop desktop;
+        auto form = startWindow(desktop);
+        root = QFileInfo(form->findChild<CrashRecovery*>()->folder()).path();
+    }
+    // A link posing as a dead instance's folder, and a dead instance's folder holding a link.
+    QVERIFY(QFile::link(victim, root + "/1-1"));
+    QDir().mkpath(root + "/2-2");
+    QVERIFY(QFile::link(victim + "/praca.txt", root + "/2-2/1.tgr"));
+
+    ScriptedDesktop desktop;
+    startWindow(desktop);
+    QCOMPARE(desktop.questions, QStringList());
+    QCOMPARE(readFile(victim + "/1.tgr"), QByteArray("cudza kopia"));
+    QCOMPARE(readFile(victim + "/praca.txt"), QByteArray("cudza praca"));
+}
+
+void TestRecovery::folderThatCannotBeWrittenIsReported()
+{
+    QTemporaryDir dir;
+    // A file where the data folder should be: nothing can be made under it, even by root.
+    qputenv("XDG_DATA_HOME", writeFile(dir.filePath("data"), "").toLocal8Bit());
+    ScriptedDesktop desktop;
+    auto form = startWindow(desktop);
+    form->runCommand(QStringLiteral("mnuNowy1Click"));
+    typeText(form->ActiveEditor(), QStringLiteral("tekst"));
+    form->findChild<CrashRecovery*>()->copyNow();
+    QLabel* warning = nullptr;
+    QVERIFY(QTest::qWaitFor(
+        [&] { return (warning = form->findChild<QLabel*>("BarRecoveryWarning")); }));
+    QVERIFY(warning->isVisible());
+    QVERIFY(warning->toolTip().contains(dir.filePath("data")));
+    form->ActiveEditor()->markSaved();
 }
 
 int main(int argc, char** argv)

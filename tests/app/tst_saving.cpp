@@ -429,25 +429,40 @@ void TestSaving::saveAsOntoAnotherPagesFileIsRefused()
 
 void TestSaving::saveAsksBeforeOverwritingAnotherProgramsChange_data()
 {
+    QTest::addColumn<QByteArray>("command");
     QTest::addColumn<Answer>("answer");
     QTest::addColumn<QByteArray>("onDisk");
-    QTest::newRow("yes") << Answer::Yes << QByteArray("mine!\r\n");
-    QTest::newRow("no") << Answer::No << QByteArray("theirs, longer\r\n");
+    QTest::newRow("save, yes") << QByteArray("mnuZapis") << Answer::Yes << QByteArray("mine!\r\n");
+    QTest::newRow("save, no") << QByteArray("mnuZapis") << Answer::No
+                              << QByteArray("theirs, longer\r\n");
+    QTest::newRow("close all, yes")
+        << QByteArray("mnuZamykaAll") << Answer::Yes << QByteArray("mine!\r\n");
+    QTest::newRow("close all, no")
+        << QByteArray("mnuZamykaAll") << Answer::No << QByteArray("theirs, longer\r\n");
 }
 
 void TestSaving::saveAsksBeforeOverwritingAnotherProgramsChange()
 {
+    QFETCH(QByteArray, command);
     QFETCH(Answer, answer);
     QFETCH(QByteArray, onDisk);
+    const bool closing = command == "mnuZamykaAll";
     const QString path = writeFile(m_dir->filePath("a.htm"), "mine\r\n");
     open({path});
     writeFile(path, "theirs, longer\r\n");
     type("!");
+    if (closing)
+        m_desktop.answers.enqueue(Answer::Yes); // save the changes first
     m_desktop.answers.enqueue(answer);
-    action("mnuZapis")->trigger();
-    QCOMPARE(m_desktop.questions.size(), 1);
-    QVERIFY(m_desktop.questions[0].startsWith("Plik " + path + " został zmieniony"));
+    action(command.constData())->trigger();
+    QCOMPARE(m_desktop.questions.size(), closing ? 2 : 1);
+    QVERIFY(m_desktop.questions.last().startsWith("Plik " + path + " został zmieniony"));
     QCOMPARE(readFile(path), onDisk);
+    if (closing) {
+        // Kept open when the user would rather keep the other program's file.
+        QCOMPARE(m_form->pageCount(), answer == Answer::Yes ? 0 : 1);
+        return;
+    }
     // The program's own save is not taken for another program's change.
     m_desktop.answers.clear();
     action("mnuZapis")->trigger();

@@ -151,17 +151,31 @@ void TestSiteConversion::badInput()
     QDir().mkpath(root + "/prawdziwy");
     writeFile(root + "/prawdziwy/b.htm", "<p>\xc5\x82</p>");
     QFile::link(root + "/prawdziwy", root + "/dowiazanie");
+    // Links to files: one out of the site, which is never written, one to a page inside it,
+    // converted once, and one to a file of a kind not converted.
+    QTemporaryDir outside;
+    const QString script = writeFile(outside.filePath("skrypt.sh"), "#!/bin/sh\n\xb1\n");
+    QFile::link(script, root + "/zly.txt");
+    QFile::link(root + "/prawdziwy/c.htm", root + "/c.htm");
+    writeFile(root + "/prawdziwy/c.htm", "<meta charset=iso-8859-2>\xb1\n");
+    writeFile(root + "/prawdziwy/d.sh", "#!/bin/sh\n\xb1\n");
+    QFile::link(root + "/prawdziwy/d.sh", root + "/d.txt");
 
     const Run run = convert(
         root, {"--convert", "utf-8", root + "/a.htm", root + "/brak.htm", root, root + "/a.htm"});
     QCOMPARE(run.report, "a.htm: ISO-8859-2 → UTF-8, zmieniony\n"
                          "brak.htm: błąd (Plik nie istnieje.)\n"
+                         "c.htm: ISO-8859-2 → UTF-8, zmieniony\n"
                          "petla1.htm: błąd (łącze symboliczne prowadzi donikąd lub w pętlę)\n"
                          "petla2.htm: błąd (łącze symboliczne prowadzi donikąd lub w pętlę)\n"
                          "prawdziwy/b.htm: UTF-8 → UTF-8, bez zmian (już w tym kodowaniu)\n"
-                         "Zmienione: 1, bez zmian: 1, pominięte: 0, błędy: 3.\n");
+                         "zly.txt: pominięty (dowiązanie poza folderem)\n"
+                         "Zmienione: 2, bez zmian: 1, pominięte: 1, błędy: 3.\n");
     QCOMPARE(run.status, 1);
     QCOMPARE(readFile(root + "/a.htm"), "<meta charset=utf-8>\xc4\x85\r\n");
+    QCOMPARE(readFile(script), "#!/bin/sh\n\xb1\n");
+    QCOMPARE(readFile(root + "/prawdziwy/d.sh"), "#!/bin/sh\n\xb1\n");
+    QVERIFY(QFileInfo(root + "/c.htm").isSymLink());
     QVERIFY(!QFileInfo::exists(root + "/brak.htm"));
 }
 
