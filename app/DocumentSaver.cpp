@@ -46,14 +46,16 @@ bool DocumentSaver::saveForClose(DocumentPage* page)
 
 bool DocumentSaver::writeInSelectedEncoding(DocumentPage* page)
 {
-    return write(page, page->editor()->documentPath(), false);
+    return mayOverwrite(page) && write(page, page->editor()->documentPath(), false);
 }
 
 bool DocumentSaver::mayOverwrite(DocumentPage* page)
 {
     const FileStamp known = page->diskStamp();
     const QString& path = page->editor()->documentPath();
-    if (!known.exists || fileStamp(path) == known)
+    const FileStamp now = fileStamp(path);
+    // A file gone since is written afresh, or the write fails and says why.
+    if (!known.exists || !now.exists || now == known)
         return true;
     const QString question =
         QStringLiteral("Plik %1 został zmieniony przez inny program po wczytaniu.\r"

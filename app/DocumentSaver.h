@@ -28,10 +28,12 @@ public:
     bool save(DocumentPage* page);
     bool saveAs(DocumentPage* page);
     // A modified page in its own encoding, into its file or under a name asked for; false when
-    // the user cancelled the dialog or the question.
+    // the user cancelled the dialog or a question. Another program's change to the file is
+    // asked about as Zapisz asks.
     bool saveForClose(DocumentPage* page);
     // Into the page's file, whatever its path, in the selected encoding; the page is not marked
-    // saved. False when the user cancelled the question.
+    // saved. False when the user cancelled a question (another program's change to the file
+    // among them).
     bool writeInSelectedEncoding(DocumentPage* page);
 
 signals:

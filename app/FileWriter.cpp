@@ -198,8 +198,9 @@ struct Replacement {
     bool inPlaceInstead = false;
 };
 
-// Writes the bytes into a new file in the folder and renames it over `path`. A kill before the
-// rename leaves at most a hidden ".tagomir-" file beside it; the old file stays whole.
+// Writes the bytes into a new file in the folder and renames it over `path`. The new file has no
+// name until it is whole and synced, so that a kill leaves nothing behind but the old file; where
+// the file system cannot make such a file, it is a hidden ".tagomir-" file from the start.
 Replacement replaceFile(const QString& path, const ByteProducer& produce, const struct stat* old,
                         WriteTarget target)
 {
@@ -212,23 +213,40 @@ Replacement replaceFile(const QString& path, const ByteProducer& produce, const 
 
     if (const int error = injected(Step::Create))
         return {error, old && (error == EACCES || error == EPERM)};
+    // An unnamed file is given its name through /proc.
+    const bool canName = ::access("/proc/self/fd", X_OK) == 0;
+    int fd = canName ? ::openat(folder.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666) : -1;
+    const bool unnamed = fd >= 0;
+    const int unnamedError = canName ? errno : 0;
     QByteArray temporary;
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temporary = nativePath(randomName());
-        fd = ::openat(folder.get(), temporary.constData(),
-                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            break;
-    }
+    auto makeName = [&](const std::function<bool(const QByteArray&)>& tryName) {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            temporary = nativePath(randomName());
+            if (tryName(temporary))
+                return true;
+            if (errno != EEXIST)
+                break;
+        }
+        temporary.clear();
+        return false;
+    };
+    int createError = unnamed ? 0 : unnamedError;
+    if (!unnamed && unnamedError != EACCES && unnamedError != EPERM &&
+        !makeName([&](const QByteArray& candidate) {
+            fd = ::openat(folder.get(), candidate.constData(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+            return fd >= 0;
+        }))
+        createError = errno;
     if (fd < 0) {
-        const int error = errno;
+        const int error = createError ? createError : EIO;
         // A folder where this user may not make files: the old file can still be rewritten.
         return {error, old && (error == EACCES || error == EPERM)};
     }
     Descriptor file(fd);
     auto discard = [&](int error, bool inPlace = false) {
-        ::unlinkat(folder.get(), temporary.constData(), 0);
+        if (!temporary.isEmpty())
+            ::unlinkat(folder.get(), temporary.constData(), 0);
         return Replacement{error, inPlace};
     };
     if (old && target != WriteTarget::ThisNameOnly &&
@@ -241,9 +259,17 @@ Replacement replaceFile(const QString& path, const ByteProducer& produce, const 
         return discard(error);
     if (const int error = syncDescriptor(file.get()))
         return discard(error);
-    if (const int error = file.close())
-        return discard(error);
     if (const int error = injected(Step::Rename))
+        return discard(error);
+    if (unnamed) {
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(file.get());
+        if (!makeName([&](const QByteArray& candidate) {
+                return ::linkat(AT_FDCWD, self.constData(), folder.get(), candidate.constData(),
+                                AT_SYMLINK_FOLLOW) == 0;
+            }))
+            return discard(errno);
+    }
+    if (const int error = file.close())
         return discard(error);
     if (::renameat(folder.get(), temporary.constData(), folder.get(), name.constData()) != 0)
         return discard(errno);

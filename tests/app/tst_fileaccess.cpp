@@ -2,6 +2,7 @@
 #include "app/CommandError.h"
 #include "app/FileAccess.h"
 #include "app/RewriteJournal.h"
+#include "support/ScriptedDesktop.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -249,6 +250,10 @@ void TestFileAccess::killLeavesOldOrNewOrAJournal()
     int status = 0;
     QCOMPARE(::waitpid(child, &status, 0), child);
     QVERIFY(WIFSIGNALED(status));
+    // No half-made file beside it.
+    const QStringList names =
+        inPlace ? QStringList{"strona.htm", "strona.htm.link"} : QStringList{"strona.htm"};
+    QCOMPARE(folderContents(dir.path()), names);
 
     const QList<InterruptedRewrite> interrupted = interruptedRewrites();
     const QByteArray left = readFile(path);
@@ -259,7 +264,12 @@ void TestFileAccess::killLeavesOldOrNewOrAJournal()
         QVERIFY(inPlace);
         QCOMPARE(interrupted.size(), 1);
         QCOMPARE(interrupted[0].path, path);
-        restoreInterruptedRewrite(interrupted[0]);
+        // As the next start offers it.
+        ScriptedDesktop desktop;
+        desktop.answers.enqueue(Answer::Yes);
+        offerInterruptedRewrites(desktop, nullptr);
+        QCOMPARE(desktop.questions.size(), 1);
+        QVERIFY(desktop.questions[0].startsWith("Zapis pliku " + path + " został przerwany"));
         QCOMPARE(readFile(path), OldBytes);
         QCOMPARE(interruptedRewrites().size(), 0);
     }

@@ -41,6 +41,7 @@ private slots:
     void failedWriteTakesTheChangeBack_data();
     void failedWriteTakesTheChangeBack();
     void modelessActsOnTheActivePage();
+    void anotherProgramsChangeIsAskedAbout();
 
 private:
     void open(const QString& path) { m_form->OpenFileInPage(QFileInfo(path).fileName(), path); }
@@ -292,6 +293,23 @@ void TestEncodingChange::failedWriteTakesTheChangeBack()
     QCOMPARE(m_form->activePage()->encodingName(), name);
     m_form->ActiveEditor()->undo(); // the typing is the last step to undo
     QCOMPARE(m_form->ActiveEditor()->textBytes().toByteArray(), text.chopped(2));
+}
+
+void TestEncodingChange::anotherProgramsChangeIsAskedAbout()
+{
+    const QString path = writeFile(m_dir->filePath("p.htm"), "charset=utf-8\r\n\xc5\xbc\r\n");
+    open(path);
+    writeFile(path, "inny program\r\n");
+    showDialog();
+    pickTarget(1);
+    m_desktop.answers.enqueue(Answer::No);
+    QTest::mouseClick(control<QPushButton>("btnOK"), Qt::LeftButton);
+    QCOMPARE(m_desktop.questions.size(), 1);
+    QVERIFY(m_desktop.questions[0].startsWith("Plik " + path + " został zmieniony"));
+    QCOMPARE(readFile(path), QByteArray("inny program\r\n"));
+    QCOMPARE(m_form->activePage()->encodingName(), QStringLiteral("UTF-8"));
+    QCOMPARE(m_form->ActiveEditor()->textBytes().toByteArray(),
+             QByteArray("charset=utf-8\n\xc5\xbc"));
 }
 
 void TestEncodingChange::modelessActsOnTheActivePage()
