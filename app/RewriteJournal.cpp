@@ -192,7 +192,7 @@ JournalledRewrite::JournalledRewrite(const QString& path, int fd, qint64 newSize
     if (!error && ::flock(copy, LOCK_EX) != 0)
         error = errno;
     m_journal = folder +
-                QStringLiteral("/%1%2").arg(QRandomGenerator::global()->generate64(), 0, 16) +
+                QStringLiteral("/%1").arg(QRandomGenerator::global()->generate64(), 0, 16) +
                 CopySuffix;
     if (!error && ::rename(temporary.constData(), QFile::encodeName(m_journal).constData()) != 0)
         error = errno;
