@@ -14,7 +14,11 @@ void CommandRegistry::add(const QString& command, std::function<void()> handler)
 bool CommandRegistry::run(const QString& command)
 {
     const auto handler = m_handlers.constFind(command);
-    return handler == m_handlers.constEnd() || guarded(*handler);
+    if (handler != m_handlers.constEnd())
+        return guarded(*handler);
+    // A control wired to a command nobody handles is the program's fault: said, not swallowed.
+    m_desktop.showError(m_window, QStringLiteral("Polecenie %1 nie istnieje.").arg(command));
+    return false;
 }
 
 bool CommandRegistry::guarded(const std::function<void()>& work)

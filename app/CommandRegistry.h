@@ -20,7 +20,8 @@ public:
     void add(const QString& command, std::function<void()> handler);
     bool contains(const QString& command) const { return m_handlers.contains(command); }
 
-    // Runs the command's handler, if there is one; false when it stopped with an error.
+    // Runs the command's handler; false when it stopped with an error, or when there is no such
+    // command (which is shown as an error too).
     bool run(const QString& command);
     // Runs `work`; an error that stops it is shown, and false returned.
     bool guarded(const std::function<void()>& work);

@@ -217,6 +217,11 @@ void TForm1::runCommand(const QString& command)
     m_commands->run(command);
 }
 
+bool TForm1::hasCommand(const QString& command) const
+{
+    return m_commands->contains(command);
+}
+
 void TForm1::LoadWindowGeometry()
 {
     restoreWindowGeometry(this, m_settingsPath);

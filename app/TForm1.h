@@ -35,6 +35,7 @@ public:
 
     // Runs the handler of a command by its name; an error that stops it is shown to the user.
     void runCommand(const QString& command);
+    bool hasCommand(const QString& command) const;
 
     // Opens files named on a command line: all of them when the first names an existing file,
     // else none.

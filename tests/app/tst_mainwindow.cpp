@@ -1,5 +1,6 @@
 // The main window's controls: every menu item, toolbar button and tag button with its
 // caption, hint, shortcut and place, and the keys that fire them.
+#include "app/CommandMap.h"
 #include "app/DocumentPage.h"
 #include "app/TForm1.h"
 #include "support/ScriptedDesktop.h"
@@ -34,6 +35,7 @@ private slots:
     void hiddenStateHolders();
     void f3RunsOneCommand();
     void reopenGroupStartsOnUtf8();
+    void everyControlHasACommand();
 
 private:
     QTemporaryDir m_dir;
@@ -322,6 +324,25 @@ void TestMainWindow::reopenGroupStartsOnUtf8()
     m_form->findChild<QAction*>("SubmnuWin")->trigger();
     QVERIFY(m_form->findChild<QAction*>("SUBmnuUTF8")->isChecked());
     QVERIFY(!m_form->findChild<QAction*>("SubmnuWin")->isChecked());
+}
+
+void TestMainWindow::everyControlHasACommand()
+{
+    QStringList commands;
+    for (const auto items : {::menuItems(), ::popupMenuItems()})
+        for (const MenuItemDef& item : items)
+            commands << item.command;
+    for (const ToolButtonDef& button : ::toolButtons())
+        commands << button.command;
+    for (const TagButtonDef& button : tagButtons())
+        commands << button.command;
+    commands.removeAll(QString());
+    QVERIFY(commands.size() > 100);
+    for (const QString& command : std::as_const(commands))
+        QVERIFY2(m_form->hasCommand(command), qPrintable(command));
+    // And one that nothing handles is an error, not a quiet success.
+    m_form->runCommand(QStringLiteral("mnuNieMaClick"));
+    QCOMPARE(m_desktop.errors, QStringList{"Polecenie mnuNieMaClick nie istnieje."});
 }
 
 QTEST_MAIN(TestMainWindow)
