@@ -356,6 +356,20 @@ void TSynMemo::wrapSelection(QByteArrayView open, QByteArrayView close)
     restoreSelection(after);
 }
 
+TSynMemo::BulkEdit::BulkEdit(TSynMemo& editor)
+    : m_editor(editor), m_mask(editor.query(SCI_GETMODEVENTMASK))
+{
+    m_editor.SendScintilla(SCI_SETMODEVENTMASK, 0L);
+    m_editor.beginUndoAction();
+}
+
+TSynMemo::BulkEdit::~BulkEdit()
+{
+    m_editor.endUndoAction();
+    m_editor.SendScintilla(SCI_SETMODEVENTMASK, m_mask);
+    m_editor.m_columnMark = {};
+}
+
 void TSynMemo::replaceRange(qsizetype position, qsizetype length, QByteArrayView bytes)
 {
     beginUndoAction();

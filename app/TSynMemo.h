@@ -64,6 +64,21 @@ public:
     void selectPositions(int anchor, int caret);
     bool hasSelection() const;
 
+    // Many edits made as one undo step while it lives, with the change notifications left out
+    // (nobody reads them meanwhile); what the editor keeps of the text before the caret is let go
+    // afterwards, as those notifications would have had it.
+    class BulkEdit {
+    public:
+        explicit BulkEdit(TSynMemo& editor);
+        ~BulkEdit();
+        BulkEdit(const BulkEdit&) = delete;
+        BulkEdit& operator=(const BulkEdit&) = delete;
+
+    private:
+        TSynMemo& m_editor;
+        long m_mask;
+    };
+
     // Puts `open` before and `close` after every selected piece (or at the caret, leaving the
     // caret between them) as one undo step; the same text is selected again afterwards, and
     // undoing the step restores the text and the selection as they were.

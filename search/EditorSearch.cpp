@@ -32,28 +32,6 @@ SearchRange rangeOf(TSynMemo& editor, SearchOptions options)
     return options & SearchOption::Backwards ? SearchRange{0, caret} : SearchRange{caret, length};
 }
 
-// Change notifications are left out while many edits are made; nobody reads them meanwhile.
-class QuietEdits {
-public:
-    explicit QuietEdits(TSynMemo& editor)
-        : m_editor(editor), m_mask(editor.SendScintilla(QsciScintillaBase::SCI_GETMODEVENTMASK))
-    {
-        m_editor.SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK, 0L);
-        m_editor.beginUndoAction();
-    }
-    ~QuietEdits()
-    {
-        m_editor.endUndoAction();
-        m_editor.SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK, m_mask);
-    }
-    QuietEdits(const QuietEdits&) = delete;
-    QuietEdits& operator=(const QuietEdits&) = delete;
-
-private:
-    TSynMemo& m_editor;
-    long m_mask;
-};
-
 void replaceRange(TSynMemo& editor, qsizetype start, qsizetype end, QByteArrayView bytes)
 {
     editor.SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, long(start), long(end));
@@ -114,7 +92,7 @@ int replaceAll(TSynMemo& editor, const TextPattern& pattern, QByteArrayView repl
     };
 
     {
-        const QuietEdits quiet(editor);
+        const TSynMemo::BulkEdit bulk(editor);
         // From the last piece to the first, so that the positions found stay valid; each piece
         // is read afresh, as an edit moves the text in memory.
         QByteArray piece;

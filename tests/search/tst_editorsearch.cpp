@@ -206,6 +206,13 @@ void TestEditorSearch::replaceAllIsOneUndoStep()
                                                     Qt::CaseInsensitive));
     editor.undo();
     QVERIFY(editor.text() == large);
+
+    // The caret's column is counted afresh after the text before it changed.
+    editor.setText(QStringLiteral("ą ą ą ą ą ą ą ą ą ą END"));
+    editor.SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+    QCOMPARE(editor.caretColumn(), 24);
+    QCOMPARE(searchAndReplace(editor, "ą", "ab", O::Replace | O::ReplaceAll | O::EntireScope), 10);
+    QCOMPARE(editor.caretColumn(), 30);
 }
 
 void TestEditorSearch::wordAtCaret_data()
