@@ -20,8 +20,9 @@ public:
     // Puts `text` into the search box, all of it selected.
     void setSearchText(const QString& text);
     QString searchText() const;
-    // Match case, whole word, backwards, entire scope and selected only, as ticked.
-    SearchOptions options() const;
+    // Match case, whole word, backwards, entire scope and selected only, as ticked, and what a
+    // dialog adds of its own.
+    virtual SearchOptions options() const;
 
 protected:
     explicit SearchDialog(QWidget* parent);

@@ -11,7 +11,7 @@ public:
 
     QString replaceText() const;
     // The dialog's options, with prompt when its hidden box is ticked (it always is).
-    SearchOptions options() const;
+    SearchOptions options() const override;
 
 private:
     void confirm(int result) override;

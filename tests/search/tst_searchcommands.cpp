@@ -3,6 +3,7 @@
 // keys in the dialogs, and the messages.
 #include "app/TForm1.h"
 #include "search/SearchState.h"
+#include "search/TForm3.h"
 #include "support/ScriptedDesktop.h"
 
 #include <QAbstractButton>
@@ -36,6 +37,7 @@ template <typename T = QWidget> T* child(QWidget* parent, const char* name)
 class TestSearchCommands : public QObject {
     Q_OBJECT
 private slots:
+    void replaceDialogSaysPromptThroughItsBase();
     void init();
     void cleanup();
     void history_data();
@@ -303,6 +305,13 @@ void TestSearchCommands::emptySearchTexts()
         },
         [&] { run("mnuFindClick"); });
     QCOMPARE(m_desktop.messages, (QStringList{TextNotFound, PhraseNotFound}));
+}
+
+void TestSearchCommands::replaceDialogSaysPromptThroughItsBase()
+{
+    TForm3 dialog;
+    const SearchDialog& common = dialog;
+    QVERIFY(common.options().testFlag(SearchOption::Prompt));
 }
 
 QTEST_MAIN(TestSearchCommands)
