@@ -119,7 +119,7 @@ CrashRecovery::CrashRecovery(Desktop& desktop, TForm1& window, const QString& ro
     m_root.mkpath(QStringLiteral("."));
     m_lock = std::make_unique<QLockFile>(m_root.filePath(name + LockSuffix));
     m_lock->setStaleLockTime(0);
-    m_lock->tryLock(0);
+    m_lock->tryLock(0); // tried again before a copy is written, if it fails now
     m_folder = QDir(m_root.filePath(name));
     connect(&m_timer, &QTimer::timeout, this, &CrashRecovery::tick);
     m_timer.start(TickMilliseconds);
@@ -180,6 +180,15 @@ bool CrashRecovery::startNextCopy()
         if (!page->editor()->isDocumentModified()) {
             removeCopy(tracked);
         } else if (tracked.changed || !tracked.copied) {
+            // Copies not under this instance's lock would be taken for a dead one's.
+            if (!m_lock->isLocked() && !m_lock->tryLock(0)) {
+                reportCopyFailure(QStringLiteral("Nie można założyć blokady %1\n%2")
+                                      .arg(m_root.filePath(m_folder.dirName() + LockSuffix),
+                                           m_lock->error() == QLockFile::PermissionError
+                                               ? systemErrorText(EACCES)
+                                               : systemErrorText(EIO)));
+                return false;
+            }
             tracked.changed = false;
             m_copying = page;
             m_copiedText.resize(page->editor()->textBytes().size());
@@ -222,14 +231,19 @@ void CrashRecovery::copySlice()
                                        .arg(folder.path(), systemErrorText(EACCES)));
             writeWholeFile(path, formatRecoveredDocument(document), WriteTarget::ThisNameOnly);
         } catch (const CommandError& error) {
-            // Said once: the user should know that a crash now would lose the edits.
-            if (!m_copyFailed.exchange(true))
-                QMetaObject::invokeMethod(
-                    this, [this, message = error.message()] { emit copyFailed(message); },
-                    Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, message = error.message()] { reportCopyFailure(message); },
+                Qt::QueuedConnection);
         }
     });
     startNextCopy();
+}
+
+void CrashRecovery::reportCopyFailure(const QString& message)
+{
+    // Said once: the user should know that a crash now would lose the edits.
+    if (!std::exchange(m_copyFailed, true))
+        emit copyFailed(message);
 }
 
 void CrashRecovery::copyNow()

@@ -11,7 +11,6 @@
 #include <QThreadPool>
 #include <QTimer>
 
-#include <atomic>
 #include <memory>
 
 class Desktop;
@@ -77,6 +76,7 @@ private:
     void copySlice();
     Tracked& track(DocumentPage* page);
     void removeCopy(Tracked& tracked);
+    void reportCopyFailure(const QString& message);
     void restore(const QList<RecoveredDocument>& documents);
 
     Desktop& m_desktop;
@@ -95,5 +95,5 @@ private:
     int m_nextFile = 1;
     // One worker, so copies and removals of a page happen in the order they were asked for.
     QThreadPool m_writer;
-    std::atomic<bool> m_copyFailed = false;
+    bool m_copyFailed = false;
 };
