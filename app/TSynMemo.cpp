@@ -67,7 +67,7 @@ TSynMemo::TSynMemo(QWidget* parent)
     // With a screen reader listening, change notifications cost time proportional to the text
     // before the caret on every edit; without one they are left out, and status reports come
     // from the update and save-point notifications instead.
-    // The notices before a change cost nothing of the kind.
+    // The notices sent before an insertion or a deletion count nothing and stay on.
     if (!QAccessible::isActive())
         SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_CHANGEFOLD | SC_MOD_CHANGEMARKER |
                                                SC_MOD_CONTAINER | SC_MOD_BEFOREINSERT |

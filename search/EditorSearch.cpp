@@ -32,12 +32,6 @@ SearchRange rangeOf(TSynMemo& editor, SearchOptions options)
     return options & SearchOption::Backwards ? SearchRange{0, caret} : SearchRange{caret, length};
 }
 
-void replaceRange(TSynMemo& editor, qsizetype start, qsizetype end, QByteArrayView bytes)
-{
-    editor.SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, long(start), long(end));
-    editor.SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, long(bytes.size()), bytes.data());
-}
-
 int replaceAll(TSynMemo& editor, const TextPattern& pattern, QByteArrayView replacement,
                SearchRange range, SearchOptions options)
 {
@@ -111,7 +105,7 @@ int replaceAll(TSynMemo& editor, const TextPattern& pattern, QByteArrayView repl
                 piece.append(replacement);
                 at = endOf(i);
             }
-            replaceRange(editor, start, end, piece);
+            editor.replaceRange(start, end - start, piece);
             last = first;
         }
     }
@@ -156,9 +150,7 @@ int searchAndReplace(TSynMemo& editor, const QString& searchText, const QString&
                              long(backwards ? match.start : end));
         return 1;
     }
-    editor.beginUndoAction();
-    replaceRange(editor, match.start, end, replacement);
-    editor.endUndoAction();
+    editor.replaceRange(match.start, end - match.start, replacement);
     editor.SendScintilla(QsciScintillaBase::SCI_GOTOPOS,
                          long(backwards ? match.start : match.start + replacement.size()));
     return 1;

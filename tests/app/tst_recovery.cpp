@@ -57,7 +57,8 @@ std::unique_ptr<TForm1> startWindow(ScriptedDesktop& desktop)
 {
     auto form = std::make_unique<TForm1>(desktop);
     form->show();
-    QTest::qWait(50);
+    // The start-up questions are asked in a call queued by the first show.
+    QCoreApplication::sendPostedEvents(form.get(), QEvent::MetaCall);
     return form;
 }
 

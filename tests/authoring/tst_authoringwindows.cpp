@@ -56,7 +56,9 @@ void whenShown(const std::function<void(QWidget*)>& drive)
 template <typename T> T* child(QWidget* window, const char* name)
 {
     T* found = window->findChild<T*>(name);
-    Q_ASSERT(found);
+    // Stops the run in every build, naming the control, rather than going on with no control.
+    if (!found)
+        qFatal("No control named %s of the type asked for", name);
     return found;
 }
 

@@ -28,7 +28,9 @@ const QString TextNotFound = QStringLiteral("Takiego tekstu już nie znaleziono.
 template <typename T = QWidget> T* child(QWidget* parent, const char* name)
 {
     T* found = parent->findChild<T*>(QString::fromLatin1(name));
-    Q_ASSERT(found);
+    // Stops the run in every build, naming the control, rather than going on with no control.
+    if (!found)
+        qFatal("No control named %s of the type asked for", name);
     return found;
 }
 
