@@ -7,11 +7,16 @@ root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 DESTDIR=$root cmake --install "$build" --prefix /usr >/dev/null
 
+# The notices of the editor component come only with the program's own build of it.
+component_notices=""
+if ! grep -q '^TAGOMIR_SYSTEM_QSCINTILLA:BOOL=ON$' "$build/CMakeCache.txt"; then
+    component_notices="
+usr/share/doc/tagomir/qscintilla/NOTICE
+usr/share/doc/tagomir/qscintilla/tagomir.patch"
+fi
 expected="usr/bin/tagomir
 usr/share/applications/tagomir.desktop
-usr/share/doc/tagomir/copyright
-usr/share/doc/tagomir/qscintilla/NOTICE
-usr/share/doc/tagomir/qscintilla/tagomir.patch
+usr/share/doc/tagomir/copyright$component_notices
 usr/share/icons/hicolor/128x128/apps/tagomir.png
 usr/share/icons/hicolor/16x16/apps/tagomir.png
 usr/share/icons/hicolor/22x22/apps/tagomir.png
