@@ -86,6 +86,15 @@ std::optional<FileChoice> SystemDesktop::chooseFileToSave(QWidget* parent,
     return runFileDialog(parent, request, QFileDialog::AcceptSave);
 }
 
+std::optional<QString> SystemDesktop::chooseFolder(QWidget* parent, const QString& title,
+                                                   const QString& start)
+{
+    const QString folder = QFileDialog::getExistingDirectory(parent, title, start);
+    if (folder.isEmpty())
+        return std::nullopt;
+    return folder;
+}
+
 bool SystemDesktop::openWithAssociatedProgram(const QString& path)
 {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));

@@ -39,6 +39,9 @@ public:
                                                        const FileDialogRequest& request) = 0;
     virtual std::optional<FileChoice> chooseFileToSave(QWidget* parent,
                                                        const FileDialogRequest& request) = 0;
+    // A folder, starting at `start`; nullopt when the user cancelled.
+    virtual std::optional<QString> chooseFolder(QWidget* parent, const QString& title,
+                                                const QString& start) = 0;
     virtual bool openWithAssociatedProgram(const QString& path) = 0;
 };
 
@@ -54,5 +57,7 @@ public:
                                                const FileDialogRequest& request) override;
     std::optional<FileChoice> chooseFileToSave(QWidget* parent,
                                                const FileDialogRequest& request) override;
+    std::optional<QString> chooseFolder(QWidget* parent, const QString& title,
+                                        const QString& start) override;
     bool openWithAssociatedProgram(const QString& path) override;
 };

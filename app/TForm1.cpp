@@ -319,6 +319,14 @@ void TForm1::dropEvent(QDropEvent* event)
         Qt::QueuedConnection);
 }
 
+QStringList TForm1::openFilePaths() const
+{
+    QStringList paths;
+    for (int index = 0; index < pageCount(); ++index)
+        paths << page(index)->editor()->documentPath();
+    return paths;
+}
+
 int TForm1::pageCount() const
 {
     return PC->count();
@@ -538,7 +546,8 @@ void TForm1::mnuKodowanieClick()
 void TForm1::mnuKodowanieFolderuClick()
 {
     if (!FPrzekodujFolder)
-        FPrzekodujFolder = new TFPrzekodujFolder(this);
+        FPrzekodujFolder = new TFPrzekodujFolder(
+            m_desktop, [this] { return openFilePaths(); }, this);
     FPrzekodujFolder->showDialog();
 }
 

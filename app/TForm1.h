@@ -46,6 +46,8 @@ public:
     void InsertTags(const QString& openText, const QString& closeText);
 
     int pageCount() const;
+    // The files of the open pages, in tab order; empty for a page with no file yet.
+    QStringList openFilePaths() const;
     DocumentPage* page(int index) const;
     DocumentPage* activePage() const;
     QString panelText(int panel) const;

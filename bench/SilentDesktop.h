@@ -28,5 +28,9 @@ public:
     {
         return {};
     }
+    std::optional<QString> chooseFolder(QWidget*, const QString&, const QString&) override
+    {
+        return {};
+    }
     bool openWithAssociatedProgram(const QString&) override { return true; }
 };

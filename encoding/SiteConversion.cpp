@@ -288,17 +288,35 @@ FileConversion convertSiteEntry(const SiteEntry& entry, const SiteConversionOpti
     return result;
 }
 
-void convertSiteEntries(const QList<SiteEntry>& entries, const SiteConversionOptions& options,
-                        bool write,
-                        const std::function<void(qsizetype, const FileConversion&)>& done)
+qsizetype convertSiteEntries(const QList<SiteEntry>& entries, const SiteConversionOptions& options,
+                             bool write,
+                             const std::function<void(qsizetype, const FileConversion&)>& done,
+                             const std::function<bool()>& stop)
 {
-    std::vector<std::optional<FileConversion>> results(entries.size());
-    std::atomic<qsizetype> next = 0;
+    // An entry's result, or nothing when it was not begun because the run stopped.
+    std::vector<std::optional<std::optional<FileConversion>>> results(entries.size());
+    // An entry is taken and begun, or not, in one step, so that the entries begun are always
+    // the first ones.
+    std::mutex taking;
+    qsizetype next = 0;
+    bool stopping = false;
     std::mutex mutex;
     std::condition_variable ready;
     auto work = [&] {
-        for (qsizetype i = next++; i < entries.size(); i = next++) {
-            FileConversion result = convertSiteEntry(entries[i], options, write);
+        for (;;) {
+            qsizetype i = 0;
+            bool begin = false;
+            {
+                const std::lock_guard lock(taking);
+                if (next == entries.size())
+                    return;
+                i = next++;
+                stopping = stopping || (stop && stop());
+                begin = !stopping;
+            }
+            std::optional<FileConversion> result;
+            if (begin)
+                result = convertSiteEntry(entries[i], options, write);
             const std::lock_guard lock(mutex);
             results[i] = std::move(result);
             ready.notify_all();
@@ -308,16 +326,21 @@ void convertSiteEntries(const QList<SiteEntry>& entries, const SiteConversionOpt
     std::vector<std::thread> threads;
     for (int i = 0; i < workers; ++i)
         threads.emplace_back(work);
+    qsizetype handed = 0;
     for (qsizetype i = 0; i < entries.size(); ++i) {
-        FileConversion result;
+        std::optional<FileConversion> result;
         {
             std::unique_lock lock(mutex);
             ready.wait(lock, [&] { return results[i].has_value(); });
             result = std::move(*results[i]);
             results[i].reset();
         }
-        done(i, result);
+        if (result) {
+            done(i, *result);
+            ++handed;
+        }
     }
     for (std::thread& thread : threads)
         thread.join();
+    return handed;
 }

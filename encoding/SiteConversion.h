@@ -67,10 +67,13 @@ FileConversion convertSiteEntry(const SiteEntry& entry, const SiteConversionOpti
                                 bool write);
 
 // convertSiteEntry() for each entry, several files at a time (writing a file waits for the disk),
-// with the results handed to `done` in the order of the entries, on the calling thread.
-void convertSiteEntries(const QList<SiteEntry>& entries, const SiteConversionOptions& options,
-                        bool write,
-                        const std::function<void(qsizetype, const FileConversion&)>& done);
+// with the results handed to `done` in the order of the entries, on the calling thread. Once
+// `stop` (when given) says so, no further file is begun: `done` gets the files begun before, a
+// run of the first entries, and the number handed over is returned.
+qsizetype convertSiteEntries(const QList<SiteEntry>& entries, const SiteConversionOptions& options,
+                             bool write,
+                             const std::function<void(qsizetype, const FileConversion&)>& done,
+                             const std::function<bool()>& stop = {});
 
 // "utf-8", "iso-8859-2" or "windows-1250" (any case) to 0-2; -1 for anything else.
 int conversionTargetIndex(const QString& name);

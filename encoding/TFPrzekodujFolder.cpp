@@ -1,14 +1,13 @@
 #include "encoding/TFPrzekodujFolder.h"
 
+#include "app/Desktop.h"
 #include "app/FileAccess.h"
-#include "app/TSynMemo.h"
 #include "encoding/EncodingNames.h"
+#include "encoding/SiteConversionJob.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -43,7 +42,8 @@ QString conversionAction(const FileConversion& conversion, bool done)
                : action + QStringLiteral(" (") + conversion.reason + QLatin1Char(')');
 }
 
-TFPrzekodujFolder::TFPrzekodujFolder(QWidget* window) : QDialog(window)
+TFPrzekodujFolder::TFPrzekodujFolder(Desktop& desktop, OpenFiles openFiles, QWidget* parent)
+    : QDialog(parent), m_desktop(desktop), m_openFiles(std::move(openFiles))
 {
     setObjectName(QStringLiteral("FPrzekodujFolder"));
     setWindowTitle(QStringLiteral("Zmiana kodowania folderu"));
@@ -112,6 +112,8 @@ TFPrzekodujFolder::TFPrzekodujFolder(QWidget* window) : QDialog(window)
     setRunning(false);
 }
 
+TFPrzekodujFolder::~TFPrzekodujFolder() = default;
+
 void TFPrzekodujFolder::showDialog()
 {
     if (!isVisible()) {
@@ -132,10 +134,9 @@ SiteConversionOptions TFPrzekodujFolder::options() const
     SiteConversionOptions chosen;
     chosen.target = ComboKodowanie->currentIndex();
     chosen.characterReferences = CheckOdwolania->isChecked();
-    if (parentWidget())
-        for (const TSynMemo* editor : parentWidget()->findChildren<TSynMemo*>())
-            if (!editor->documentPath().isEmpty())
-                chosen.openFiles.insert(comparablePath(editor->documentPath()));
+    for (const QString& path : m_openFiles())
+        if (!path.isEmpty())
+            chosen.openFiles.insert(comparablePath(path));
     return chosen;
 }
 
@@ -152,7 +153,6 @@ void TFPrzekodujFolder::fillRow(int row, const FileConversion& conversion, bool 
 
 void TFPrzekodujFolder::setRunning(bool running)
 {
-    m_running = running;
     EditFolder->setEnabled(!running);
     btnFolder->setEnabled(!running);
     ComboKodowanie->setEnabled(!running);
@@ -164,10 +164,32 @@ void TFPrzekodujFolder::setRunning(bool running)
 
 void TFPrzekodujFolder::btnFolderClick()
 {
-    const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Wybierz folder"),
-                                                             EditFolder->text());
-    if (!folder.isEmpty())
-        EditFolder->setText(folder);
+    if (const std::optional<QString> folder =
+            m_desktop.chooseFolder(this, QStringLiteral("Wybierz folder"), EditFolder->text()))
+        EditFolder->setText(*folder);
+}
+
+void TFPrzekodujFolder::run(bool write,
+                            const std::function<void(qsizetype done, int changing)>& finish)
+{
+    auto* job = new SiteConversionJob(m_entries, options(), write, this);
+    m_job = job;
+    auto changing = std::make_shared<int>(0);
+    connect(job, &SiteConversionJob::fileDone, this,
+            [this, write, changing](qsizetype index, const FileConversion& result) {
+                if (result.outcome == Outcome::Changed)
+                    ++*changing;
+                fillRow(int(index), result, write);
+                if (write)
+                    PasekPostepu->setValue(int(index + 1));
+            });
+    connect(job, &SiteConversionJob::finished, this, [this, job, changing, finish](qsizetype done) {
+        finish(done, *changing);
+        setRunning(false);
+        job->deleteLater();
+    });
+    setRunning(true);
+    job->start();
 }
 
 void TFPrzekodujFolder::btnSprawdzClick()
@@ -181,54 +203,42 @@ void TFPrzekodujFolder::btnSprawdzClick()
         return;
     }
     const QList<SiteEntry> entries = collectSiteFiles({folder});
-    const SiteConversionOptions chosen = options();
     TabelaPlikow->setRowCount(int(entries.size()));
-    int changing = 0;
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        const FileConversion planned = convertSiteEntry(entries[i], chosen, false);
-        if (planned.outcome == Outcome::Changed)
-            ++changing;
-        fillRow(int(i), planned, false);
-    }
-    m_entries = entries;
-    LabelPodsumowanie->setText(
-        QStringLiteral("Plików: %1, do zmiany: %2.").arg(entries.size()).arg(changing));
     PasekPostepu->setRange(0, int(qMax<qsizetype>(entries.size(), 1)));
     PasekPostepu->setValue(0);
-    setRunning(false);
+    m_entries = entries;
+    LabelPodsumowanie->setText(QStringLiteral("Sprawdzanie…"));
+    run(false, [this](qsizetype done, int changing) {
+        if (done < m_entries.size()) {
+            // A check cut short says nothing of the rest: nothing is converted on it.
+            LabelPodsumowanie->setText(QStringLiteral("Przerwano sprawdzanie."));
+            m_entries.clear();
+            return;
+        }
+        LabelPodsumowanie->setText(
+            QStringLiteral("Plików: %1, do zmiany: %2.").arg(m_entries.size()).arg(changing));
+    });
 }
 
 void TFPrzekodujFolder::btnZmienClick()
 {
     if (m_entries.isEmpty())
         return;
-    const SiteConversionOptions chosen = options();
-    m_cancelled = false;
-    setRunning(true);
-    int changed = 0;
-    qsizetype done = 0;
-    for (; done < m_entries.size() && !m_cancelled; ++done) {
-        const FileConversion result = convertSiteEntry(m_entries[done], chosen, true);
-        if (result.outcome == Outcome::Changed)
-            ++changed;
-        fillRow(int(done), result, true);
-        PasekPostepu->setValue(int(done + 1));
-        // The window stays alive and Cancel can be pressed between two files.
-        QApplication::processEvents();
-    }
-    LabelPodsumowanie->setText(
-        m_cancelled ? QStringLiteral("Przerwano: zmienione %1, nietknięte %2.")
-                          .arg(changed)
-                          .arg(m_entries.size() - done)
-                    : QStringLiteral("Zmienione: %1 z %2.").arg(changed).arg(m_entries.size()));
-    m_entries.clear();
-    setRunning(false);
+    run(true, [this](qsizetype done, int changed) {
+        LabelPodsumowanie->setText(
+            done < m_entries.size()
+                ? QStringLiteral("Przerwano: zmienione %1, nietknięte %2.")
+                      .arg(changed)
+                      .arg(m_entries.size() - done)
+                : QStringLiteral("Zmienione: %1 z %2.").arg(changed).arg(m_entries.size()));
+        m_entries.clear();
+    });
 }
 
 void TFPrzekodujFolder::btnAnulujClick()
 {
-    if (m_running)
-        m_cancelled = true;
+    if (m_job)
+        m_job->cancel();
     else
         QDialog::reject();
 }

@@ -3,7 +3,12 @@
 #include "encoding/SiteConversion.h"
 
 #include <QDialog>
+#include <QPointer>
 
+#include <functional>
+
+class Desktop;
+class SiteConversionJob;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -16,13 +21,16 @@ class QTableWidget;
 QString conversionAction(const FileConversion& conversion, bool done);
 
 // "Zmiana kodowania folderu": converts every page under a folder to one encoding. The files
-// are checked first and listed; only then are they converted, one by one, with a progress bar
-// and a Cancel button that stops before the next file. Files open in the editor are left alone.
+// are checked first and listed; only then are they converted, several at a time away from the
+// window, with a progress bar and a button that stops before the next file. Files open in the
+// editor are left alone.
 class TFPrzekodujFolder : public QDialog {
     Q_OBJECT
 public:
-    // The documents open in the editors of `window` are left alone.
-    explicit TFPrzekodujFolder(QWidget* window);
+    // `openFiles` names the files open in the editor now.
+    using OpenFiles = std::function<QStringList()>;
+    TFPrzekodujFolder(Desktop& desktop, OpenFiles openFiles, QWidget* parent);
+    ~TFPrzekodujFolder() override;
 
     // Shows the dialog, or brings it to the front when it is open.
     void showDialog();
@@ -40,10 +48,14 @@ private:
     SiteConversionOptions options() const;
     void fillRow(int row, const FileConversion& conversion, bool done);
     void setRunning(bool running);
+    // Runs the entries through a job, each result shown as it comes; `finish` gets the number
+    // of files done and how many were to be changed (or were).
+    void run(bool write, const std::function<void(qsizetype done, int changing)>& finish);
 
+    Desktop& m_desktop;
+    OpenFiles m_openFiles;
     QList<SiteEntry> m_entries;
-    bool m_running = false;
-    bool m_cancelled = false;
+    QPointer<SiteConversionJob> m_job;
     QLineEdit* EditFolder;
     QPushButton* btnFolder;
     QComboBox* ComboKodowanie;

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QDialog>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -51,15 +52,21 @@ void TestFolderConversion::checkThenConvert()
     form.findChild<QAction*>("mnuKodowanieFolderu")->trigger();
     auto* dialog = form.findChild<QDialog*>("FPrzekodujFolder");
     QVERIFY(dialog && dialog->isVisible());
-    dialog->findChild<QLineEdit*>("EditFolder")->setText(dir.path());
+    desktop.folderChoices.enqueue(dir.path());
+    QTest::mouseClick(dialog->findChild<QPushButton*>("btnFolder"), Qt::LeftButton);
+    QCOMPARE(desktop.folderRequests, QStringList{"Wybierz folder: "});
+    QCOMPARE(dialog->findChild<QLineEdit*>("EditFolder")->text(), dir.path());
     QTest::mouseClick(dialog->findChild<QPushButton*>("btnSprawdz"), Qt::LeftButton);
     auto* table = dialog->findChild<QTableWidget*>("TabelaPlikow");
+    auto* summary = dialog->findChild<QLabel*>("LabelPodsumowanie");
+    QTRY_COMPARE(summary->text(), "Plików: 3, do zmiany: 1.");
     QCOMPARE(tableText(table), "a.htm | ISO-8859-2 | UTF-8 | zostanie zmieniony\n"
                                "otwarty.htm |  |  | pominięty (otwarty w edytorze)\n"
                                "sub/b.css | UTF-8 | UTF-8 | bez zmian (już w tym kodowaniu)\n");
     QCOMPARE(readFile(dir.filePath("a.htm")), iso);
 
     QTest::mouseClick(dialog->findChild<QPushButton*>("btnZmien"), Qt::LeftButton);
+    QTRY_COMPARE(summary->text(), "Zmienione: 1 z 3.");
     QCOMPARE(table->item(0, 3)->text(), "zmieniony");
     QCOMPARE(readFile(dir.filePath("a.htm")),
              "<meta charset=\"utf-8\">\r\n<p>\xc5\x82\xc3\xb3\x64\xc5\xba</p>\r\n");

@@ -1,6 +1,7 @@
 // Converting a whole site from the command line: the report, the bytes written, a second run,
 // and files that cannot be converted.
 #include "app/SiteConversionCommand.h"
+#include "encoding/SiteConversion.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -73,6 +74,7 @@ private slots:
     void unrepresentable_data();
     void unrepresentable();
     void badInput();
+    void stopBeginsNoFurtherFile();
 };
 
 void TestSiteConversion::wholeSite()
@@ -177,6 +179,27 @@ void TestSiteConversion::badInput()
     QCOMPARE(readFile(root + "/prawdziwy/d.sh"), "#!/bin/sh\n\xb1\n");
     QVERIFY(QFileInfo(root + "/c.htm").isSymLink());
     QVERIFY(!QFileInfo::exists(root + "/brak.htm"));
+}
+
+void TestSiteConversion::stopBeginsNoFurtherFile()
+{
+    QTemporaryDir folder;
+    const QByteArray iso = "<meta charset=iso-8859-2>\xb1\n";
+    QList<SiteEntry> entries;
+    for (int i = 0; i < 10; ++i)
+        entries.append(
+            {writeFile(folder.filePath(QStringLiteral("%1.htm").arg(i)), iso), {}, {}, {}});
+    int asked = 0;
+    QList<qsizetype> handed;
+    SiteConversionOptions options;
+    const qsizetype done = convertSiteEntries(
+        entries, options, true, [&](qsizetype index, const FileConversion&) { handed << index; },
+        [&] { return ++asked > 3; });
+    // Asked before each file is begun: three begun, the first three, and no other touched.
+    QCOMPARE(done, 3);
+    QCOMPARE(handed, (QList<qsizetype>{0, 1, 2}));
+    for (int i = 0; i < 10; ++i)
+        QCOMPARE(readFile(entries[i].path) == iso, i >= 3);
 }
 
 QTEST_GUILESS_MAIN(TestSiteConversion)

@@ -57,3 +57,10 @@ bool ScriptedDesktop::openWithAssociatedProgram(const QString& path)
     openedWithProgram << path;
     return true;
 }
+
+std::optional<QString> ScriptedDesktop::chooseFolder(QWidget*, const QString& title,
+                                                     const QString& start)
+{
+    folderRequests << title + QStringLiteral(": ") + start;
+    return folderChoices.isEmpty() ? std::nullopt : folderChoices.dequeue();
+}

@@ -11,6 +11,7 @@ public:
     QQueue<Answer> answers;
     QQueue<std::optional<QString>> openChoices;
     QQueue<std::optional<QString>> saveChoices;
+    QQueue<std::optional<QString>> folderChoices;
 
     QStringList questions;
     QStringList errors;
@@ -29,5 +30,9 @@ public:
                                                const FileDialogRequest& request) override;
     std::optional<FileChoice> chooseFileToSave(QWidget* parent,
                                                const FileDialogRequest& request) override;
+    // Recorded with the file dialogs' requests, as the title and the starting folder.
+    std::optional<QString> chooseFolder(QWidget* parent, const QString& title,
+                                        const QString& start) override;
+    QStringList folderRequests;
     bool openWithAssociatedProgram(const QString& path) override;
 };
