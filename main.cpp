@@ -14,7 +14,8 @@
 
 int main(int argc, char* argv[])
 {
-    // --help and --version answer before any window system is needed.
+    // The whole command line is read here; --help and --version answer before any window system
+    // is needed.
     QStringList rawArguments;
     for (int i = 1; i < argc; ++i)
         rawArguments << QString::fromLocal8Bit(argv[i]);
@@ -31,17 +32,25 @@ int main(int argc, char* argv[])
         return 0;
     }
 
-    QApplication application(argc, argv);
+    // Qt takes its own options (-platform, -style, -reverse, ...) from the arguments it is given,
+    // even after "--": it gets none, only a name, and the files come from the reading above.
+    char programName[] = "tagomir";
+    char* qtArguments[] = {programName, nullptr};
+    int qtArgumentCount = 1;
+    QApplication application(qtArgumentCount, qtArguments);
     QApplication::setApplicationName(QStringLiteral("Tagomir"));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Tagomir"));
     QGuiApplication::setDesktopFileName(QStringLiteral("tagomir"));
     QApplication::setWindowIcon(
         QIcon::fromTheme(QStringLiteral("tagomir"), QIcon(QStringLiteral(":/icons/tagomir.svg"))));
-    // Qt's own options (-style, -platform, ...) are gone from arguments() by now.
-    const QStringList files = parseCommandLine(application.arguments().mid(1)).files;
 
-    const QString socketName = instanceSocketName();
-    if (handFilesToRunningInstance(socketName, files))
+    // This start becomes the instance of its display before it reads any file, so that a start
+    // made meanwhile hands its files over instead of opening them a second time.
+    const QString socketName = instanceSocketName(
+        displayKey(QGuiApplication::platformName(), qEnvironmentVariable("DISPLAY"),
+                   qEnvironmentVariable("WAYLAND_DISPLAY")));
+    InstanceServer instances;
+    if (handOverOrBecomeInstance(socketName, asked.files, instances))
         return 0;
 
     // Dialog buttons and file dialogs speak Polish whatever the system's language.
@@ -53,14 +62,17 @@ int main(int argc, char* argv[])
     installFastEditorAccessibility();
 
     SystemDesktop desktop;
-    TForm1 form(desktop, files);
-    InstanceServer instances;
+    // Files handed over while these open (an error box runs the event loop) wait their turn.
+    TForm1 form(desktop, asked.files);
     QObject::connect(&instances, &InstanceServer::filesReceived, &form,
                      [&form](const QStringList& handedOver) {
                          bringToFront(&form);
                          form.openFiles(handedOver);
                      });
-    instances.listen(socketName);
+    // Once the window has gone, a later start opens its own rather than handing files to it.
+    QObject::connect(&application, &QGuiApplication::lastWindowClosed, &instances,
+                     &InstanceServer::close);
     form.show();
+    instances.startDelivering();
     return application.exec();
 }

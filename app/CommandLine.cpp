@@ -38,6 +38,13 @@ CommandLine parseCommandLine(const QStringList& arguments)
             commandLine.dryRun = true;
         } else if (!optionsEnded && argument == QLatin1String("--entities")) {
             commandLine.characterReferences = true;
+        } else if (!optionsEnded && argument == QLatin1String("-")) {
+            // Elsewhere "-" means standard input, which the editor does not read: opening an
+            // empty page of that name would only mislead.
+            return badUsage(QStringLiteral("Tagomir nie czyta standardowego wejścia („-”); plik "
+                                           "o tej nazwie to ./-"));
+        } else if (!optionsEnded && argument.startsWith(QLatin1Char('-'))) {
+            return badUsage(QStringLiteral("Nieznana opcja: %1").arg(argument));
         } else {
             commandLine.files << argument;
         }
@@ -67,12 +74,15 @@ QString usageText()
         "\n"
         "  --help     pokaż ten opis i zakończ\n"
         "  --version  pokaż wersję programu i zakończ\n"
-        "  --         koniec opcji: dalsze argumenty są nazwami plików\n"
+        "  --         koniec opcji: dalsze argumenty są nazwami plików, także te\n"
+        "             zaczynające się od -\n"
         "\n"
         "  --convert KODOWANIE  zmień kodowanie plików i folderów (z podfolderami) na utf-8,\n"
         "                       iso-8859-2 lub windows-1250, bez otwierania okna\n"
         "  --dry-run            tylko pokaż, co by się zmieniło\n"
         "  --entities           znaki spoza kodowania zapisz jako odwołania HTML (&#8594;)\n"
         "\n"
-        "Gdy Tagomir już działa, podane pliki otwierają się w jego oknie.\n");
+        "Inny argument zaczynający się od - przed -- jest błędem.\n"
+        "Gdy Tagomir już działa na tym samym ekranie, podane pliki otwierają się w jego\n"
+        "oknie, także gdy ono jeszcze wczytuje plik.\n");
 }

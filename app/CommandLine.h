@@ -19,10 +19,11 @@ struct CommandLine {
 };
 
 // Reads the arguments after the program's name: "--help" and "--version" (the first one given
-// decides), "--" ends the options, and every other argument is a file path, kept in order.
-// "--convert TARGET" (utf-8, iso-8859-2, windows-1250) with "--dry-run" and "--entities" asks
-// for the paths to be converted; a missing or unknown target, no path, or a switch without
-// --convert is bad usage.
+// decides), "--" ends the options, and every other argument is a file path, kept in order; after
+// "--" every argument is a path, whatever it looks like. "--convert TARGET" (utf-8, iso-8859-2,
+// windows-1250) with "--dry-run" and "--entities" asks for the paths to be converted; a missing
+// or unknown target, no path, a switch without --convert, or any other argument starting with
+// "-" before "--" (a lone "-" too) is bad usage.
 CommandLine parseCommandLine(const QStringList& arguments);
 
 // "Tagomir wer.1.2"

@@ -79,9 +79,13 @@ int runSiteConversionCommand(const CommandLine& commandLine)
             std::fputs("\r\033[K", stdout);
         progressShown = false;
     };
+    // Each line goes out at once, so that a run stopped midway leaves the report of what it did
+    // in a file or a pipe.
+    bool outputFailed = false;
     auto print = [&](const QString& text) {
         clearProgress();
-        std::fputs(text.toUtf8().constData(), stdout);
+        if (std::fputs(text.toUtf8().constData(), stdout) < 0 || std::fflush(stdout) != 0)
+            outputFailed = true;
     };
     std::function<void(const QString&)> progress;
     if (terminal)
@@ -92,6 +96,13 @@ int runSiteConversionCommand(const CommandLine& commandLine)
             progressShown = true;
         };
     const int status = runSiteConversion(commandLine, print, progress);
-    std::fflush(stdout);
+    if (outputFailed) {
+        std::fputs(QStringLiteral("tagomir: nie udało się zapisać całego raportu na standardowe "
+                                  "wyjście.\n")
+                       .toUtf8()
+                       .constData(),
+                   stderr);
+        return 1;
+    }
     return status;
 }

@@ -1,6 +1,7 @@
-// The command line: the options, and what is left as file paths.
+// The command line: the options, what is left as file paths, and the answer to bad usage.
 #include "app/CommandLine.h"
 
+#include <QProcess>
 #include <QTest>
 
 using Action = CommandLine::Action;
@@ -13,6 +14,7 @@ private slots:
     void parse();
     void convert_data();
     void convert();
+    void programRefusesUnknownOption();
 };
 
 void TestCommandLine::parse_data()
@@ -20,16 +22,30 @@ void TestCommandLine::parse_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<Action>("action");
     QTest::addColumn<QStringList>("files");
-    QTest::newRow("nothing") << QStringList{} << Action::Run << QStringList{};
-    QTest::newRow("help") << QStringList{"--help"} << Action::ShowHelp << QStringList{};
+    QTest::addColumn<QString>("error");
+    QTest::newRow("nothing") << QStringList{} << Action::Run << QStringList{} << "";
+    QTest::newRow("help") << QStringList{"--help"} << Action::ShowHelp << QStringList{} << "";
     QTest::newRow("version after a path")
-        << QStringList{"a.htm", "--version"} << Action::ShowVersion << QStringList{"a.htm"};
+        << QStringList{"a.htm", "--version"} << Action::ShowVersion << QStringList{"a.htm"} << "";
     QTest::newRow("first option decides")
-        << QStringList{"--version", "--help"} << Action::ShowVersion << QStringList{};
+        << QStringList{"--version", "--help"} << Action::ShowVersion << QStringList{} << "";
     QTest::newRow("-- ends the options") << QStringList{"--", "--help", "--", "-x"} << Action::Run
-                                         << QStringList{"--help", "--", "-x"};
-    QTest::newRow("anything else is a path") << QStringList{"-h", "--verbose", "-"} << Action::Run
-                                             << QStringList{"-h", "--verbose", "-"};
+                                         << QStringList{"--help", "--", "-x"} << "";
+    QTest::newRow("Qt's options after --")
+        << QStringList{"--", "-platform", "x", "-stylesheet", "-reverse", "-"} << Action::Run
+        << QStringList{"-platform", "x", "-stylesheet", "-reverse", "-"} << "";
+    QTest::newRow("-platform") << QStringList{"-platform", "x.htm"} << Action::BadUsage
+                               << QStringList{} << "Nieznana opcja: -platform";
+    QTest::newRow("-stylesheet") << QStringList{"a.htm", "-stylesheet", "x"} << Action::BadUsage
+                                 << QStringList{} << "Nieznana opcja: -stylesheet";
+    QTest::newRow("-reverse") << QStringList{"-reverse"} << Action::BadUsage << QStringList{}
+                              << "Nieznana opcja: -reverse";
+    QTest::newRow("other dashes are not paths")
+        << QStringList{"a-b", "--verbose", "--help", "-h"} << Action::BadUsage << QStringList{}
+        << "Nieznana opcja: --verbose";
+    QTest::newRow("lone dash") << QStringList{"-"} << Action::BadUsage << QStringList{}
+                               << "Tagomir nie czyta standardowego wejścia („-”); plik o tej "
+                                  "nazwie to ./-";
 }
 
 void TestCommandLine::parse()
@@ -37,9 +53,11 @@ void TestCommandLine::parse()
     QFETCH(QStringList, arguments);
     QFETCH(Action, action);
     QFETCH(QStringList, files);
+    QFETCH(QString, error);
     CommandLine expected;
     expected.action = action;
     expected.files = files;
+    expected.usageError = error;
     QCOMPARE(parseCommandLine(arguments), expected);
 }
 
@@ -81,5 +99,17 @@ void TestCommandLine::convert()
     QCOMPARE(seen, expected);
 }
 
-QTEST_APPLESS_MAIN(TestCommandLine)
+// Bad usage is answered before any display is needed, and opens no window.
+void TestCommandLine::programRefusesUnknownOption()
+{
+    QProcess program;
+    program.setProcessEnvironment(QProcessEnvironment());
+    program.start(TAGOMIR_PROGRAM, {"a.htm", "--bogus"});
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitCode(), 2);
+    QCOMPARE(QString::fromUtf8(program.readAllStandardError()),
+             "tagomir: Nieznana opcja: --bogus\nOpis opcji: tagomir --help\n");
+}
+
+QTEST_GUILESS_MAIN(TestCommandLine)
 #include "tst_commandline.moc"

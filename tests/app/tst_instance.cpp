@@ -1,5 +1,5 @@
-// A later start hands its files to the running window; a socket nobody answers on does not
-// stop a start.
+// A later start hands its files to the running window of its display, even while that window is
+// still loading; a socket left by a program that ended does not stop a start.
 #include "app/DocumentPage.h"
 #include "app/SingleInstance.h"
 #include "app/TForm1.h"
@@ -7,9 +7,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLocalServer>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <future>
 #include <sys/socket.h>
@@ -22,6 +25,9 @@ private slots:
     void handedFilesOpenAsPages();
     void silentSocketDoesNotBlockAStart_data();
     void silentSocketDoesNotBlockAStart();
+    void keyNamesTheDisplay_data();
+    void keyNamesTheDisplay();
+    void busyInstanceStillTakesTheFiles();
 
 private:
     // Hands `files` over from another thread, as a second program would, while this one runs.
@@ -60,6 +66,10 @@ void TestInstance::handedFilesOpenAsPages()
     QDir::setCurrent(dir.path());
     QVERIFY(handOver(socketName, {"b.htm", "a.htm"}));
     QDir::setCurrent(previous);
+    // Answered, but held until the window is ready for them.
+    QTest::qWait(50);
+    QCOMPARE(form.pageCount(), 1);
+    server.startDelivering();
     QTRY_COMPARE(form.pageCount(), 2);
     QCOMPARE(form.page(1)->editor()->documentPath(), dir.filePath("b.htm"));
     QCOMPARE(form.activePage(), form.page(0));
@@ -70,7 +80,7 @@ void TestInstance::silentSocketDoesNotBlockAStart_data()
 {
     QTest::addColumn<QString>("left");
     QTest::newRow("socket of a program that ended") << "stale";
-    QTest::newRow("program that does not answer") << "hung";
+    QTest::newRow("program that ends without answering") << "hung";
 }
 
 void TestInstance::silentSocketDoesNotBlockAStart()
@@ -88,17 +98,65 @@ void TestInstance::silentSocketDoesNotBlockAStart()
         ::close(fd);
     } else if (left == "hung") {
         QVERIFY(hung.listen(socketName));
+        // It takes the connection and ends (its sockets close) without a word.
+        connect(&hung, &QLocalServer::newConnection, this, [&hung] { hung.close(); });
     }
-    // Called on this thread, the hung listener never gets to answer.
-    QVERIFY(!handFilesToRunningInstance(socketName, {"a.htm"}));
+    QVERIFY(!handOver(socketName, {"a.htm"}));
 
     InstanceServer server;
     QStringList received;
     connect(&server, &InstanceServer::filesReceived, this,
             [&received](const QStringList& files) { received = files; });
     QVERIFY(server.listen(socketName));
+    server.startDelivering();
     QVERIFY(handOver(socketName, {"/x/a.htm"}));
     QTRY_COMPARE(received, QStringList{"/x/a.htm"});
+}
+
+void TestInstance::keyNamesTheDisplay_data()
+{
+    QTest::addColumn<QStringList>("display"); // platform, $DISPLAY, $WAYLAND_DISPLAY
+    QTest::addColumn<QString>("key");
+    QTest::newRow("X display and screen") << QStringList{"xcb", ":0.1", "wayland-0"} << "_0";
+    QTest::newRow("ssh -X") << QStringList{"xcb", "localhost:10.0", ""} << "localhost_10";
+    QTest::newRow("Wayland") << QStringList{"wayland", ":0", "/run/w 1"} << "_run_w_1";
+    QTest::newRow("no display") << QStringList{"offscreen", ":0", "wayland-0"} << "offscreen";
+}
+
+void TestInstance::keyNamesTheDisplay()
+{
+    QFETCH(QStringList, display);
+    QFETCH(QString, key);
+    QCOMPARE(displayKey(display[0], display[1], display[2]), key);
+}
+
+// The real program, started while the instance is busy, waits, hands its files over and ends
+// without a window; Qt's options after "--" are files to it. One program holds the lock.
+void TestInstance::busyInstanceStillTakesTheFiles()
+{
+    QTemporaryDir dir;
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir.path()));
+    const QString socketName = instanceSocketName(
+        displayKey(QGuiApplication::platformName(), qEnvironmentVariable("DISPLAY"),
+                   qEnvironmentVariable("WAYLAND_DISPLAY")));
+    InstanceServer instance;
+    QList<QStringList> received;
+    connect(&instance, &InstanceServer::filesReceived, this,
+            [&received](const QStringList& files) { received << files; });
+    QVERIFY(instance.listen(socketName));
+    instance.startDelivering();
+    InstanceServer rival;
+    QCOMPARE(rival.claim(socketName), InstanceServer::Claim::HeldElsewhere);
+
+    QProcess second;
+    second.setWorkingDirectory(dir.path());
+    second.start(TAGOMIR_PROGRAM, {"--", "-platform", "x.htm"});
+    // Loading a large page: the event loop does not run.
+    QThread::msleep(2500);
+    QTRY_COMPARE_WITH_TIMEOUT(second.state(), QProcess::NotRunning, 10000);
+    QCOMPARE(second.exitCode(), 0);
+    const QStringList handedOver{dir.filePath("-platform"), dir.filePath("x.htm")};
+    QCOMPARE(received, QList<QStringList>{handedOver});
 }
 
 QTEST_MAIN(TestInstance)
