@@ -7,28 +7,11 @@ using Outcome = FileConversion::Outcome;
 
 QString conversionLine(const FileConversion& conversion, bool dryRun)
 {
-    QString status;
-    switch (conversion.outcome) {
-    case Outcome::Changed:
-        status = dryRun ? QStringLiteral("do zmiany") : QStringLiteral("zmieniony");
-        break;
-    case Outcome::Unchanged:
-        status = QStringLiteral("bez zmian");
-        break;
-    case Outcome::Skipped:
-        status = QStringLiteral("pominięty");
-        break;
-    case Outcome::Failed:
-        status = QStringLiteral("błąd");
-        break;
-    }
     QString line = conversion.path + QStringLiteral(": ");
     if (!conversion.from.isEmpty())
         line += conversion.from + QStringLiteral(" → ") + conversion.to + QStringLiteral(", ");
-    line += status;
-    if (!conversion.reason.isEmpty())
-        line += QStringLiteral(" (") + conversion.reason + QLatin1Char(')');
-    return line + QLatin1Char('\n');
+    return line + describeOutcome(conversion, !dryRun, QStringLiteral("do zmiany")) +
+           QLatin1Char('\n');
 }
 
 int runSiteConversion(const CommandLine& commandLine,

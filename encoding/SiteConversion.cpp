@@ -161,6 +161,28 @@ QList<SiteEntry> collectSiteFiles(const QStringList& paths)
     return entries;
 }
 
+QString describeOutcome(const FileConversion& conversion, bool written, const QString& planned)
+{
+    QString status;
+    switch (conversion.outcome) {
+    case FileConversion::Outcome::Changed:
+        status = written ? QStringLiteral("zmieniony") : planned;
+        break;
+    case FileConversion::Outcome::Unchanged:
+        status = QStringLiteral("bez zmian");
+        break;
+    case FileConversion::Outcome::Skipped:
+        status = QStringLiteral("pominięty");
+        break;
+    case FileConversion::Outcome::Failed:
+        status = QStringLiteral("błąd");
+        break;
+    }
+    return conversion.reason.isEmpty()
+               ? status
+               : status + QStringLiteral(" (") + conversion.reason + QLatin1Char(')');
+}
+
 QString describeUnrepresentable(const UnrepresentableReport& report)
 {
     QStringList places;

@@ -75,6 +75,10 @@ qsizetype convertSiteEntries(const QList<SiteEntry>& entries, const SiteConversi
                              const std::function<void(qsizetype, const FileConversion&)>& done,
                              const std::function<bool()>& stop = {});
 
+// What became of a file, in Polish: "zmieniony" ("`planned`" when it is not written yet),
+// "bez zmian", "pominięty" or "błąd", with the reason after it in brackets.
+QString describeOutcome(const FileConversion& conversion, bool written, const QString& planned);
+
 // "utf-8", "iso-8859-2" or "windows-1250" (any case) to 0-2; -1 for anything else.
 int conversionTargetIndex(const QString& name);
 

@@ -22,24 +22,7 @@ using Outcome = FileConversion::Outcome;
 
 QString conversionAction(const FileConversion& conversion, bool done)
 {
-    QString action;
-    switch (conversion.outcome) {
-    case Outcome::Changed:
-        action = done ? QStringLiteral("zmieniony") : QStringLiteral("zostanie zmieniony");
-        break;
-    case Outcome::Unchanged:
-        action = QStringLiteral("bez zmian");
-        break;
-    case Outcome::Skipped:
-        action = QStringLiteral("pominięty");
-        break;
-    case Outcome::Failed:
-        action = QStringLiteral("błąd");
-        break;
-    }
-    return conversion.reason.isEmpty()
-               ? action
-               : action + QStringLiteral(" (") + conversion.reason + QLatin1Char(')');
+    return describeOutcome(conversion, done, QStringLiteral("zostanie zmieniony"));
 }
 
 TFPrzekodujFolder::TFPrzekodujFolder(Desktop& desktop, OpenFiles openFiles, QWidget* parent)
