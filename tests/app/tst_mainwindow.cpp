@@ -4,6 +4,7 @@
 #include "app/DocumentPage.h"
 #include "app/TForm1.h"
 #include "support/ScriptedDesktop.h"
+#include "support/TestFiles.h"
 
 #include <QAction>
 #include <QFile>
@@ -15,6 +16,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 #include <QToolButton>
 #include <QWindow>
 
@@ -26,10 +28,7 @@ private slots:
     void windowCaption();
     void titleBarShowsTheActivePage();
     void menuBarOrder();
-    void menuItems_data();
-    void menuItems();
-    void toolButtons_data();
-    void toolButtons();
+    void whatTheUserSees();
     void tagButtonsInOrderWithoutOverlap();
     void popupMenu();
     void hiddenStateHolders();
@@ -90,174 +89,61 @@ void TestMainWindow::menuBarOrder()
     QVERIFY(!m_form->menuBar()->actions().last()->menu()); // "Pomoc" opens no menu
 }
 
-void TestMainWindow::menuItems_data()
-{
-    QTest::addColumn<QString>("menu");
-    QTest::addColumn<QStringList>("items");
-    // Each item as "name|caption|shortcut"; separators as "name|-|".
-    QTest::newRow("Plik") << "mnuPlik"
-                          << QStringList{"mnuNowy1|Nowy|",
-                                         "mnuOpen|Otwórz|",
-                                         "mnuPrzekoduj|Otwórz ponownie jako ...|",
-                                         "N1|-|",
-                                         "mnuZapis|Zapisz|",
-                                         "mnuZapisJako|Zapisz jako...|",
-                                         "N2|-|",
-                                         "mnuZamknij|Zamknij ten plik|",
-                                         "mnuZamykaAll|Zamknij wszystkie pliki|",
-                                         "N3|-|",
-                                         "mnuKoniec|Koniec|"};
-    QTest::newRow("Otwórz ponownie")
-        << "mnuPrzekoduj"
-        << QStringList{"SUBmnuUTF8|UTF-8|", "SubmnuISO|ISO-8859-2|", "SubmnuWin|CP-1250|"};
-    QTest::newRow("Edycja") << "mnuEdycja"
-                            << QStringList{"mnuUndo|Cofnij czynność|",
-                                           "mnuRedo|Ponów czynność|",
-                                           "N5|-|",
-                                           "mnuCut|Wytnij|",
-                                           "mnuCopy|Kopiuj|",
-                                           "mnuPaste|Wklej|",
-                                           "mnuDelete|Usuń zaznaczony|"};
-    QTest::newRow("Szukanie") << "mnuSzukanie"
-                              << QStringList{"mnuFind|Znajdź frazę|Ctrl+F",
-                                             "mnuFindNext|Znajdź następną|F3", "N6|-|",
-                                             "mnuReplace|Znajdź i zamień na...|Ctrl+R",
-                                             "mnuZamianaNext|Zamiana kolejnej frazy|F3"};
-    QTest::newRow("Nagłówki") << "mnuNaglowki"
-                              << QStringList{"mnuHtml|<html>  </html>|",
-                                             "mnuHead|<head> </head>|",
-                                             "mnuBody|<body> </body>|",
-                                             "mnuMeta|<meta>|",
-                                             "mnuCharset|charset=\" ...\"|",
-                                             "N7|-|",
-                                             "mnuH1|<h1> </h1> nagłówek 1 poziomu|",
-                                             "mnuH2|<h2> </h2> nagłówek 2 poziomu|",
-                                             "mnuH3|<h3> </h3> nagłówek 3 poziomu|",
-                                             "mnuH4|<h4> </h4> nagłówek 4 poziomu|",
-                                             "mnuH5|<h5> </h5> nagłówek 5 poziomu|",
-                                             "mnuH6|<h6> </h6> nagłówek 6 poziomu|"};
-    QTest::newRow("Tekst") << "mnuText"
-                           << QStringList{"mnuBig|<b> pogrubienie </b>|",
-                                          "mnuKursywa|<i> kursywa </i>|",
-                                          "mnuTT|<tt>znaki nieproporcjonalne </tt>|",
-                                          "mnuBig2|<big> znaki powiększone </big>|",
-                                          "mnuSmall|<small> znaki pomniejszone </small>|",
-                                          "mnuSub|<sub> indeks dolny </sub>|",
-                                          "mnuSup|<sup> indeks górny </sup>|",
-                                          "mnuEm|<em>tekst wyróżniony</em>|",
-                                          "mnuStrong|<strong> wyraźne wyróżnienie </strong>|",
-                                          "mnuSamp|<samp> tekst przykładowy </samp>|",
-                                          "mnuCite|<cite> tekst cytowany </cite>|"};
-    QTest::newRow("Formatowanie") << "mnuFormatowanie"
-                                  << QStringList{
-                                         "subDIV|<div> </div> Blok|",
-                                         "subP|<p> </p>  Akapit|",
-                                         "subBR|<br /> łamanie wiersza|",
-                                         "mnuLinia|<hr /> linia pozioma|",
-                                         "N8|-|",
-                                         "mnuListaUL|<ul> </ul> lista wypunktowana|",
-                                         "mnuOl|<ol> </ol> lista numerowana|",
-                                         "mnuLi|<li>  </li> element listy|",
-                                         "mnuDl|<dl> </dl> def. listę definicji|",
-                                         "mnuDt|<dt> </dt> def. termin na liście definicji|",
-                                         "mnuDd|<dd> </dd> def. wyjaśnienie terminu..|"};
-    QTest::newRow("Tabele") << "mnuTabele"
-                            << QStringList{"mnuGenTable|Generator tabel|",
-                                           "N10|-|",
-                                           "mnuTable|<table> </table> tworzy tabelę|",
-                                           "mnuTr|<tr> </tr> wiersz tabeli|",
-                                           "mnuTd|<td> </td> komórka tabeli|",
-                                           "mnuTh|<th> </th>komórka nagłówka|",
-                                           "mnuThead|<thead> </thead> nagłówek tabeli|"};
-    QTest::newRow("Formularze")
-        << "mnuFormular"
-        << QStringList{"mnuForm|<form> </form> definicja formularza|",
-                       "mnuInput|<input  /> określa pole wprowadz.danych|",
-                       "mnuTexarea|<textarea> wielowierszowe pole tekstowe|",
-                       "mnuButton|<button> definiuje przycisk|",
-                       "mnuSelect|<select> </select> def. pole listy rozwijanej|",
-                       "mnuOption|<option> pozycja listy określonej przez <select>|",
-                       "mnuLabel|<label> </label> def. pól formularza|"};
-    QTest::newRow("Opcje") << "mnuOpcje"
-                           << QStringList{
-                                  "mnuKodowanie|Zmiana kodowania znaków|",
-                                  "mnuKodowanieFolderu|Zmiana kodowania folderu...|",
-                                  "mnuZobacz|Podgląd dokumentu w przeglądarce|",
-                                  "mnuKolor|Generator koloru|",
-                                  "N4|-|",
-                                  "mnuHref|<a href=\"dane.htm\">odnośnik (łącze)</a>|",
-                                  "mnuMail|<a href=\"mailto:adres@domena.pl\">odnośnik</a>|",
-                                  "N9|-|",
-                                  "mnuImg|<img src=\"obraz.jpg\"  /> wstawienie obrazu|",
-                                  "mnuTarget|target=\"_blank\" otwarcie kolejnego okna|"};
-    QTest::newRow("Kolorowanie") << "mnuKoloruj"
-                                 << QStringList{"mnuHtm2|HTML|",
-                                                "mnuXML|XML|",
-                                                "mnuCss|Skrypt CSS|",
-                                                "mnuJava|Java (*.java)|",
-                                                "mnuJavaJs|Java skrypt (*.js)|",
-                                                "mnuPhp|PHP|",
-                                                "mnuPerl|Perl|",
-                                                "mnuPyton|Pyton|",
-                                                "podDelphi|Pascal (Delphi)|",
-                                                "mnuCpp|C++|",
-                                                "mnuSql|SQL|"};
-}
+namespace {
 
-void TestMainWindow::menuItems()
+// A menu as its user sees it: one line an item, submenus indented, the shortcut after a tab, a
+// check box as "[x]" or "[ ]", a separator as "—".
+void describeMenu(const QMenu* menu, const QString& indent, QString& text)
 {
-    QFETCH(QString, menu);
-    QFETCH(QStringList, items);
-    auto* built = m_form->findChild<QMenu*>(menu);
-    QVERIFY(built);
-    QStringList actual;
-    for (QAction* action : built->actions()) {
-        const QString caption = action->isSeparator() ? QStringLiteral("-") : action->text();
-        actual << QStringLiteral("%1|%2|%3")
-                      .arg(action->objectName(), caption, action->shortcut().toString());
+    for (const QAction* action : menu->actions()) {
+        QString line = indent;
+        if (action->isSeparator()) {
+            text += line + QStringLiteral("—\n");
+            continue;
+        }
+        if (action->isCheckable())
+            line += action->isChecked() ? QStringLiteral("[x] ") : QStringLiteral("[ ] ");
+        line += action->text();
+        if (!action->shortcut().isEmpty())
+            line += QLatin1Char('\t') + action->shortcut().toString();
+        text += line + QLatin1Char('\n');
+        if (action->menu())
+            describeMenu(action->menu(), indent + QStringLiteral("    "), text);
     }
-    QCOMPARE(actual, items);
 }
 
-void TestMainWindow::toolButtons_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("hint");
-    const char* rows[][2] = {
-        {"ToolButton2", "Nowy"},
-        {"ToolButton3", "Otwórz"},
-        {"ToolButton4", "Zapisz"},
-        {"ToolButton5", "Zamknij plik"},
-        {"ToolButton8", "Cofnij"},
-        {"ToolButton9", "Ponów"},
-        {"ToolButton10", "Wytnij"},
-        {"ToolButton11", "Kopiuj"},
-        {"ToolButton12", "Wstaw"},
-        {"ToolButton13", "Usuń"},
-        {"ToolButton15", "Szukaj"},
-        {"ToolButton16", "Znajdź i zamień"},
-        {"ToolButton19", "Pogrubienie"},
-        {"ToolButton20", "Kursywa"},
-        {"ToolButton21", "Znaki powiększone"},
-        {"ToolButton22", "Znaki pomniejszone"},
-        {"ToolButton23", "Indeks dolny"},
-        {"ToolButton24", "Indeks górny"},
-        {"ToolButton27", "Zmiana kodowania"},
-        {"ToolButton28", "Podgląd HTML"},
-    };
-    for (const auto& row : rows)
-        QTest::newRow(row[0]) << QString::fromUtf8(row[0]) << QString::fromUtf8(row[1]);
-}
+} // namespace
 
-void TestMainWindow::toolButtons()
+void TestMainWindow::whatTheUserSees()
 {
-    QFETCH(QString, name);
-    QFETCH(QString, hint);
-    auto* button = m_form->findChild<QToolButton*>(name);
-    QVERIFY(button);
-    QCOMPARE(button->toolTip(), hint);
-    QVERIFY(!button->icon().isNull());
-    QCOMPARE(button->size(), QSize(30, 26));
+    // Compared whole with a golden file; TAGOMIR_UPDATE_GOLDEN=1 writes it anew for review.
+    QString text;
+    for (const QAction* action : m_form->menuBar()->actions()) {
+        text += action->text() + QLatin1Char('\n');
+        if (action->menu())
+            describeMenu(action->menu(), QStringLiteral("    "), text);
+    }
+    text += QStringLiteral("Menu podręczne\n");
+    describeMenu(m_form->findChild<QMenu*>("PopupMenu2"), QStringLiteral("    "), text);
+    text += QStringLiteral("Pasek narzędzi\n");
+    for (const QAction* action : m_form->findChild<QToolBar*>("ToolBar1")->actions()) {
+        text += QStringLiteral("    ") +
+                (action->toolTip().isEmpty() ? QStringLiteral("—") : action->toolTip()) +
+                QLatin1Char('\n');
+    }
+    const QString golden = QStringLiteral(TAGOMIR_TEST_DATA "/main-window-controls.txt");
+    if (qEnvironmentVariableIsSet("TAGOMIR_UPDATE_GOLDEN"))
+        writeFile(golden, text.toUtf8());
+    QCOMPARE(text, QString::fromUtf8(readFile(golden)));
+
+    // Every toolbar button shows its picture at the same size.
+    for (const QToolButton* button :
+         m_form->findChild<QToolBar*>("ToolBar1")->findChildren<QToolButton*>()) {
+        if (button->objectName().startsWith(QLatin1String("ToolButton"))) {
+            QVERIFY2(!button->icon().isNull(), qPrintable(button->objectName()));
+            QCOMPARE(button->size(), QSize(30, 26));
+        }
+    }
 }
 
 void TestMainWindow::tagButtonsInOrderWithoutOverlap()
