@@ -43,14 +43,24 @@ QStringList rows(int count, int cells)
 const QString Start =
     "<table border=2 bgcolor=#FFFFFF cellpadding=3 cellspacing=2 align=\"left\" width=\"120\" >";
 
-// Runs `drive` on the modal window that the next event loop turn shows.
-void whenShown(const std::function<void(QWidget*)>& drive)
+// Runs `drive` on the modal window that the next event loop turn shows. The timer goes with the
+// returned check, so that one never fired cannot fire in the next test.
+struct ShownCheck {
+    QTimer timer;
+    bool ran = false;
+};
+std::unique_ptr<ShownCheck> whenShown(const std::function<void(QWidget*)>& drive)
 {
-    QTimer::singleShot(0, qApp, [drive] {
+    auto check = std::make_unique<ShownCheck>();
+    check->timer.setSingleShot(true);
+    QObject::connect(&check->timer, &QTimer::timeout, qApp, [drive, ran = &check->ran] {
         QWidget* window = QApplication::activeModalWidget();
         QVERIFY(window);
+        *ran = true;
         drive(window);
     });
+    check->timer.start(0);
+    return check;
 }
 
 template <typename T> T* child(QWidget* window, const char* name)
@@ -216,7 +226,7 @@ void TestAuthoringWindows::generatorKeepsItsContentsOnABadCount()
     TSynMemo* editor = newDocument("ab");
     editor->setCursorPosition(0, 1);
     bool driven = false;
-    whenShown([&](QWidget* dialog) {
+    const auto shown1 = whenShown([&](QWidget* dialog) {
         QCOMPARE(dialog->windowTitle(), "Generator tabel HTML");
         auto* rowsBox = child<QComboBox>(dialog, "ComboBoxEx1");
         child<QLineEdit>(dialog, "Edit2")->setText("Tytuł");
@@ -230,6 +240,7 @@ void TestAuthoringWindows::generatorKeepsItsContentsOnABadCount()
         driven = true;
     });
     fire("mnuGenTable");
+    QVERIFY(shown1->ran);
     QVERIFY(driven);
     const QString table =
         crlf(QStringList{Start, "<th colspan=4>Tytuł</th>"} + rows(1, 4) << "</table>");
@@ -243,12 +254,14 @@ void TestAuthoringWindows::generatorKeepsItsContentsOnABadCount()
 void TestAuthoringWindows::generatorCancelChangesNothing()
 {
     TSynMemo* editor = newDocument("ab");
-    whenShown([](QWidget* dialog) { dialog->close(); });
+    const auto shown2 = whenShown([](QWidget* dialog) { dialog->close(); });
     fire("mnuGenTable");
-    whenShown([](QWidget* dialog) {
+    QVERIFY(shown2->ran);
+    const auto shown3 = whenShown([](QWidget* dialog) {
         QTest::mouseClick(child<QPushButton>(dialog, "Button2"), Qt::LeftButton);
     });
     fire("mnuGenTable");
+    QVERIFY(shown3->ran);
     QCOMPARE(editor->text(), "ab");
     QVERIFY(!editor->isDocumentModified());
 }
@@ -289,7 +302,7 @@ void TestAuthoringWindows::colourPickerFollowsItsControls()
     TSynMemo* editor = newDocument("<font >xyz");
     editor->selectPositions(7, 10);
     QStringList seen;
-    whenShown([&](QWidget* dialog) {
+    const auto shown4 = whenShown([&](QWidget* dialog) {
         const auto state = [dialog] {
             QStringList parts;
             for (const char* name : {"EditR", "EditG", "EditB", "HexOutEdit", "DecOutEdit"})
@@ -314,6 +327,7 @@ void TestAuthoringWindows::colourPickerFollowsItsControls()
         QTest::mouseClick(child<QPushButton>(dialog, "btnWstaw"), Qt::LeftButton);
     });
     fire("mnuKolor");
+    QVERIFY(shown4->ran);
     QCOMPARE(seen, QStringList({"0 0 0 #000000 0 0 0 0", "0 128 0 #008000 32768 0 128 0",
                                 "255 128 0 #FF8000 33023 255 128 0",
                                 "255 128 255 #FF80FF 16744703 255 128 255",
@@ -324,11 +338,12 @@ void TestAuthoringWindows::colourPickerFollowsItsControls()
     fire("mnuUndo");
     QCOMPARE(editor->text(), "<font >xyz");
 
-    whenShown([](QWidget* dialog) { // starts from black again
+    const auto shown5 = whenShown([](QWidget* dialog) { // starts from black again
         QCOMPARE(child<QLineEdit>(dialog, "HexOutEdit")->text(), "#000000");
         QTest::keyClick(dialog, Qt::Key_Escape);
     });
     fire("mnuKolor");
+    QVERIFY(shown5->ran);
     QCOMPARE(editor->text(), "<font >xyz");
 }
 
@@ -365,7 +380,7 @@ void TestAuthoringWindows::helpClosesOnEscapeAnywhere()
         m_form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
         bool closed = false;
-        whenShown([&](QWidget* dialog) {
+        const auto shown6 = whenShown([&](QWidget* dialog) {
             QCOMPARE(dialog->windowTitle(), "Pomoc");
             QVERIFY(child<QPlainTextEdit>(dialog, "Memo1")->toPlainText().contains("„Tagomir”"));
             QWidget* control = child<QWidget>(dialog, focus);
