@@ -379,6 +379,19 @@ QByteArray decodeDocument(QByteArrayView fileBytes, int encodingIndex, Malformed
     return text;
 }
 
+qsizetype decodedSize(QByteArrayView fileBytes, int encodingIndex, qsizetype limit)
+{
+    constexpr qsizetype PieceBytes = 1 << 20;
+    FileDecoder decoder(fileBytes, encodingIndex);
+    QByteArray buffer(std::min(PieceBytes, decoder.remaining()) * WorstExpansion + Slack,
+                      Qt::Uninitialized);
+    Byte* const begin = bytesOf(buffer);
+    qsizetype size = 0;
+    while (!decoder.atEnd() && size <= limit)
+        size += decoder.decode(PieceBytes, begin) - begin;
+    return size;
+}
+
 QByteArray encodeDocument(QByteArrayView editorText, SaveForm form, LineBreak lineBreak)
 {
     if (editorText.isEmpty())

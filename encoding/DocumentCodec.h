@@ -29,6 +29,10 @@ void decodeDocument(QByteArrayView fileBytes, int encodingIndex,
 QByteArray decodeDocument(QByteArrayView fileBytes, int encodingIndex,
                           MalformedUtf8* malformed = nullptr);
 
+// The size in bytes of decodeDocument()'s result, worked out a piece at a time without holding
+// it; counting stops once it exceeds `limit`, and then some size above `limit` is returned.
+qsizetype decodedSize(QByteArrayView fileBytes, int encodingIndex, qsizetype limit);
+
 enum class SaveForm { Utf8, Iso88592, Cp1250, EightBit };
 
 // Bytes of a file holding the editor's text (UTF-8; lines split at CR LF, lone CR or LF, a break

@@ -223,6 +223,8 @@ void TestCodec::decode()
     QFETCH(QByteArray, text);
     QCOMPARE(decodeDocument(bytes, encodingIndex), text);
     QCOMPARE(LineByLine::decode(bytes, encodingIndex), text);
+    QCOMPARE(decodedSize(bytes, encodingIndex, text.size()), text.size());
+    QVERIFY(decodedSize(bytes, encodingIndex, text.size() - 1) > text.size() - 1);
 }
 
 void TestCodec::malformedUtf8_data()
