@@ -482,6 +482,13 @@ void TestSaving::malformedUtf8IsAnnouncedAndKept_data()
         << QByteArray("charset=utf-8\r\n\r\nab\x80\x80\x80\x80\x80")
         << "5 ciągów bajtów, które nie są poprawnym tekstem UTF-8 (pierwszy: wiersz 3, kolumna 3)"
         << "charset=utf-8\r\n\r\nab" + fffd.repeated(5) + "\r\n";
+    // Large enough to be read again in pieces, the fault in a later piece.
+    const QByteArray lines = QByteArray("<p>Zażółć gęślą jaźń.</p>\r\n").repeated(400'000);
+    QTest::newRow("large file")
+        << "charset=utf-8\r\n" + lines + "ab\xC3(\r\n"
+        << "1 ciąg bajtów, który nie jest poprawnym tekstem UTF-8 (pierwszy: wiersz 400002, "
+           "kolumna 3)"
+        << "charset=utf-8\r\n" + lines + "ab" + fffd + "(\r\n";
     QTest::newRow("valid") << QByteArray("charset=utf-8\r\nżółw\r\n") << QString()
                            << QByteArray("charset=utf-8\r\nżółw\r\n");
 }
