@@ -2,14 +2,49 @@
 
 #include "app/Desktop.h"
 #include "app/DocumentPage.h"
+#include "app/EditorLimits.h"
 #include "app/FileAccess.h"
 #include "app/StatusPanels.h"
 #include "app/TSynMemo.h"
 #include "encoding/CharsetDetection.h"
+#include "encoding/DocumentCodec.h"
 #include "encoding/EncodingNames.h"
 
 #include <QComboBox>
 #include <QLabel>
+
+namespace {
+
+QString sequenceCount(qsizetype count)
+{
+    const qsizetype ones = count % 10;
+    const qsizetype tens = count % 100;
+    if (count == 1)
+        return QStringLiteral("1 ciąg bajtów, który nie jest");
+    if (ones >= 2 && ones <= 4 && (tens < 12 || tens > 14))
+        return QStringLiteral("%1 ciągi bajtów, które nie są").arg(count);
+    return QStringLiteral("%1 ciągów bajtów, które nie są").arg(count);
+}
+
+} // namespace
+
+void announceMalformedUtf8(Desktop& desktop, DocumentPage* page, const MalformedUtf8& malformed)
+{
+    if (malformed.count == 0)
+        return;
+    TSynMemo* editor = page->editor();
+    const TSynMemo::TextPlace first = editor->placeOf(malformed.firstTextOffset);
+    desktop.showMessage(
+        page->window(),
+        QStringLiteral("Plik %1 zawiera %2 poprawnym tekstem UTF-8 (pierwszy: wiersz %3, "
+                       "kolumna %4). Edytor pokazuje każdy z nich jako znak „\uFFFD”; "
+                       "zapisanie pliku zastąpi je tym znakiem.\rJeśli plik zapisano w innym "
+                       "kodowaniu, wczytaj go ponownie: "
+                       "Plik → Otwórz ponownie jako ... → ISO-8859-2 lub CP-1250.")
+            .arg(editor->documentPath(), sequenceCount(malformed.count))
+            .arg(first.line)
+            .arg(first.column));
+}
 
 DocumentEncodings::DocumentEncodings(Desktop& desktop, StatusPanels& panels, ActivePage activePage,
                                      QWidget* hiddenParent)
@@ -99,7 +134,15 @@ void DocumentEncodings::load(DocumentPage* page, QByteArray fileBytes)
     const int named = encodingIndexOfName(page->encodingName());
     const int index = named == EncodingUnknown ? EncodingCp1250 : named;
     setSelectedIndex(index);
-    page->editor()->loadFile(std::move(fileBytes), index, page->editor()->documentPath());
+    loadIntoPage(page, std::move(fileBytes), index);
+}
+
+void DocumentEncodings::loadIntoPage(DocumentPage* page, QByteArray fileBytes, int encodingIndex)
+{
+    TSynMemo* editor = page->editor();
+    const MalformedUtf8 malformed =
+        editor->loadFile(std::move(fileBytes), encodingIndex, editor->documentPath());
+    announceMalformedUtf8(m_desktop, page, malformed);
 }
 
 bool DocumentEncodings::reopen(DocumentPage* page, int encodingIndex)
@@ -114,10 +157,10 @@ bool DocumentEncodings::reopen(DocumentPage* page, int encodingIndex)
         if (m_desktop.askYesNoCancel(page->window(), question) != Answer::Yes)
             return false;
     }
-    QByteArray fileBytes = readWholeFile(editor->documentPath());
+    QByteArray fileBytes = readFileForEditor(editor->documentPath(), encodingIndex);
     setPageEncoding(page, name);
     setSelectedIndex(encodingIndex);
-    editor->loadFile(std::move(fileBytes), encodingIndex, editor->documentPath());
+    loadIntoPage(page, std::move(fileBytes), encodingIndex);
     return true;
 }
 

@@ -19,6 +19,13 @@ class StatusPanels;
 // and the charset line that the last detection found. It detects a document's encoding, reads
 // a file into a page in the encoding it was detected in, and reads one again in another.
 // The hidden controls `ComboBox1`, `Label2` and `Label3` show the values; this holds them.
+struct MalformedUtf8;
+
+// After a page was read as UTF-8: when some of its bytes were not UTF-8, one message saying how
+// many sequences the editor shows as U+FFFD, where the first stands, and how to read the file
+// in another encoding instead, before a save writes U+FFFD in their place.
+void announceMalformedUtf8(Desktop& desktop, DocumentPage* page, const MalformedUtf8& malformed);
+
 class DocumentEncodings {
 public:
     using ActivePage = std::function<DocumentPage*()>;
@@ -48,17 +55,19 @@ public:
     // Finds the charset line in the page's text and takes the page's encoding from it; a page
     // with no name yet becomes "Nieznany".
     void detect(DocumentPage* page);
-    // Shows a file's bytes in a new page, decoded in the encoding detected from them.
+    // Shows a file's bytes in a new page, decoded in the encoding detected from them; bytes read
+    // as UTF-8 that are not UTF-8 are then announced (announceMalformedUtf8).
     void load(DocumentPage* page, QByteArray fileBytes);
     // Reads the page's file again in the given encoding (0-2), after asking when the page has
-    // unsaved changes; false, with nothing changed, when the user declines. An unreadable file
-    // throws and changes nothing.
+    // unsaved changes; false, with nothing changed, when the user declines. A file that cannot be
+    // read, or that the editor could not hold, throws and changes nothing. Announced as load().
     bool reopen(DocumentPage* page, int encodingIndex);
     // After a page's first save: a page with no encoding yet takes the selected one.
     void recordWritten(DocumentPage* page);
 
 private:
     void showCharsetLine();
+    void loadIntoPage(DocumentPage* page, QByteArray fileBytes, int encodingIndex);
 
     Desktop& m_desktop;
     StatusPanels& m_panels;

@@ -1,7 +1,9 @@
 #include "app/ExternalChanges.h"
 
 #include "app/Desktop.h"
+#include "app/DocumentEncodings.h"
 #include "app/DocumentPage.h"
+#include "app/EditorLimits.h"
 #include "app/FileAccess.h"
 #include "app/TSynMemo.h"
 #include "encoding/EncodingNames.h"
@@ -53,10 +55,10 @@ void ExternalChanges::reload(DocumentPage* page)
 {
     // In the page's own encoding, as the page reads it.
     TSynMemo* editor = page->editor();
-    QByteArray fileBytes = readWholeFile(editor->documentPath());
-    page->setDiskStamp(fileStamp(editor->documentPath()));
     const int named = encodingIndexOfName(page->encodingName());
-    editor->loadFile(std::move(fileBytes),
-                     named < 0 || named == EncodingUnknown ? EncodingCp1250 : named,
-                     editor->documentPath());
+    const int index = named < 0 || named == EncodingUnknown ? EncodingCp1250 : named;
+    QByteArray fileBytes = readFileForEditor(editor->documentPath(), index);
+    page->setDiskStamp(fileStamp(editor->documentPath()));
+    announceMalformedUtf8(m_desktop, page,
+                          editor->loadFile(std::move(fileBytes), index, editor->documentPath()));
 }

@@ -8,6 +8,7 @@
 #include "app/DocumentEncodings.h"
 #include "app/DocumentPage.h"
 #include "app/DocumentSaver.h"
+#include "app/EditorLimits.h"
 #include "app/ExternalChanges.h"
 #include "app/FileAccess.h"
 #include "app/FileDialogs.h"
@@ -398,9 +399,9 @@ void TForm1::OpenFileInPage(const QString& caption, const QString& path)
         activatePage(existing);
         return;
     }
-    // A file that cannot be read gets no page, so no page ever holds the path of a file
-    // whose text it does not show.
-    QByteArray fileBytes = path.isEmpty() ? QByteArray() : readWholeFile(path);
+    // A file that cannot be read, or that the editor could not hold, gets no page, so no page
+    // ever holds the path of a file whose text it does not show.
+    QByteArray fileBytes = path.isEmpty() ? QByteArray() : readFileForEditor(path);
 
     auto* newPage = new DocumentPage(caption);
     {

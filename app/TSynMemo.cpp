@@ -1,6 +1,7 @@
 #include "app/TSynMemo.h"
 
 #include "app/ColouringCatchUp.h"
+#include "app/EditorLimits.h"
 #include "app/FileAccess.h"
 #include "encoding/DocumentCodec.h"
 
@@ -107,7 +108,7 @@ int TSynMemo::lineCount() const
     return int(query(SCI_GETLINECOUNT));
 }
 
-void TSynMemo::loadFile(QByteArray fileBytes, int encodingIndex, const QString& sameFile)
+MalformedUtf8 TSynMemo::loadFile(QByteArray fileBytes, int encodingIndex, const QString& sameFile)
 {
     setLineBreak(detectLineBreak(fileBytes));
     SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
@@ -123,6 +124,7 @@ void TSynMemo::loadFile(QByteArray fileBytes, int encodingIndex, const QString& 
     const auto append = [this](QByteArrayView text) {
         SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(text.size()), text.data());
     };
+    MalformedUtf8 malformed;
     // The file is opened again before its bytes are let go: one that can no longer be opened
     // is shown from them.
     QFile again(sameFile);
@@ -131,21 +133,27 @@ void TSynMemo::loadFile(QByteArray fileBytes, int encodingIndex, const QString& 
         const qint64 size = fileBytes.size();
         fileBytes = QByteArray();
         SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(expected + expected / 64 + 2));
-        const bool read = readFileInLinePieces(again, size, DecodedPieceBytes,
-                                               [&](QByteArrayView piece, bool last) {
-                                                   decodeDocument(piece, encodingIndex, append);
-                                                   if (!last)
-                                                       append("\n");
-                                               });
+        const bool read = readFileInLinePieces(
+            again, size, DecodedPieceBytes, [&](QByteArrayView piece, bool last) {
+                const long before = query(SCI_GETLENGTH);
+                MalformedUtf8 inPiece;
+                decodeDocument(piece, encodingIndex, append, DecodedPieceBytes, &inPiece);
+                if (inPiece.count && !malformed.count)
+                    malformed.firstTextOffset = before + inPiece.firstTextOffset;
+                malformed.count += inPiece.count;
+                if (!last)
+                    append("\n");
+            });
         if (read) {
             finishLoading();
-            return;
+            return malformed;
         }
         // Changed while it was read again: shown as it is now. When even that fails, the
         // editor is left empty and whole, and the caller is told.
         SendScintilla(SCI_CLEARALL);
+        malformed = {};
         try {
-            fileBytes = readWholeFile(sameFile);
+            fileBytes = readFileForEditor(sameFile, encodingIndex);
         } catch (...) {
             finishLoading();
             throw;
@@ -153,8 +161,16 @@ void TSynMemo::loadFile(QByteArray fileBytes, int encodingIndex, const QString& 
         setLineBreak(detectLineBreak(fileBytes));
     }
     SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(expected + expected / 64 + 2));
-    decodeDocument(fileBytes, encodingIndex, append, DecodedPieceBytes);
+    decodeDocument(fileBytes, encodingIndex, append, DecodedPieceBytes, &malformed);
     finishLoading();
+    return malformed;
+}
+
+TSynMemo::TextPlace TSynMemo::placeOf(qsizetype position) const
+{
+    const long line = query(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position));
+    const long column = query(SCI_COUNTCHARACTERS, query(SCI_POSITIONFROMLINE, line), position);
+    return {line + 1, column + 1};
 }
 
 void TSynMemo::setDocumentText(QByteArrayView text)

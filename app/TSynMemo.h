@@ -1,5 +1,6 @@
 #pragma once
 
+#include "encoding/DocumentCodec.h"
 #include "encoding/TextLines.h"
 
 #include <QHash>
@@ -39,14 +40,22 @@ public:
     // Shows a file's bytes decoded from the given encoding and records its line breaks.
     // Not undoable: the undo history starts afresh, the editor unmodified with the caret at the
     // start. `sameFile`, when given, is the file the bytes were read from: a large one is read
-    // again piece by piece instead of decoding bytes held whole.
-    void loadFile(QByteArray fileBytes, int encodingIndex, const QString& sameFile = {});
+    // again piece by piece instead of decoding bytes held whole. Returns what the UTF-8 reading
+    // met that was not UTF-8, its first place as a position of the editor's text.
+    MalformedUtf8 loadFile(QByteArray fileBytes, int encodingIndex, const QString& sameFile = {});
     // Shows the given editor text (UTF-8, LF breaks) as a fresh document: no undo history,
     // unmodified, the caret at the start.
     void setDocumentText(QByteArrayView text);
 
     // Whether text up to the end of what is shown still waits to be coloured.
     bool isColouringBehind() const;
+
+    // Line and column of a byte position of the text, both from 1; the column counts characters.
+    struct TextPlace {
+        long line = 0;
+        long column = 0;
+    };
+    TextPlace placeOf(qsizetype position) const;
 
     // Caret line and column, both from 1; the column counts characters, not bytes.
     int caretLine() const;

@@ -9,11 +9,10 @@
 #include <array>
 #include <memory>
 
-
 // Both directions work on the whole buffer in one pass instead of line by line. The result is
 // the same as splitting into lines, converting each and joining them, because a line break
-// only ever resets state: every break becomes one '\n' (or `lineBreak` when saving), and the
-// lenient UTF-8 decoder is never allowed to take a break byte as part of a sequence.
+// only ever resets state: every break becomes one '\n' (or `lineBreak` when saving), and no
+// UTF-8 sequence, well-formed or not, ever takes in a break byte.
 //
 // Output buffers are sized for the worst case (3 bytes per input byte: a lone lead byte turns
 // into U+FFFD, windows-1250 byte 0x80 into E2 82 AC) plus slack for the word-wide stores.
@@ -139,6 +138,7 @@ public:
 
     bool atEnd() const { return m_p >= m_end; }
     qsizetype remaining() const { return m_end - m_p; }
+    const MalformedUtf8& malformed() const { return m_malformed; }
 
     // Decodes from the current position to the first character boundary at or after `count`
     // more input bytes (or the end), writing to `out`; returns the end of the output.
@@ -184,44 +184,40 @@ private:
 
     Byte* decodeUtf8(const Byte* stop, Byte* out)
     {
+        Byte* const start = out;
         const Byte* p = m_p;
         while (p < stop) {
             // Strictly valid UTF-8 decodes to itself: copy such stretches whole. LF is copied
             // too, since it becomes '\n' anyway; CR, NUL and anything malformed end a stretch.
             const Byte* const stretch = p;
             p = wellFormedStretchEnd<FileBreaksOtherThanLf>(p, stop, m_end);
-            if (p > stretch) {
-                out = m_writer.flush(out);
-                std::memcpy(out, stretch, p - stretch);
-                out += p - stretch;
-            }
+            std::memcpy(out, stretch, p - stretch);
+            out += p - stretch;
             if (p >= stop)
                 break;
 
             if (FileBreaks::is(*p)) {
-                out = m_writer.flush(out);
                 p = stepOverBreak(p, m_end);
                 *out++ = '\n';
                 continue;
             }
-            // A malformed sequence: the lenient decoder's reading, cut short at the end of the
-            // line.
-            const Byte* const furthest =
-                p + std::min<qsizetype>(1 + announcedContinuations(*p), m_end - p);
-            char32_t value;
-            p = decodeLenientSequence(p, findBreak<FileBreaks>(p + 1, furthest), value);
-            out = m_writer.putDecoded(out, value);
+            // Bytes that belong to no well-formed sequence read as one U+FFFD, and the byte
+            // after them afresh; they never take in a break, which is ASCII.
+            if (m_malformed.count++ == 0)
+                m_malformed.firstTextOffset = m_textWritten + (out - start);
+            out = putReplacement(out);
+            p += malformedSequenceLength(p, m_end);
         }
         m_p = p;
-        if (atEnd())
-            out = m_writer.flush(out);
+        m_textWritten += out - start;
         return out;
     }
 
     const Byte* m_p;
     const Byte* const m_end;
     const bool m_utf8;
-    Utf16ToUtf8Writer m_writer;
+    qsizetype m_textWritten = 0;
+    MalformedUtf8 m_malformed;
 };
 
 class TextEncoder {
@@ -271,7 +267,7 @@ private:
                 out = lineBreak(p, out);
             } else {
                 out = putReplacement(out);
-                ++p;
+                p += malformedSequenceLength(p, m_end);
             }
         }
         return out;
@@ -295,7 +291,7 @@ private:
                 p += length;
             } else {
                 *out++ = '?';
-                p += length ? length : 1;
+                p += length ? length : malformedSequenceLength(p, end);
             }
         }
     }
@@ -347,7 +343,8 @@ void preferHugePages(QByteArray& buffer)
 } // namespace
 
 void decodeDocument(QByteArrayView fileBytes, int encodingIndex,
-                    const std::function<void(QByteArrayView)>& sink, qsizetype chunkBytes)
+                    const std::function<void(QByteArrayView)>& sink, qsizetype chunkBytes,
+                    MalformedUtf8* malformed)
 {
     FileDecoder decoder(fileBytes, encodingIndex);
     chunkBytes = std::max<qsizetype>(chunkBytes, 1);
@@ -359,11 +356,15 @@ void decodeDocument(QByteArrayView fileBytes, int encodingIndex,
         if (end > begin)
             sink(QByteArrayView(begin, end - begin));
     }
+    if (malformed)
+        *malformed = decoder.malformed();
 }
 
-QByteArray decodeDocument(QByteArrayView fileBytes, int encodingIndex)
+QByteArray decodeDocument(QByteArrayView fileBytes, int encodingIndex, MalformedUtf8* malformed)
 {
     FileDecoder decoder(fileBytes, encodingIndex);
+    if (malformed)
+        *malformed = {};
     if (decoder.atEnd())
         return {};
     // The worst-case size is only reserved address space; pages never written stay untouched,
@@ -373,7 +374,22 @@ QByteArray decodeDocument(QByteArrayView fileBytes, int encodingIndex)
     Byte* const begin = bytesOf(text);
     text.truncate(decoder.decode(decoder.remaining(), begin) - begin);
     text.squeeze();
+    if (malformed)
+        *malformed = decoder.malformed();
     return text;
+}
+
+qsizetype decodedSize(QByteArrayView fileBytes, int encodingIndex, qsizetype limit)
+{
+    constexpr qsizetype PieceBytes = 1 << 20;
+    FileDecoder decoder(fileBytes, encodingIndex);
+    QByteArray buffer(std::min(PieceBytes, decoder.remaining()) * WorstExpansion + Slack,
+                      Qt::Uninitialized);
+    Byte* const begin = bytesOf(buffer);
+    qsizetype size = 0;
+    while (!decoder.atEnd() && size <= limit)
+        size += decoder.decode(PieceBytes, begin) - begin;
+    return size;
 }
 
 QByteArray encodeDocument(QByteArrayView editorText, SaveForm form, LineBreak lineBreak)

@@ -7,17 +7,31 @@
 
 #include <functional>
 
+// Bytes of a file read as UTF-8 that belong to no well-formed sequence: how many U+FFFD the
+// decoded text holds for them, and the byte offset in that text of the first (-1 for none).
+struct MalformedUtf8 {
+    qsizetype count = 0;
+    qsizetype firstTextOffset = -1;
+};
+
 // Decodes a file's bytes into editor text: the file's lines (TextLines.h), each decoded, joined
 // by '\n' (no trailing '\n').
-// encodingIndex 0: UTF-8 through the Utf8ToWide rules (straight to Unicode, no detour through
-// windows-1250); 1 (ISO-8859-2) and 2/3 (CP-1250, Nieznany), like any other index: IsoToCp1250
-// then the windows-1250 table. The sink receives the text in consecutive pieces of roughly
-// chunkBytes, each ending on a character boundary; an empty result reaches the sink as no piece at
-// all.
+// encodingIndex 0: UTF-8 straight to Unicode (no detour through windows-1250); each longest
+// start of a well-formed sequence that is cut short, and each byte that starts none, becomes one
+// U+FFFD and the next byte is read afresh (the Unicode standard's maximal subparts). 1
+// (ISO-8859-2) and 2/3 (CP-1250, Nieznany), like any other index: IsoToCp1250 then the
+// windows-1250 table. The sink receives the text in consecutive pieces of roughly chunkBytes,
+// each ending on a character boundary; an empty result reaches the sink as no piece at all.
+// `malformed`, when given, receives what the UTF-8 reading met (nothing for the other indexes).
 void decodeDocument(QByteArrayView fileBytes, int encodingIndex,
-                    const std::function<void(QByteArrayView)>& sink,
-                    qsizetype chunkBytes = 4 << 20);
-QByteArray decodeDocument(QByteArrayView fileBytes, int encodingIndex);
+                    const std::function<void(QByteArrayView)>& sink, qsizetype chunkBytes = 4 << 20,
+                    MalformedUtf8* malformed = nullptr);
+QByteArray decodeDocument(QByteArrayView fileBytes, int encodingIndex,
+                          MalformedUtf8* malformed = nullptr);
+
+// The size in bytes of decodeDocument()'s result, worked out a piece at a time without holding
+// it; counting stops once it exceeds `limit`, and then some size above `limit` is returned.
+qsizetype decodedSize(QByteArrayView fileBytes, int encodingIndex, qsizetype limit);
 
 enum class SaveForm { Utf8, Iso88592, Cp1250, EightBit };
 
@@ -27,7 +41,7 @@ enum class SaveForm { Utf8, Iso88592, Cp1250, EightBit };
 // Utf8: the text's own characters as UTF-8 (valid UTF-8 passes unchanged); Iso88592:
 // windows-1250 bytes via WideToCp1250 then Cp1250ToIso; Cp1250: windows-1250 bytes then
 // IsoToCp1250; EightBit: windows-1250 bytes unchanged. A byte of the text that is not part of a
-// well-formed UTF-8 sequence counts as U+FFFD.
+// well-formed UTF-8 sequence counts as U+FFFD, one for each maximal subpart as in decoding.
 QByteArray encodeDocument(QByteArrayView editorText, SaveForm form, LineBreak lineBreak);
 
 // The same bytes handed to `sink` in consecutive pieces of roughly chunkBytes of text each, cut

@@ -58,7 +58,8 @@ const RepresentableTable& representable(SaveForm form)
 }
 
 // Calls found(offset, length, character) for each character of the text that `form` does not
-// hold, in order; a malformed byte is one U+FFFD.
+// hold, in order; malformed bytes are U+FFFD, one for each maximal subpart as the writers read
+// them.
 template <typename Found> void scanUnrepresentable(QByteArrayView text, SaveForm form, Found found)
 {
     if (form == SaveForm::Utf8)
@@ -73,8 +74,9 @@ template <typename Found> void scanUnrepresentable(QByteArrayView text, SaveForm
             break;
         const int length = wellFormedSequenceLength(p, end);
         if (!length) {
-            found(p - begin, 1, char32_t(QChar::ReplacementCharacter));
-            ++p;
+            const int malformed = malformedSequenceLength(p, end);
+            found(p - begin, malformed, char32_t(QChar::ReplacementCharacter));
+            p += malformed;
             continue;
         }
         const char32_t c = wellFormedCodePoint(p, length);

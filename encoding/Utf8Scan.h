@@ -107,44 +107,31 @@ inline char32_t wellFormedCodePoint(const Byte* p, int length)
     }
 }
 
-// Continuation bytes announced by a lead byte in the lenient decoder: 0x00-0xBF none, then
-// one to five.
-inline int announcedContinuations(Byte lead)
+// Length of the bytes at p (before `end`) that stand for one U+FFFD when they do not start a
+// well-formed sequence: the longest start of a well-formed sequence found there, or the lone
+// byte when none starts there (1 to 3). This is the Unicode standard's "maximal subpart": a
+// byte that cannot continue a sequence is never taken into it, so it is read afresh.
+inline int malformedSequenceLength(const Byte* p, const Byte* end)
 {
-    if (lead < 0xC0)
-        return 0;
-    if (lead < 0xE0)
+    const Byte lead = p[0];
+    const auto available = end - p;
+    Byte low = 0x80;
+    Byte high = 0xBF;
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        // A two-byte lead without its continuation, or a byte that starts nothing.
         return 1;
-    if (lead < 0xF0)
+    }
+    if (available < 2 || p[1] < low || p[1] > high)
+        return 1;
+    if (lead < 0xF0 || available < 3 || !isContinuation(p[2]))
         return 2;
-    if (lead < 0xF8)
-        return 3;
-    if (lead < 0xFC)
-        return 4;
-    return 5;
-}
-
-// One step of the lenient decoder at p, which must be before `end`: the lead byte decides how
-// many bytes follow, they are taken whatever they are, and the offset for that count is
-// subtracted in 32-bit arithmetic. A sequence cut short by `end` gives U+FFFD and ends at `end`.
-// Returns the position after the sequence.
-inline const Byte* decodeLenientSequence(const Byte* p, const Byte* end, char32_t& value)
-{
-    static constexpr std::uint32_t Offsets[6] = {0x00000000, 0x00003080, 0x000E2080,
-                                                 0x03C82080, 0xFA082080, 0x82082080};
-    const int continuations = announcedContinuations(*p);
-    if (end - p <= continuations) {
-        value = QChar::ReplacementCharacter;
-        return end;
-    }
-    std::uint32_t v = 0;
-    for (int i = 0; i < continuations; ++i) {
-        v += *p++;
-        v <<= 6;
-    }
-    v += *p++;
-    value = v - Offsets[continuations];
-    return p;
+    return 3;
 }
 
 // Writes a code point (at most U+10FFFF, not a surrogate) as UTF-8.
@@ -194,19 +181,6 @@ public:
         if (QChar::isLowSurrogate(unit))
             return putReplacement(out);
         return putUtf8(out, unit);
-    }
-
-    // A decoded value from the lenient decoder: one unit, a surrogate pair, or U+FFFD when it
-    // lies beyond U+10FFFF.
-    Byte* putDecoded(Byte* out, char32_t value)
-    {
-        if (value <= 0xFFFF)
-            return put(out, char16_t(value));
-        if (value <= 0x10FFFF) {
-            out = put(out, QChar::highSurrogate(value));
-            return put(out, QChar::lowSurrogate(value));
-        }
-        return put(out, QChar::ReplacementCharacter);
     }
 
     Byte* flush(Byte* out)

@@ -38,16 +38,22 @@ void TestExternalChanges::askedWhenTheWindowComesBack_data()
     QTest::addColumn<int>("answer");
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<bool>("modified");
+    QTest::addColumn<qint64>("grownTo");
 
     QTest::newRow("unchanged page, reload")
-        << false << false << int(Answer::Yes) << QByteArray("theirs ż") << false;
+        << false << false << int(Answer::Yes) << QByteArray("theirs ż") << false << qint64(0);
     QTest::newRow("unchanged page, keep")
-        << false << false << int(Answer::No) << QByteArray("mine ż") << false;
+        << false << false << int(Answer::No) << QByteArray("mine ż") << false << qint64(0);
     QTest::newRow("edited page, reload losing the edit")
-        << true << false << int(Answer::Yes) << QByteArray("theirs ż") << false;
+        << true << false << int(Answer::Yes) << QByteArray("theirs ż") << false << qint64(0);
     QTest::newRow("edited page, keep the edit")
-        << true << false << int(Answer::No) << QByteArray("mine ż!") << true;
-    QTest::newRow("deleted") << false << true << int(Answer::Yes) << QByteArray("mine ż") << true;
+        << true << false << int(Answer::No) << QByteArray("mine ż!") << true << qint64(0);
+    QTest::newRow("deleted") << false << true << int(Answer::Yes) << QByteArray("mine ż") << true
+                             << qint64(0);
+    // Too large for the editor: refused, and the page keeps what it shows.
+    QTest::newRow("grown past 2 GiB, reload")
+        << false << false << int(Answer::Yes) << QByteArray("mine ż") << false
+        << qint64(2'147'550'000);
 }
 
 void TestExternalChanges::askedWhenTheWindowComesBack()
@@ -57,6 +63,7 @@ void TestExternalChanges::askedWhenTheWindowComesBack()
     QFETCH(int, answer);
     QFETCH(QByteArray, text);
     QFETCH(bool, modified);
+    QFETCH(qint64, grownTo);
     QTemporaryDir dir;
     ScriptedDesktop desktop;
     const QString path = writeFile(dir.filePath("a.htm"), "charset=iso-8859-2\r\nmine \xbf");
@@ -73,6 +80,8 @@ void TestExternalChanges::askedWhenTheWindowComesBack()
         QFile::remove(path);
     else
         writeFile(path, "charset=iso-8859-2\r\ntheirs \xbf");
+    if (grownTo)
+        QVERIFY(QFile(path).resize(grownTo));
     desktop.answers.enqueue(Answer(answer));
 
     comeBackTo(&form);
@@ -81,6 +90,7 @@ void TestExternalChanges::askedWhenTheWindowComesBack()
     QCOMPARE(form.ActiveEditor()->textBytes(), QByteArray("charset=iso-8859-2\n") + text);
     QCOMPARE(form.ActiveEditor()->isDocumentModified(), modified);
     QCOMPARE(form.activePage()->modifiedMarker(), modified ? 1 : 0);
+    QCOMPARE(desktop.errors.size(), grownTo ? 1 : 0);
 
     // One question for each change: coming back again asks nothing more.
     comeBackTo(&form);

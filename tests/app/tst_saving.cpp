@@ -1,12 +1,14 @@
 // Saving, closing and reopening documents through the window's commands, with the user's
 // answers scripted.
 #include "app/DocumentPage.h"
+#include "app/EditorLimits.h"
 #include "app/TForm1.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TestFiles.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QScopeGuard>
 #include <QTabBar>
@@ -69,6 +71,10 @@ private slots:
     void saveAsOntoAnotherPagesFileIsRefused();
     void saveAsksBeforeOverwritingAnotherProgramsChange_data();
     void saveAsksBeforeOverwritingAnotherProgramsChange();
+    void malformedUtf8IsAnnouncedAndKept_data();
+    void malformedUtf8IsAnnouncedAndKept();
+    void filesTheEditorCannotHoldAreRefused_data();
+    void filesTheEditorCannotHoldAreRefused();
 
 private:
     TForm1& open(const QStringList& files);
@@ -502,3 +508,103 @@ void TestSaving::saveAsksBeforeOverwritingAnotherProgramsChange()
 
 QTEST_MAIN(TestSaving)
 #include "tst_saving.moc"
+
+void TestSaving::malformedUtf8IsAnnouncedAndKept_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("found");
+    QTest::addColumn<QByteArray>("saved");
+
+    const QByteArray fffd("\xEF\xBF\xBD");
+    QTest::newRow("declared; the ( after C3 stays")
+        << QByteArray("<meta charset=\"utf-8\">\r\n\xFF\xFE\xC3\x28\xE2\x82\r\n")
+        << "4 ciągi bajtów, które nie są poprawnym tekstem UTF-8 (pierwszy: wiersz 2, kolumna 1)"
+        << "<meta charset=\"utf-8\">\r\n" + fffd + fffd + fffd + "(" + fffd + "\r\n";
+    QTest::newRow("after Polish letters")
+        << QByteArray("charset=utf-8\r\nżółw \xC5\r\n")
+        << "1 ciąg bajtów, który nie jest poprawnym tekstem UTF-8 (pierwszy: wiersz 2, kolumna 6)"
+        << "charset=utf-8\r\nżółw " + fffd + "\r\n";
+    QTest::newRow("five stray bytes")
+        << QByteArray("charset=utf-8\r\n\r\nab\x80\x80\x80\x80\x80")
+        << "5 ciągów bajtów, które nie są poprawnym tekstem UTF-8 (pierwszy: wiersz 3, kolumna 3)"
+        << "charset=utf-8\r\n\r\nab" + fffd.repeated(5) + "\r\n";
+    // Large enough to be read again in pieces, the fault in a later piece.
+    const QByteArray lines = QByteArray("<p>Zażółć gęślą jaźń.</p>\r\n").repeated(400'000);
+    QTest::newRow("large file")
+        << "charset=utf-8\r\n" + lines + "ab\xC3(\r\n"
+        << "1 ciąg bajtów, który nie jest poprawnym tekstem UTF-8 (pierwszy: wiersz 400002, "
+           "kolumna 3)"
+        << "charset=utf-8\r\n" + lines + "ab" + fffd + "(\r\n";
+    QTest::newRow("valid") << QByteArray("charset=utf-8\r\nżółw\r\n") << QString()
+                           << QByteArray("charset=utf-8\r\nżółw\r\n");
+}
+
+void TestSaving::malformedUtf8IsAnnouncedAndKept()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, found);
+    QFETCH(QByteArray, saved);
+    const QString path = writeFile(m_dir->filePath("page.htm"), bytes);
+    open({path});
+    QCOMPARE(m_form->activePage()->encodingName(), QStringLiteral("UTF-8"));
+    if (found.isEmpty()) {
+        QVERIFY(m_desktop.messages.isEmpty());
+    } else {
+        QCOMPARE(m_desktop.messages,
+                 QStringList("Plik " + path + " zawiera " + found +
+                             ". Edytor pokazuje każdy z nich jako znak „\uFFFD”; zapisanie pliku "
+                             "zastąpi je tym znakiem.\rJeśli plik zapisano w innym kodowaniu, "
+                             "wczytaj go ponownie: Plik → Otwórz ponownie jako ... → ISO-8859-2 "
+                             "lub CP-1250."));
+    }
+    action("mnuZapis")->trigger();
+    QVERIFY(m_desktop.errors.isEmpty());
+    QCOMPARE(readFile(path), saved);
+}
+
+void TestSaving::filesTheEditorCannotHoldAreRefused_data()
+{
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("reason");
+
+    // Thousands are set apart as Polish sets them, with no-break spaces.
+    const QString tooLarge =
+        u"Plik jest za duży dla edytora: 2\u00A0147\u00A0550\u00A0000 B (najwięcej 2\u00A0130\u00A0706\u00A0431 B)."_qs;
+    QTest::newRow("open, just over 2 GiB") << qint64(2'147'550'000) << QString() << tooLarge;
+    QTest::newRow("reopen, just over 2 GiB")
+        << qint64(2'147'550'000) << u"SubmnuISO"_qs << tooLarge;
+    // NUL bytes are line breaks: each of these is a line.
+    QTest::newRow("open, 1.5 GiB of NUL bytes")
+        << qint64(1'610'612'736) << QString()
+        << u"Plik ma za dużo wierszy dla edytora (najwięcej 134\u00A0217\u00A0728)."_qs;
+}
+
+void TestSaving::filesTheEditorCannotHoldAreRefused()
+{
+    QFETCH(qint64, size);
+    QFETCH(QString, command);
+    QFETCH(QString, reason);
+    const QString path = writeFile(m_dir->filePath("big.txt"), "charset=utf-8\r\nżółw\r\n");
+    if (!command.isEmpty())
+        open({path});
+    const int pages = m_form->pageCount();
+    // Sparse: no disk and no time to write.
+    QFile file(path);
+    QVERIFY(file.resize(size));
+
+    QElapsedTimer timer;
+    timer.start();
+    if (command.isEmpty())
+        m_desktop.openChoices.enqueue(path);
+    action(command.isEmpty() ? "mnuOpen" : command.toUtf8().constData())->trigger();
+    qInfo() << "refused in" << timer.elapsed() << "ms";
+    // Well within a second on its own; room is left for a loaded machine and the sanitizers.
+    QVERIFY(timer.elapsed() < 5000);
+    QCOMPARE(m_desktop.errors, QStringList("Cannot open file " + path + "\n" + reason));
+    QCOMPARE(m_form->pageCount(), pages);
+    if (!command.isEmpty()) {
+        QCOMPARE(m_form->ActiveEditor()->textBytes(), QByteArray("charset=utf-8\nżółw"));
+        QCOMPARE(m_form->activePage()->encodingName(), QStringLiteral("UTF-8"));
+    }
+}

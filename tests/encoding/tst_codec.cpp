@@ -110,6 +110,12 @@ QByteArray randomEditorText(QRandomGenerator& random, int maxPieces)
     return text;
 }
 
+// `count` replacement characters, as UTF-8.
+QByteArray replacements(int count)
+{
+    return QByteArray("\xEF\xBF\xBD").repeated(count);
+}
+
 bool isWellFormedUtf8(QByteArrayView bytes)
 {
     QStringDecoder strict(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
@@ -144,6 +150,8 @@ class TestCodec : public QObject {
 private slots:
     void decode_data();
     void decode();
+    void malformedUtf8_data();
+    void malformedUtf8();
     void encode_data();
     void encode();
     void decodeMatchesLineByLine();
@@ -175,7 +183,7 @@ void TestCodec::decode_data()
                                                          "5")
                                            << 2 << QByteArray("ą5");
     QTest::newRow("cp-1250 Ł") << QByteArray("\xA3") << 2 << QByteArray("Ł");
-    QTest::newRow("utf-8 stray B9") << QByteArray("\xB9") << 0 << QByteArray("\xC2\xB9");
+    QTest::newRow("utf-8 stray B9") << QByteArray("\xB9") << 0 << replacements(1);
     QTest::newRow("utf-8 byte-order mark kept")
         << QByteArray("\xEF\xBB\xBF<p>\r\n") << 0 << QByteArray("\xEF\xBB\xBF<p>");
     QTest::newRow("utf-8 emoji") << QByteArray("\xF0\x9F\x98\x80") << 0
@@ -188,18 +196,18 @@ void TestCodec::decode_data()
     QTest::newRow("utf-8 lone FF") << QByteArray("\xFF\nab") << 0 << QByteArray("\xEF\xBF\xBD\nab");
     QTest::newRow("utf-8 FF at the end")
         << QByteArray("ab\xFF") << 0 << QByteArray("ab\xEF\xBF\xBD");
-    QTest::newRow("utf-8 five bytes") << QByteArray("\xF8\x80\x80\x80\xC1") << 0 << QByteArray("A");
-    QTest::newRow("utf-8 above U+10FFFF")
-        << QByteArray("\xF4\x90\x80\x80") << 0 << QByteArray("\xEF\xBF\xBD");
-    QTest::newRow("utf-8 overlong slash") << QByteArray("\xC0\xAF") << 0 << QByteArray("/");
-    QTest::newRow("utf-8 encoded surrogate pair joins")
-        << QByteArray("\xED\xA0\xBD\xED\xB8\x80") << 0 << QByteArray("\xF0\x9F\x98\x80");
+    QTest::newRow("utf-8 five bytes") << QByteArray("\xF8\x80\x80\x80\xC1") << 0 << replacements(5);
+    QTest::newRow("utf-8 above U+10FFFF") << QByteArray("\xF4\x90\x80\x80") << 0 << replacements(4);
+    QTest::newRow("utf-8 overlong slash") << QByteArray("\xC0\xAF") << 0 << replacements(2);
+    QTest::newRow("utf-8 encoded surrogate pair")
+        << QByteArray("\xED\xA0\xBD\xED\xB8\x80") << 0 << replacements(6);
     QTest::newRow("utf-8 surrogate halves on two lines")
         << QByteArray("\xED\xA0\xBD\r\n\xED\xB8\x80") << 0
-        << QByteArray("\xEF\xBF\xBD\n\xEF\xBF\xBD");
+        << replacements(3) + '\n' + replacements(3);
     QTest::newRow("utf-8 high half before a real pair")
-        << QByteArray("\xED\xA0\xBD\xF0\x9F\x98\x80") << 0
-        << QByteArray("\xEF\xBF\xBD\xF0\x9F\x98\x80");
+        << QByteArray("\xED\xA0\xBD\xF0\x9F\x98\x80") << 0 << replacements(3) + "\xF0\x9F\x98\x80";
+    QTest::newRow("utf-8 cut short before a break")
+        << QByteArray("\xF0\x9F\x98\r\n\x98") << 0 << replacements(1) + '\n' + replacements(1);
     QTest::newRow("final break dropped") << QByteArray("a\r\nb\r\n") << 2 << QByteArray("a\nb");
     QTest::newRow("only crlf") << QByteArray("\r\n") << 0 << QByteArray();
     QTest::newRow("empty last line kept") << QByteArray("a\r\n\r\n") << 0 << QByteArray("a\n");
@@ -215,6 +223,63 @@ void TestCodec::decode()
     QFETCH(QByteArray, text);
     QCOMPARE(decodeDocument(bytes, encodingIndex), text);
     QCOMPARE(LineByLine::decode(bytes, encodingIndex), text);
+    QCOMPARE(decodedSize(bytes, encodingIndex, text.size()), text.size());
+    QVERIFY(decodedSize(bytes, encodingIndex, text.size() - 1) > text.size() - 1);
+}
+
+void TestCodec::malformedUtf8_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("firstTextOffset");
+
+    // The examples of the Unicode standard, chapter 3 ("U+FFFD Substitution of Maximal
+    // Subparts"), and the file that lost its "(".
+    QTest::newRow("C3 28") << QByteArray("\xC3\x28") << replacements(1) + '(' << 1 << 0;
+    QTest::newRow("E2 82 at the end") << QByteArray("\xE2\x82") << replacements(1) << 1 << 0;
+    QTest::newRow("F0 80 80 41") << QByteArray("\xF0\x80\x80\x41") << replacements(3) + 'A' << 3
+                                 << 0;
+    QTest::newRow("ED A0 80") << QByteArray("\xED\xA0\x80") << replacements(3) << 3 << 0;
+    QTest::newRow("F4 90 80 80") << QByteArray("\xF4\x90\x80\x80") << replacements(4) << 4 << 0;
+    QTest::newRow("C0 AF") << QByteArray("\xC0\xAF") << replacements(2) << 2 << 0;
+    QTest::newRow("61 F1 80 80 E1 80 C2 62 80 63 80 BF 64")
+        << QByteArray("\x61\xF1\x80\x80\xE1\x80\xC2\x62\x80\x63\x80\xBF\x64")
+        << "a" + replacements(3) + "b" + replacements(1) + "c" + replacements(2) + "d" << 6 << 1;
+    QTest::newRow("non-shortest forms")
+        << QByteArray("\xC0\xAF\xE0\x80\xBF\xF0\x81\x82\x41") << replacements(8) + 'A' << 8 << 0;
+    QTest::newRow("surrogates") << QByteArray("\xED\xA0\x80\xED\xBF\xBF\xED\xAF\x41")
+                                << replacements(8) + 'A' << 8 << 0;
+    QTest::newRow("other ill-formed") << QByteArray("\xF4\x91\x92\x93\xFF\x41\x80\xBF\x42")
+                                      << replacements(5) + 'A' + replacements(2) + 'B' << 7 << 0;
+    QTest::newRow("truncated") << QByteArray("\xE1\x80\xE2\xF0\x91\x92\xF1\xBF\x41")
+                               << replacements(4) + 'A' << 4 << 0;
+    QTest::newRow("FF FE C3 28 E2 82") << QByteArray("\xFF\xFE\xC3\x28\xE2\x82")
+                                       << replacements(3) + '(' + replacements(1) << 4 << 0;
+    QTest::newRow("first on the second line, after letters")
+        << QByteArray("<p>\r\nżó\xC5 \xC5")
+        << QByteArray("<p>\nżó") + replacements(1) + ' ' + replacements(1) << 2 << 8;
+    QTest::newRow("valid") << QByteArray("zażółć 😀\r\n") << QByteArray("zażółć 😀") << 0 << -1;
+}
+
+void TestCodec::malformedUtf8()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, text);
+    QFETCH(int, count);
+    QFETCH(int, firstTextOffset);
+    MalformedUtf8 malformed;
+    QCOMPARE(decodeDocument(bytes, EncodingUtf8, &malformed), text);
+    QCOMPARE(malformed.count, count);
+    QCOMPARE(malformed.firstTextOffset, firstTextOffset);
+    QCOMPARE(LineByLine::decode(bytes, EncodingUtf8), text);
+
+    // In pieces of a byte, the place is still counted in the whole text.
+    MalformedUtf8 inPieces;
+    decodeDocument(
+        bytes, EncodingUtf8, [](QByteArrayView) {}, 1, &inPieces);
+    QCOMPARE(inPieces.count, count);
+    QCOMPARE(inPieces.firstTextOffset, firstTextOffset);
 }
 
 void TestCodec::encode_data()
@@ -260,8 +325,8 @@ void TestCodec::encode_data()
     QTest::newRow("utf-8 malformed bytes")
         << QByteArray("a\xC5\xFF\n") << SaveForm::Utf8 << LineBreak::Lf
         << QByteArray("a\xEF\xBF\xBD\xEF\xBF\xBD\n\n");
-    QTest::newRow("8-bit malformed bytes")
-        << QByteArray("\xE2\x82x") << SaveForm::EightBit << LineBreak::Lf << QByteArray("??x\n");
+    QTest::newRow("8-bit malformed bytes") << QByteArray("\xE2\x82x\x80") << SaveForm::EightBit
+                                           << LineBreak::Lf << QByteArray("?x?\n");
 }
 
 void TestCodec::encode()

@@ -153,6 +153,10 @@ void TestDeclaration::unrepresentable_data()
     QTest::newRow("emoji, CR LF and columns in characters")
         << QByteArray("ąą\r\nżż😀\rx\xff") << int(SaveForm::Cp1250) << 2
         << QByteArray("2:3:1f600 3:2:fffd") << QByteArray("ąą\r\nżż&#128512;\rx&#65533;");
+    // As the writers read it: a sequence cut short is one U+FFFD, the "(" after it a character.
+    QTest::newRow("malformed bytes, one for each maximal subpart")
+        << QByteArray("\xE2\x82(\xC3") << int(SaveForm::Iso88592) << 2
+        << QByteArray("1:1:fffd 1:3:fffd") << QByteArray("&#65533;(&#65533;");
     QTest::newRow("UTF-8 holds everything")
         << QByteArray("→😀Ж") << int(SaveForm::Utf8) << 0 << QByteArray() << QByteArray("→😀Ж");
 }

@@ -7,7 +7,6 @@
 #include "support/ReferenceLines.h"
 
 #include <QList>
-#include <QStringDecoder>
 
 // The whole-buffer conversions must give exactly what converting line by line gives; these are
 // that line-by-line reading and writing, built from the single-line conversions. Shared by the
@@ -41,9 +40,7 @@ inline QList<QByteArray> editorLines(const QByteArray& text)
 
 inline QByteArray encodeLine(const QByteArray& line, SaveForm form)
 {
-    QStringDecoder toUnicode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
-                                                       QStringDecoder::Flag::ConvertInitialBom);
-    const QString characters = toUnicode(line);
+    const QString characters = Utf8ToWide(line);
     switch (form) {
     case SaveForm::Utf8:
         return WideToUtf8(characters);

@@ -33,25 +33,48 @@ QByteArray WideToUtf8(QStringView text)
 
 QString Utf8ToWide(QByteArrayView bytes)
 {
-    // No sequence gives more units than it has bytes.
-    QString result(bytes.size(), Qt::Uninitialized);
-    char16_t* const begin = reinterpret_cast<char16_t*>(result.data());
-    char16_t* out = begin;
-    const Byte* p = reinterpret_cast<const Byte*>(bytes.data());
-    const Byte* const end = p + bytes.size();
-    while (p < end) {
-        char32_t value;
-        p = Utf8Scan::decodeLenientSequence(p, end, value);
-        if (value <= 0xFFFF) {
-            *out++ = char16_t(value);
-        } else if (value <= 0x10FFFF) {
-            *out++ = QChar::highSurrogate(value);
-            *out++ = QChar::lowSurrogate(value);
-        } else {
-            *out++ = QChar::ReplacementCharacter;
+    QString result;
+    const qsizetype size = bytes.size();
+    qsizetype i = 0;
+    while (i < size) {
+        // The well-formed sequences of the Unicode standard (table 3-7): the length a lead byte
+        // announces, and the range its second byte must lie in.
+        const Byte lead = Byte(bytes[i]);
+        int length = 0;
+        Byte low = 0x80;
+        Byte high = 0xBF;
+        if (lead < 0x80) {
+            length = 1;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            low = lead == 0xE0 ? 0xA0 : 0x80;
+            high = lead == 0xED ? 0x9F : 0xBF;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            low = lead == 0xF0 ? 0x90 : 0x80;
+            high = lead == 0xF4 ? 0x8F : 0xBF;
         }
+        char32_t value = length == 1 ? lead : lead & (0x7F >> length);
+        qsizetype taken = 1;
+        for (; taken < length && i + taken < size; ++taken) {
+            const Byte next = Byte(bytes[i + taken]);
+            if (next < (taken == 1 ? low : 0x80) || next > (taken == 1 ? high : 0xBF))
+                break;
+            value = value << 6 | (next & 0x3F);
+        }
+        // What was taken of a sequence cut short, or a byte that starts none, is one U+FFFD.
+        if (taken < length || length == 0)
+            value = QChar::ReplacementCharacter;
+        if (value > 0xFFFF) {
+            result.append(QChar(QChar::highSurrogate(value)));
+            result.append(QChar(QChar::lowSurrogate(value)));
+        } else {
+            result.append(QChar(char16_t(value)));
+        }
+        i += taken;
     }
-    result.truncate(out - begin);
     return result;
 }
 

@@ -11,9 +11,9 @@
 // UTF-8 encoding of UTF-16 text: a surrogate pair becomes one 4-byte sequence, a lone surrogate
 // EF BF BD.
 QByteArray WideToUtf8(QStringView text);
-// Lenient UTF-8 decoding: the lead byte alone says how many bytes follow, continuation bytes are
-// not checked, overlongs and encoded surrogates pass, stray bytes 0x80-0xBF stand for U+0080-
-// U+00BF; a sequence cut short by the end of the input and a value above U+10FFFF give U+FFFD.
+// UTF-8 decoding byte by byte: each well-formed sequence is its character; the longest start of
+// one that is cut short, and each byte that starts none (a stray continuation, C0, C1, F5-FF),
+// is one U+FFFD, so overlongs, encoded surrogates and values above U+10FFFF are U+FFFD too.
 QString Utf8ToWide(QByteArrayView bytes);
 
 // The six Polish letters that ISO-8859-2 codes differently (ĄŚŹąśź) become their windows-1250
