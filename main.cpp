@@ -1,5 +1,5 @@
 #include "app/CommandLine.h"
-#include "app/Desktop.h"
+#include "desktop/Desktop.h"
 #include "app/SingleInstance.h"
 #include "app/SiteConversionCommand.h"
 #include "app/TForm1.h"

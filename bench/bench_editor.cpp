@@ -5,13 +5,13 @@
 //   bench_editor startup | open | save | keystroke | colouring-top | switch   [file]
 //   bench_editor colouring [file [command]]      (command: mnuCppClick unless given)
 //   bench_editor oneline bytes [file]      (a missing file is made there, to be used again)
-#include "app/DocumentPage.h"
+#include "document/DocumentPage.h"
 #include "app/TForm1.h"
-#include "app/TSynMemo.h"
+#include "editor/TSynMemo.h"
 #include "bench/LargePage.h"
 #include "bench/SilentDesktop.h"
 
-#include "app/Desktop.h"
+#include "desktop/Desktop.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,10 +2,10 @@
 // pause, the copy of the changed page once the user pauses (the part on the window's thread
 // and the whole with the writing), and a copy round when nothing changed.
 //   bench_recovery            (needs a display or QT_QPA_PLATFORM=offscreen)
-#include "app/CrashRecovery.h"
-#include "app/DocumentPage.h"
+#include "document/CrashRecovery.h"
+#include "document/DocumentPage.h"
 #include "app/TForm1.h"
-#include "app/TSynMemo.h"
+#include "editor/TSynMemo.h"
 #include "bench/LargePage.h"
 #include "bench/SilentDesktop.h"
 

@@ -1,9 +1,9 @@
 // Find, find next, replace all and its undo on a 100 MB Polish page through the main window's
 // commands and the real dialogs, next to grep and sed on the same text in the same run:
 //   bench_search [file]        (needs a display; the page is generated when no file is given)
-#include "app/Desktop.h"
+#include "desktop/Desktop.h"
 #include "app/TForm1.h"
-#include "app/TSynMemo.h"
+#include "editor/TSynMemo.h"
 #include "bench/LargePage.h"
 #include "bench/SilentDesktop.h"
 

@@ -3,7 +3,7 @@
 // left to do, and a shell loop of iconv and sed over the same pages.
 //   bench_site [pages] [folder]   (the folder defaults to a temporary one)
 #include "encoding/DocumentCodec.h"
-#include "encoding/SiteConversion.h"
+#include "files/SiteConversion.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 // The table generator at its largest: building the markup of 100,000 cells and putting it into
 // a document through the main window, for the shapes that give the most text.
-#include "app/Desktop.h"
+#include "desktop/Desktop.h"
 #include "app/TForm1.h"
 #include "authoring/TableMarkup.h"
 

@@ -1,6 +1,6 @@
 // The edit commands with the real clipboard, and choosing each document's colouring.
-#include "app/DocumentPage.h"
-#include "app/Highlighters.h"
+#include "document/DocumentPage.h"
+#include "editor/Highlighters.h"
 #include "app/TForm1.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TestFiles.h"

@@ -1,5 +1,5 @@
-#include "app/Highlighters.h"
-#include "app/TSynMemo.h"
+#include "editor/Highlighters.h"
+#include "editor/TSynMemo.h"
 #include "encoding/DocumentCodec.h"
 #include "encoding/EncodingNames.h"
 #include "support/TestFiles.h"

@@ -1,5 +1,5 @@
 // Files changed or deleted by another program while their pages are open.
-#include "app/DocumentPage.h"
+#include "document/DocumentPage.h"
 #include "app/TForm1.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TestFiles.h"

@@ -1,7 +1,7 @@
 // Writing files when the disk, the folder, a kill or another user is against us.
-#include "app/CommandError.h"
-#include "app/FileAccess.h"
-#include "app/RewriteJournal.h"
+#include "common/CommandError.h"
+#include "files/FileAccess.h"
+#include "files/RewriteJournal.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TestFiles.h"
 

@@ -1,4 +1,4 @@
-#include "app/Highlighters.h"
+#include "editor/Highlighters.h"
 
 #include <QFontDatabase>
 #include <Qsci/qscilexer.h>

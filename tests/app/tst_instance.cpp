@@ -1,6 +1,6 @@
 // A later start hands its files to the running window of its display, even while that window is
 // still loading; a socket left by a program that ended does not stop a start.
-#include "app/DocumentPage.h"
+#include "document/DocumentPage.h"
 #include "app/SingleInstance.h"
 #include "app/TForm1.h"
 #include "support/ScriptedDesktop.h"

@@ -1,7 +1,7 @@
 // The main window's controls: every menu item, toolbar button and tag button with its
 // caption, hint, shortcut and place, and the keys that fire them.
 #include "app/CommandMap.h"
-#include "app/DocumentPage.h"
+#include "document/DocumentPage.h"
 #include "app/TForm1.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TestFiles.h"

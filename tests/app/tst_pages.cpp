@@ -1,7 +1,7 @@
 // Document pages: opening from the command line and the dialog, finding the page of a file,
 // new documents, and what the status bar, tab marker and title show.
-#include "app/DocumentEncodings.h"
-#include "app/DocumentPage.h"
+#include "document/DocumentEncodings.h"
+#include "document/DocumentPage.h"
 #include "app/TForm1.h"
 #include "support/GoldenPages.h"
 #include "support/ScriptedDesktop.h"

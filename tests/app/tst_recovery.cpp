@@ -1,10 +1,10 @@
 // Crash recovery with a real process: an instance with two modified pages is killed with
 // SIGKILL, and the next start offers its documents back. The same executable plays that
 // instance when started with TAGOMIR_RECOVERY_CHILD naming the file it edits.
-#include "app/CrashRecovery.h"
-#include "app/DocumentPage.h"
+#include "document/CrashRecovery.h"
+#include "document/DocumentPage.h"
 #include "app/TForm1.h"
-#include "app/TSynMemo.h"
+#include "editor/TSynMemo.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TestFiles.h"
 

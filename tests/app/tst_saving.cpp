@@ -1,7 +1,7 @@
 // Saving, closing and reopening documents through the window's commands, with the user's
 // answers scripted.
-#include "app/DocumentPage.h"
-#include "app/EditorLimits.h"
+#include "document/DocumentPage.h"
+#include "editor/EditorLimits.h"
 #include "app/TForm1.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TestFiles.h"

@@ -1,7 +1,7 @@
 // Converting a whole site from the command line: the report, the bytes written, a second run,
 // and files that cannot be converted.
 #include "app/SiteConversionCommand.h"
-#include "encoding/SiteConversion.h"
+#include "files/SiteConversion.h"
 #include "support/TestFiles.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
 // The table generator, the colour picker, the browser preview and the help window.
-#include "app/DocumentPage.h"
+#include "document/DocumentPage.h"
 #include "app/TForm1.h"
 #include "authoring/ColourCodes.h"
 #include "authoring/TableMarkup.h"

@@ -1,5 +1,5 @@
 // Tag insertion: the texts of every tag command, and how they land around the selection.
-#include "app/DocumentPage.h"
+#include "document/DocumentPage.h"
 #include "app/TForm1.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TestFiles.h"

@@ -1,8 +1,8 @@
 // The editor component as the program builds it measures text by summing the advances of a
 // monospaced font's characters, lays a long line out again only from its first change, and
 // colours a long line only in part. These check that what the user sees is as before.
-#include "app/Highlighters.h"
-#include "app/TSynMemo.h"
+#include "editor/Highlighters.h"
+#include "editor/TSynMemo.h"
 #include "encoding/EncodingNames.h"
 
 #include <QFontDatabase>

@@ -1,6 +1,6 @@
 // Converting documents with the encoding change dialog, driven through the main window, and the
 // question about characters an encoding cannot hold on every write.
-#include "app/DocumentPage.h"
+#include "document/DocumentPage.h"
 #include "app/TForm1.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TestFiles.h"

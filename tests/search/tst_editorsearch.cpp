@@ -1,6 +1,6 @@
 // The search on the editor: ranges, directions, letter case and whole words in Polish text,
 // replacing one match or all of them, and the word at the caret.
-#include "app/TSynMemo.h"
+#include "editor/TSynMemo.h"
 #include "search/EditorSearch.h"
 #include "search/SearchState.h"
 

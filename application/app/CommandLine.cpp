@@ -1,0 +1,88 @@
+#include "app/CommandLine.h"
+
+#include "files/SiteConversion.h"
+
+CommandLine parseCommandLine(const QStringList& arguments)
+{
+    CommandLine commandLine;
+    bool optionsEnded = false;
+    bool converting = false;
+    auto badUsage = [](const QString& error) {
+        CommandLine bad;
+        bad.action = CommandLine::Action::BadUsage;
+        bad.usageError = error;
+        return bad;
+    };
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (!optionsEnded && argument == QLatin1String("--")) {
+            optionsEnded = true;
+        } else if (!optionsEnded && argument == QLatin1String("--help")) {
+            if (commandLine.action == CommandLine::Action::Run)
+                commandLine.action = CommandLine::Action::ShowHelp;
+        } else if (!optionsEnded && argument == QLatin1String("--version")) {
+            if (commandLine.action == CommandLine::Action::Run)
+                commandLine.action = CommandLine::Action::ShowVersion;
+        } else if (!optionsEnded && argument == QLatin1String("--convert")) {
+            if (converting)
+                return badUsage(QStringLiteral("Opcja --convert podana dwa razy."));
+            converting = true;
+            if (++i == arguments.size())
+                return badUsage(QStringLiteral("Po --convert brakuje kodowania docelowego."));
+            commandLine.convertTarget = arguments[i];
+            if (conversionTargetIndex(commandLine.convertTarget) < 0)
+                return badUsage(QStringLiteral("Nieznane kodowanie docelowe: %1 (dozwolone: "
+                                               "utf-8, iso-8859-2, windows-1250).")
+                                    .arg(commandLine.convertTarget));
+        } else if (!optionsEnded && argument == QLatin1String("--dry-run")) {
+            commandLine.dryRun = true;
+        } else if (!optionsEnded && argument == QLatin1String("--entities")) {
+            commandLine.characterReferences = true;
+        } else if (!optionsEnded && argument == QLatin1String("-")) {
+            // Elsewhere "-" means standard input, which the editor does not read: opening an
+            // empty page of that name would only mislead.
+            return badUsage(QStringLiteral("Tagomir nie czyta standardowego wejścia („-”); plik "
+                                           "o tej nazwie to ./-"));
+        } else if (!optionsEnded && argument.startsWith(QLatin1Char('-'))) {
+            return badUsage(QStringLiteral("Nieznana opcja: %1").arg(argument));
+        } else {
+            commandLine.files << argument;
+        }
+    }
+    if (commandLine.action != CommandLine::Action::Run)
+        return commandLine;
+    if (!converting && (commandLine.dryRun || commandLine.characterReferences))
+        return badUsage(QStringLiteral("Opcje --dry-run i --entities działają tylko z --convert."));
+    if (converting && commandLine.files.isEmpty())
+        return badUsage(QStringLiteral("Po --convert brakuje plików lub folderów."));
+    if (converting)
+        commandLine.action = CommandLine::Action::Convert;
+    return commandLine;
+}
+
+QString versionText()
+{
+    return QStringLiteral("Tagomir wer.1.2");
+}
+
+QString usageText()
+{
+    return QStringLiteral(
+        "Użycie: tagomir [OPCJA...] [--] [PLIK...]\n"
+        "       tagomir --convert KODOWANIE [--dry-run] [--entities] ŚCIEŻKA...\n"
+        "Edytor stron WWW i plików źródłowych; otwiera podane pliki w zakładkach.\n"
+        "\n"
+        "  --help     pokaż ten opis i zakończ\n"
+        "  --version  pokaż wersję programu i zakończ\n"
+        "  --         koniec opcji: dalsze argumenty są nazwami plików, także te\n"
+        "             zaczynające się od -\n"
+        "\n"
+        "  --convert KODOWANIE  zmień kodowanie plików i folderów (z podfolderami) na utf-8,\n"
+        "                       iso-8859-2 lub windows-1250, bez otwierania okna\n"
+        "  --dry-run            tylko pokaż, co by się zmieniło\n"
+        "  --entities           znaki spoza kodowania zapisz jako odwołania HTML (&#8594;)\n"
+        "\n"
+        "Inny argument zaczynający się od - przed -- jest błędem.\n"
+        "Gdy Tagomir już działa na tym samym ekranie, podane pliki otwierają się w jego\n"
+        "oknie, także gdy ono jeszcze wczytuje plik.\n");
+}

@@ -1,0 +1,728 @@
+#include "app/TForm1.h"
+
+#include "common/CommandError.h"
+#include "app/CommandMapBuilder.h"
+#include "desktop/CommandRegistry.h"
+#include "document/CrashRecovery.h"
+#include "desktop/Desktop.h"
+#include "document/DocumentEncodings.h"
+#include "document/DocumentPage.h"
+#include "document/DocumentSaver.h"
+#include "editor/EditorLimits.h"
+#include "document/ExternalChanges.h"
+#include "files/FileAccess.h"
+#include "desktop/FileDialogs.h"
+#include "editor/Highlighters.h"
+#include "app/Icons.h"
+#include "files/RewriteJournal.h"
+#include "app/StatusPanels.h"
+#include "app/TagButtonRow.h"
+#include "app/TitleBar.h"
+#include "app/WindowSettings.h"
+#include "authoring/Preview.h"
+#include "authoring/TFGenerator.h"
+#include "authoring/TFKolor.h"
+#include "authoring/TFPomoc.h"
+#include "authoring/TagCommands.h"
+#include "encoding/EncodingNames.h"
+#include "encoding/TFPrzekoduj.h"
+#include "encoding/TFPrzekodujFolder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QMimeData>
+#include <QScreen>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int DesignWidth = 781;
+constexpr int DesignHeight = 536;
+
+struct HighlighterCommand {
+    const char* command;
+    Language language;
+};
+
+constexpr HighlighterCommand HighlighterCommands[] = {
+    {"mnuHtm2Click", Language::Html},         {"mnuXMLClick", Language::Xml},
+    {"mnuCssClick", Language::Css},           {"mnuJavaClick", Language::Java},
+    {"mnuJavaJsClick", Language::JavaScript}, {"mnuPhpClick", Language::Php},
+    {"mnuPerlClick", Language::Perl},         {"mnuPytonClick", Language::Python},
+    {"podDelphiClick", Language::Pascal},     {"mnuCppClick", Language::Cpp},
+    {"mnuSqlClick", Language::Sql},
+};
+
+QString escapedTabText(const QString& caption)
+{
+    QString text = caption;
+    return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+// Sets a flag for the lifetime of a scope.
+class FlagGuard {
+public:
+    explicit FlagGuard(bool& flag) : m_flag(flag), m_old(flag) { m_flag = true; }
+    ~FlagGuard() { m_flag = m_old; }
+
+private:
+    bool& m_flag;
+    bool m_old;
+};
+
+} // namespace
+
+TForm1::TForm1(Desktop& desktop, const QStringList& arguments, const QString& settingsPath,
+               QWidget* parent)
+    : QMainWindow(parent), m_desktop(desktop), m_arguments(arguments),
+      m_settingsPath(settingsPath.isEmpty() ? defaultSettingsFilePath() : settingsPath),
+      m_commands(std::make_unique<CommandRegistry>(desktop, this)),
+      m_openDialogState(openDialogRequest())
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Tagomir wer.1.2"));
+    resize(DesignWidth, DesignHeight);
+    setAcceptDrops(true);
+
+    m_highlighters = new Highlighters(QFontDatabase::systemFont(QFontDatabase::FixedFont), this);
+    registerHandlers();
+    buildWindow();
+    new TitleBar(this, PC);
+
+    m_commands->guarded([this] { LoadWindowGeometry(); });
+    m_recovery = new CrashRecovery(
+        desktop, *m_encodings,
+        {[this] { return pages(); },
+         [this](const QString& caption) {
+             OpenFileInPage(caption, QString());
+             return activePage();
+         },
+         [this](DocumentPage* shown) { Bar->setText(3, shown->editor()->documentPath()); }},
+        this);
+    connect(m_recovery, &CrashRecovery::copyFailed, Bar, &StatusPanels::showRecoveryWarning);
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::buildWindow()
+{
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    auto* topPanel = new QFrame(central);
+    topPanel->setObjectName(QStringLiteral("Panel1"));
+    topPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    auto* topLayout = new QVBoxLayout(topPanel);
+    topLayout->setContentsMargins(1, 1, 1, 1);
+    topLayout->setSpacing(0);
+
+    auto* iconPanel = new QFrame(topPanel);
+    iconPanel->setObjectName(QStringLiteral("pnlIkon"));
+    iconPanel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    iconPanel->setFixedHeight(36);
+    buildToolBar(iconPanel, *m_commands);
+    topLayout->addWidget(iconPanel);
+    topLayout->addWidget(new TagButtonRow(*m_commands, topPanel));
+    layout->addWidget(topPanel);
+
+    PC = new QTabWidget(central);
+    PC->setObjectName(QStringLiteral("PC"));
+    PC->setDocumentMode(true);
+    PC->setUsesScrollButtons(true);
+    QFont tabFont = PC->font();
+    tabFont.setPixelSize(13);
+    tabFont.setBold(false);
+    PC->setFont(tabFont);
+    connect(PC, &QTabWidget::currentChanged, this, &TForm1::PCChange);
+    layout->addWidget(PC, 1);
+
+    auto* bottomPanel = new QFrame(central);
+    bottomPanel->setObjectName(QStringLiteral("Panel2"));
+    bottomPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    auto* bottomLayout = new QHBoxLayout(bottomPanel);
+    bottomLayout->setContentsMargins(0, 0, 0, 0);
+    Bar = new StatusPanels(bottomPanel);
+    bottomLayout->addWidget(Bar);
+    layout->addWidget(bottomPanel);
+
+    setCentralWidget(central);
+    buildMainMenu(this, *m_commands);
+    PopupMenu2 = buildPopupMenu(this, *m_commands);
+    m_checkedReopenItem = findChild<QAction*>(QStringLiteral("SUBmnuUTF8"));
+
+    // Window-wide state that the user never sees lives in hidden controls of the top panel.
+    m_encodings = std::make_unique<DocumentEncodings>(
+        m_desktop, [this](const QString& name) { Bar->setText(2, name); },
+        [this] { return activePage(); }, topPanel);
+    m_saver = new DocumentSaver(
+        m_desktop, *m_encodings, [this](const QString& path) { return page(FindPageOfFile(path)); },
+        this);
+    connect(m_saver, &DocumentSaver::pageRenamed, this, &TForm1::setPageCaption);
+    m_externalChanges = std::make_unique<ExternalChanges>(
+        m_desktop,
+        [this] {
+            QList<DocumentPage*> pages;
+            for (int index = 0; index < pageCount(); ++index)
+                pages << page(index);
+            return pages;
+        },
+        this);
+}
+
+void TForm1::registerHandlers()
+{
+    const std::pair<const char*, void (TForm1::*)()> handlers[] = {
+        {"mnuKoniecClick", &TForm1::mnuKoniecClick},
+        {"mnuNowy1Click", &TForm1::mnuNowy1Click},
+        {"mnuOpenClick", &TForm1::mnuOpenClick},
+        {"mnuZapisClick", &TForm1::mnuZapisClick},
+        {"mnuZapisJakoClick", &TForm1::mnuZapisJakoClick},
+        {"mnuZamknijClick", &TForm1::mnuZamknijClick},
+        {"mnuZamykaAllClick", &TForm1::mnuZamykaAllClick},
+        {"SUBmnuUTF8Click", &TForm1::SUBmnuUTF8Click},
+        {"SubmnuISOClick", &TForm1::SubmnuISOClick},
+        {"SubmnuWinClick", &TForm1::SubmnuWinClick},
+        {"mnuUndoClick", &TForm1::mnuUndoClick},
+        {"mnuRedoClick", &TForm1::mnuRedoClick},
+        {"mnuCutClick", &TForm1::mnuCutClick},
+        {"mnuCopyClick", &TForm1::mnuCopyClick},
+        {"mnuPasteClick", &TForm1::mnuPasteClick},
+        {"mnuDeleteClick", &TForm1::mnuDeleteClick},
+        {"mnuKodowanieClick", &TForm1::mnuKodowanieClick},
+        {"mnuKodowanieFolderuClick", &TForm1::mnuKodowanieFolderuClick},
+        {"mnuFindClick", &TForm1::mnuFindClick},
+        {"mnuFindNextClick", &TForm1::mnuFindNextClick},
+        {"mnuReplaceClick", &TForm1::mnuReplaceClick},
+        {"mnuZamianaNextClick", &TForm1::mnuZamianaNextClick},
+        {"mnuGenTableClick", &TForm1::mnuGenTableClick},
+        {"mnuKolorClick", &TForm1::mnuKolorClick},
+        {"mnuZobaczClick", &TForm1::mnuZobaczClick},
+        {"mnuPomocClick", &TForm1::mnuPomocClick},
+    };
+    for (const auto& [command, method] : handlers) {
+        const auto handler = method; // clang 14 cannot capture a structured binding
+        m_commands->add(QString::fromLatin1(command), [this, handler] { (this->*handler)(); });
+    }
+    for (const HighlighterCommand& command : HighlighterCommands) {
+        const Language language = command.language;
+        m_commands->add(QString::fromLatin1(command.command),
+                        [this, language] { setHighlighter(language); });
+    }
+    for (const TagCommand& tag : tagCommands()) {
+        const QString openText = QString::fromUtf8(tag.openText);
+        const QString closeText = QString::fromUtf8(tag.closeText);
+        m_commands->add(QString::fromLatin1(tag.command),
+                        [this, openText, closeText] { InsertTags(openText, closeText); });
+    }
+}
+
+void TForm1::runCommand(const QString& command)
+{
+    m_commands->run(command);
+}
+
+bool TForm1::hasCommand(const QString& command) const
+{
+    return m_commands->contains(command);
+}
+
+void TForm1::LoadWindowGeometry()
+{
+    restoreWindowGeometry(this, m_settingsPath);
+}
+
+void TForm1::SaveWindowGeometry()
+{
+    saveWindowGeometry(this, m_settingsPath);
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (m_shownOnce)
+        return;
+    m_shownOnce = true;
+    const QRect desktop = screen() ? screen()->virtualGeometry() : QRect();
+    move(desktop.x() + qMax(0, (desktop.width() - frameGeometry().width()) / 2),
+         desktop.y() + qMax(0, (desktop.height() - frameGeometry().height()) / 2));
+    // The window shows first; the files named on the command line open right after.
+    QMetaObject::invokeMethod(this, &TForm1::FormShow, Qt::QueuedConnection);
+}
+
+void TForm1::FormShow()
+{
+    offerInterruptedRewrites(m_desktop, this);
+    m_recovery->offerRestore();
+    openFiles(m_arguments);
+}
+
+void TForm1::openFiles(const QStringList& arguments)
+{
+    // The first argument decides whether the program was given files at all; then each of
+    // them opens on its own, a folder or a device among them only reported.
+    if (arguments.isEmpty() || !QFileInfo::exists(arguments.constFirst()))
+        return;
+    openEach(arguments);
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    bool closed = false;
+    m_commands->guarded([&] { closed = closeAllPages(); });
+    if (!closed) {
+        event->ignore();
+        return;
+    }
+    setAcceptDrops(false);
+    m_commands->guarded([this] { SaveWindowGeometry(); });
+    event->accept();
+}
+
+void TForm1::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    // Coming back to the window is when the user learns what other programs did to the files.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        QMetaObject::invokeMethod(
+            this, [this] { m_commands->guarded([this] { m_externalChanges->check(); }); },
+            Qt::QueuedConnection);
+}
+
+void TForm1::mnuKoniecClick()
+{
+    close();
+}
+
+void TForm1::contextMenuEvent(QContextMenuEvent* event)
+{
+    PopupMenu2->popup(event->globalPos());
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event)
+{
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // The drag source is let go first; reading the files and any error box come after.
+    QMetaObject::invokeMethod(
+        this,
+        [this, paths] {
+            openEach(paths);
+            m_commands->guarded([this] { btnWykryjClick(); });
+        },
+        Qt::QueuedConnection);
+}
+
+QStringList TForm1::openFilePaths() const
+{
+    QStringList paths;
+    for (const DocumentPage* open : pages())
+        paths << open->editor()->documentPath();
+    return paths;
+}
+
+QList<DocumentPage*> TForm1::pages() const
+{
+    QList<DocumentPage*> open;
+    for (int index = 0; index < pageCount(); ++index)
+        open << page(index);
+    return open;
+}
+
+int TForm1::pageCount() const
+{
+    return PC->count();
+}
+
+DocumentPage* TForm1::page(int index) const
+{
+    return qobject_cast<DocumentPage*>(PC->widget(index));
+}
+
+DocumentPage* TForm1::activePage() const
+{
+    return qobject_cast<DocumentPage*>(PC->currentWidget());
+}
+
+TSynMemo* TForm1::ActiveEditor() const
+{
+    DocumentPage* current = activePage();
+    return current ? current->editor() : nullptr;
+}
+
+QString TForm1::panelText(int panel) const
+{
+    return Bar->text(panel);
+}
+
+int TForm1::selectedEncodingIndex() const
+{
+    return m_encodings->selectedIndex();
+}
+
+int TForm1::FindPageOfFile(const QString& path) const
+{
+    if (path.isEmpty())
+        return -1;
+    const QString sought = comparablePath(path);
+    for (int index = 0; index < pageCount(); ++index) {
+        const QString pagePath = page(index)->editor()->documentPath();
+        if (!pagePath.isEmpty() && comparablePath(pagePath) == sought)
+            return index;
+    }
+    return -1;
+}
+
+void TForm1::activatePage(int index)
+{
+    const FlagGuard programmatic(m_switchingPages);
+    PC->setCurrentIndex(index);
+}
+
+void TForm1::setPageCaption(DocumentPage* page, const QString& caption)
+{
+    page->setCaption(caption);
+    PC->setTabText(PC->indexOf(page), escapedTabText(caption));
+}
+
+void TForm1::setModifiedMarker(DocumentPage* page, int marker)
+{
+    if (!page || page->modifiedMarker() == marker)
+        return;
+    page->setModifiedMarker(marker);
+    PC->setTabIcon(PC->indexOf(page), tabIcon(marker));
+}
+
+void TForm1::OpenFileInPage(const QString& caption, const QString& path)
+{
+    const int existing = FindPageOfFile(path);
+    if (existing >= 0) {
+        activatePage(existing);
+        return;
+    }
+    // A file that cannot be read, or that the editor could not hold, gets no page, so no page
+    // ever holds the path of a file whose text it does not show.
+    QByteArray fileBytes = path.isEmpty() ? QByteArray() : readFileForEditor(path);
+
+    auto* newPage = new DocumentPage(caption);
+    {
+        const FlagGuard programmatic(m_switchingPages);
+        PC->addTab(newPage, tabIcon(0), escapedTabText(caption));
+    }
+    TSynMemo* editor = newPage->editor();
+    editor->setDocumentPath(path);
+    Bar->setText(3, path);
+    editor->setPopupMenu(PopupMenu2);
+    connect(editor, &TSynMemo::statusChange, this, &TForm1::EditorStatusChange);
+    activatePage(PC->count() - 1);
+    if (path.isEmpty())
+        return;
+    newPage->setDiskStamp(fileStamp(path));
+    // Colouring is chosen before the text arrives, so only what is shown gets styled.
+    editor->setLexer(m_highlighters->lexer(Language::Html));
+    try {
+        m_encodings->load(newPage, std::move(fileBytes));
+    } catch (...) {
+        removePage(newPage); // unreadable after all
+        throw;
+    }
+}
+
+void TForm1::openEach(const QStringList& paths)
+{
+    // Each file on its own: one that cannot be read is reported and the rest still open.
+    for (const QString& path : paths)
+        m_commands->guarded([&] { OpenFileInPage(fileNamePart(path), path); });
+}
+
+void TForm1::removePage(DocumentPage* page)
+{
+    {
+        const FlagGuard programmatic(m_switchingPages);
+        const int index = PC->indexOf(page);
+        const bool wasLast = index == PC->count() - 1;
+        PC->removeTab(index);
+        // The page that followed becomes active, or the first one after the last was closed.
+        if (wasLast && PC->count() > 0)
+            PC->setCurrentIndex(0);
+    }
+    page->deleteLater();
+    page->hide();
+    page->setParent(nullptr);
+}
+
+void TForm1::EditorStatusChange(TSynMemo::StatusChanges changes)
+{
+    auto* editor = qobject_cast<TSynMemo*>(sender());
+    if (!editor)
+        return;
+    const bool modified = editor->isDocumentModified();
+    setModifiedMarker(qobject_cast<DocumentPage*>(editor->parentWidget()), modified ? 1 : 0);
+    if (editor != ActiveEditor())
+        return;
+    if (changes & (TSynMemo::StatusAll | TSynMemo::StatusCaretX | TSynMemo::StatusCaretY))
+        Bar->showCaret(editor->caretLine(), editor->caretColumn());
+    Bar->showPartlyColoured(editor->isCaretLinePartlyColoured());
+    Bar->showModified(modified);
+}
+
+void TForm1::PCChange(int index)
+{
+    Q_UNUSED(index);
+    DocumentPage* current = activePage();
+    if (!current)
+        return;
+    m_commands->guarded([&] {
+        if (!m_switchingPages) {
+            m_encodings->resetCharsetLine();
+            btnWykryjClick();
+            Bar->setText(3, current->editor()->documentPath());
+            Bar->setText(2, current->encodingName());
+            Bar->showPartlyColoured(current->editor()->isCaretLinePartlyColoured());
+            current->editor()->setFocus();
+        }
+        m_encodings->followActivePage();
+    });
+}
+
+void TForm1::mnuNowy1Click()
+{
+    ++m_newDocumentCounter;
+    OpenFileInPage(QStringLiteral("Nowy %1").arg(m_newDocumentCounter), QString());
+    ActiveEditor()->setFocus();
+}
+
+void TForm1::mnuOpenClick()
+{
+    const std::optional<FileChoice> choice = m_desktop.chooseFileToOpen(this, m_openDialogState);
+    if (choice) {
+        m_openDialogState.fileName = choice->path;
+        m_openDialogState.selectedFilter = choice->filter;
+        OpenFileInPage(fileNamePart(choice->path), choice->path);
+    }
+    btnWykryjClick();
+}
+
+void TForm1::btnWykryjClick()
+{
+    if (DocumentPage* current = activePage())
+        m_encodings->detect(current);
+}
+
+void TForm1::ReopenAs(int encodingIndex, const char* itemName)
+{
+    // The check mark moves only when the file has been read again.
+    auto* item = findChild<QAction*>(QLatin1String(itemName));
+    if (m_checkedReopenItem)
+        m_checkedReopenItem->setChecked(true);
+    if (DocumentPage* current = activePage();
+        current && m_encodings->reopen(current, encodingIndex)) {
+        item->setChecked(true);
+        m_checkedReopenItem = item;
+    }
+}
+
+void TForm1::SUBmnuUTF8Click()
+{
+    ReopenAs(EncodingUtf8, "SUBmnuUTF8");
+}
+
+void TForm1::SubmnuISOClick()
+{
+    ReopenAs(EncodingIso88592, "SubmnuISO");
+}
+
+void TForm1::SubmnuWinClick()
+{
+    ReopenAs(EncodingCp1250, "SubmnuWin");
+}
+
+void TForm1::mnuKodowanieClick()
+{
+    // Made on first use and kept for the rest of the run, as the find dialogs are.
+    if (!FPrzekoduj)
+        FPrzekoduj = new TFPrzekoduj(*m_encodings, *m_saver, *m_commands, this);
+    FPrzekoduj->showForActiveDocument();
+}
+
+void TForm1::mnuKodowanieFolderuClick()
+{
+    if (!FPrzekodujFolder)
+        FPrzekodujFolder = new TFPrzekodujFolder(
+            m_desktop, [this] { return openFilePaths(); }, this);
+    FPrzekodujFolder->showDialog();
+}
+
+void TForm1::mnuZapisClick()
+{
+    if (DocumentPage* current = activePage())
+        m_saver->save(current);
+}
+
+void TForm1::mnuZapisJakoClick()
+{
+    if (DocumentPage* current = activePage())
+        m_saver->saveAs(current);
+}
+
+Answer TForm1::askToSave(DocumentPage* page)
+{
+    return m_desktop.askYesNoCancel(
+        this, QStringLiteral("Dokument \"%1\" został zmodyfikowany.\rCzy chcesz go zapisać?")
+                  .arg(page->caption()));
+}
+
+bool TForm1::closeActivePage()
+{
+    DocumentPage* current = activePage();
+    if (!current)
+        return true;
+    if (current->editor()->isDocumentModified()) {
+        // Cancel, or a save that did not happen, keeps the document open.
+        const Answer answer = askToSave(current);
+        if (answer == Answer::Cancel || (answer == Answer::Yes && !m_saver->save(current)))
+            return false;
+    }
+    removePage(current);
+    return true;
+}
+
+bool TForm1::closeAllPages()
+{
+    while (DocumentPage* current = activePage()) {
+        if (current->editor()->isDocumentModified()) {
+            const Answer answer = askToSave(current);
+            if (answer == Answer::Cancel ||
+                (answer == Answer::Yes && !m_saver->saveForClose(current)))
+                return false;
+        }
+        removePage(current);
+    }
+    return true;
+}
+
+void TForm1::mnuZamknijClick()
+{
+    closeActivePage();
+}
+
+void TForm1::mnuZamykaAllClick()
+{
+    closeAllPages();
+}
+
+void TForm1::mnuUndoClick()
+{
+    if (TSynMemo* editor = ActiveEditor())
+        editor->undo();
+}
+
+void TForm1::mnuRedoClick()
+{
+    if (TSynMemo* editor = ActiveEditor())
+        editor->redo();
+}
+
+void TForm1::mnuCutClick()
+{
+    if (TSynMemo* editor = ActiveEditor(); editor && editor->hasSelection())
+        editor->cut();
+}
+
+void TForm1::mnuCopyClick()
+{
+    if (TSynMemo* editor = ActiveEditor(); editor && editor->hasSelection())
+        editor->copy();
+}
+
+void TForm1::mnuPasteClick()
+{
+    if (TSynMemo* editor = ActiveEditor())
+        editor->paste();
+}
+
+void TForm1::mnuDeleteClick()
+{
+    if (TSynMemo* editor = ActiveEditor(); editor && editor->hasSelection())
+        editor->removeSelectedText();
+}
+
+void TForm1::mnuFindClick()
+{
+    m_search.find(ActiveEditor());
+}
+
+void TForm1::mnuFindNextClick()
+{
+    m_search.findNext(ActiveEditor());
+}
+
+void TForm1::mnuReplaceClick()
+{
+    m_search.replace(ActiveEditor());
+}
+
+void TForm1::mnuZamianaNextClick()
+{
+    mnuFindNextClick();
+}
+
+void TForm1::mnuGenTableClick()
+{
+    if (const auto table = ActiveEditor() ? TFGenerator::ask(m_desktop, this) : std::nullopt)
+        InsertTags(*table, QStringLiteral(" "));
+}
+
+void TForm1::mnuKolorClick()
+{
+    if (const auto code = ActiveEditor() ? TFKolor::ask(this) : std::nullopt)
+        InsertTags(QStringLiteral("color=") + *code, QStringLiteral(" "));
+}
+
+void TForm1::mnuZobaczClick()
+{
+    if (TSynMemo* editor = ActiveEditor())
+        previewInBrowser(m_desktop, this, editor->documentPath());
+}
+
+void TForm1::mnuPomocClick()
+{
+    TFPomoc help(this);
+    help.exec();
+}
+
+void TForm1::setHighlighter(Language language)
+{
+    TSynMemo* editor = ActiveEditor();
+    if (!editor || editor->lexer() == m_highlighters->lexer(language))
+        return;
+    editor->setLexer(m_highlighters->lexer(language));
+    editor->viewport()->update();
+}
+
+void TForm1::InsertTags(const QString& openText, const QString& closeText)
+{
+    TSynMemo* editor = ActiveEditor();
+    if (!editor)
+        return;
+    editor->wrapSelection(openText.toUtf8(), closeText.toUtf8());
+    // A click on a tag button must not leave the keyboard elsewhere.
+    if (!editor->hasFocus())
+        editor->setFocus();
+}

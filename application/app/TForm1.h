@@ -1,0 +1,141 @@
+#pragma once
+
+#include "desktop/Desktop.h"
+#include "editor/TSynMemo.h"
+#include "search/SearchCommands.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <memory>
+
+class CommandRegistry;
+class CrashRecovery;
+class DocumentEncodings;
+class DocumentPage;
+class DocumentSaver;
+class ExternalChanges;
+class Highlighters;
+class QMenu;
+class QTabWidget;
+class StatusPanels;
+class TFPrzekoduj;
+class TFPrzekodujFolder;
+enum class Language;
+
+// The main window: menus, toolbar, tag buttons, the page control with one page per open
+// document, and the status bar. It wires each command to the piece that carries it out.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // `settingsPath` empty means Tagomir.dat beside the executable.
+    explicit TForm1(Desktop& desktop, const QStringList& arguments = {},
+                    const QString& settingsPath = {}, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Runs the handler of a command by its name; an error that stops it is shown to the user.
+    void runCommand(const QString& command);
+    bool hasCommand(const QString& command) const;
+
+    // Opens files named on a command line: all of them when the first names an existing file,
+    // else none.
+    void openFiles(const QStringList& arguments);
+    void OpenFileInPage(const QString& caption, const QString& path);
+    int FindPageOfFile(const QString& path) const;
+    TSynMemo* ActiveEditor() const;
+    void InsertTags(const QString& openText, const QString& closeText);
+
+    int pageCount() const;
+    // The files of the open pages, in tab order; empty for a page with no file yet.
+    QStringList openFilePaths() const;
+    QList<DocumentPage*> pages() const;
+    DocumentPage* page(int index) const;
+    DocumentPage* activePage() const;
+    QString panelText(int panel) const;
+    QString settingsFilePath() const { return m_settingsPath; }
+    Highlighters* highlighters() const { return m_highlighters; }
+    DocumentEncodings& encodings() const { return *m_encodings; }
+    int selectedEncodingIndex() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private slots:
+    void FormShow();
+    void mnuKoniecClick();
+    void mnuNowy1Click();
+    void mnuOpenClick();
+    void mnuZapisClick();
+    void mnuZapisJakoClick();
+    void mnuZamknijClick();
+    void mnuZamykaAllClick();
+    void SUBmnuUTF8Click();
+    void SubmnuISOClick();
+    void SubmnuWinClick();
+    void mnuUndoClick();
+    void mnuRedoClick();
+    void mnuCutClick();
+    void mnuCopyClick();
+    void mnuPasteClick();
+    void mnuDeleteClick();
+    void mnuKodowanieClick();
+    void mnuKodowanieFolderuClick();
+    void mnuFindClick();
+    void mnuFindNextClick();
+    void mnuReplaceClick();
+    void mnuZamianaNextClick();
+    void mnuGenTableClick();
+    void mnuKolorClick();
+    void mnuZobaczClick();
+    void mnuPomocClick();
+    void PCChange(int index);
+    void EditorStatusChange(TSynMemo::StatusChanges changes);
+
+private:
+    void buildWindow();
+    void registerHandlers();
+
+    void LoadWindowGeometry();
+    void SaveWindowGeometry();
+
+    void openEach(const QStringList& paths);
+    void btnWykryjClick();
+    void ReopenAs(int encodingIndex, const char* itemName);
+    void setModifiedMarker(DocumentPage* page, int marker);
+    void setPageCaption(DocumentPage* page, const QString& caption);
+    void setHighlighter(Language language);
+    void activatePage(int index);
+    void removePage(DocumentPage* page);
+
+    bool closeActivePage();
+    bool closeAllPages();
+    Answer askToSave(DocumentPage* page);
+
+    Desktop& m_desktop;
+    QStringList m_arguments;
+    QString m_settingsPath;
+    std::unique_ptr<CommandRegistry> m_commands;
+    std::unique_ptr<DocumentEncodings> m_encodings;
+    std::unique_ptr<ExternalChanges> m_externalChanges;
+    DocumentSaver* m_saver = nullptr;
+    TFPrzekoduj* FPrzekoduj = nullptr;
+    CrashRecovery* m_recovery = nullptr;
+    TFPrzekodujFolder* FPrzekodujFolder = nullptr;
+    Highlighters* m_highlighters = nullptr;
+
+    QTabWidget* PC = nullptr;
+    StatusPanels* Bar = nullptr;
+    QMenu* PopupMenu2 = nullptr;
+    QPointer<QAction> m_checkedReopenItem;
+
+    int m_newDocumentCounter = 0;
+    bool m_shownOnce = false;
+    bool m_switchingPages = false;
+    FileDialogRequest m_openDialogState;
+    SearchCommands m_search{m_desktop, this};
+};

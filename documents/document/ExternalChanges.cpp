@@ -1,0 +1,64 @@
+#include "document/ExternalChanges.h"
+
+#include "desktop/Desktop.h"
+#include "document/DocumentEncodings.h"
+#include "document/DocumentPage.h"
+#include "editor/EditorLimits.h"
+#include "files/FileAccess.h"
+#include "editor/TSynMemo.h"
+#include "encoding/EncodingNames.h"
+
+#include <QScopedValueRollback>
+
+ExternalChanges::ExternalChanges(Desktop& desktop, Pages pages, QWidget* window)
+    : m_desktop(desktop), m_pages(std::move(pages)), m_window(window)
+{
+}
+
+void ExternalChanges::check()
+{
+    // The questions themselves take the focus away and give it back.
+    if (m_checking)
+        return;
+    const QScopedValueRollback busy(m_checking, true);
+    for (DocumentPage* page : m_pages()) {
+        TSynMemo* editor = page->editor();
+        const FileStamp known = page->diskStamp();
+        if (!known.exists)
+            continue;
+        const FileStamp now = fileStamp(editor->documentPath());
+        if (now == known)
+            continue;
+        page->setDiskStamp(now); // asked once for each change
+        if (!now.exists) {
+            editor->markModified();
+            m_desktop.showMessage(
+                m_window, QStringLiteral("Plik %1 został usunięty lub przeniesiony przez inny "
+                                         "program.\rDokument pozostaje otwarty; zapisz go, by "
+                                         "nie stracić tekstu.")
+                              .arg(editor->documentPath()));
+            continue;
+        }
+        const QString question =
+            editor->isDocumentModified()
+                ? QStringLiteral("Plik %1 został zmieniony przez inny program, a dokument ma "
+                                 "niezapisane zmiany.\rCzy wczytać plik ponownie? Zmiany w "
+                                 "edytorze zostaną utracone.")
+                : QStringLiteral("Plik %1 został zmieniony przez inny program.\rCzy wczytać go "
+                                 "ponownie?");
+        if (m_desktop.askYesNoCancel(m_window, question.arg(editor->documentPath())) == Answer::Yes)
+            reload(page);
+    }
+}
+
+void ExternalChanges::reload(DocumentPage* page)
+{
+    // In the page's own encoding, as the page reads it.
+    TSynMemo* editor = page->editor();
+    const int named = encodingIndexOfName(page->encodingName());
+    const int index = named < 0 || named == EncodingUnknown ? EncodingCp1250 : named;
+    QByteArray fileBytes = readFileForEditor(editor->documentPath(), index);
+    page->setDiskStamp(fileStamp(editor->documentPath()));
+    announceMalformedUtf8(m_desktop, page,
+                          editor->loadFile(std::move(fileBytes), index, editor->documentPath()));
+}
