@@ -1,20 +1,9 @@
 #include "app/TForm1.h"
 
-#include "common/CommandError.h"
+#include "common/Commands.h"
+
 #include "app/CommandMapBuilder.h"
-#include "desktop/CommandRegistry.h"
-#include "document/CrashRecovery.h"
-#include "desktop/Desktop.h"
-#include "document/DocumentEncodings.h"
-#include "document/DocumentPage.h"
-#include "document/DocumentSaver.h"
-#include "editor/EditorLimits.h"
-#include "document/ExternalChanges.h"
-#include "files/FileAccess.h"
-#include "desktop/FileDialogs.h"
-#include "editor/Highlighters.h"
 #include "app/Icons.h"
-#include "files/RewriteJournal.h"
 #include "app/StatusPanels.h"
 #include "app/TagButtonRow.h"
 #include "app/TitleBar.h"
@@ -24,9 +13,22 @@
 #include "authoring/TFKolor.h"
 #include "authoring/TFPomoc.h"
 #include "authoring/TagCommands.h"
+#include "common/CommandError.h"
+#include "desktop/CommandRegistry.h"
+#include "desktop/Desktop.h"
+#include "desktop/FileDialogs.h"
+#include "document/CrashRecovery.h"
+#include "document/DocumentEncodings.h"
+#include "document/DocumentPage.h"
+#include "document/DocumentSaver.h"
+#include "document/ExternalChanges.h"
+#include "editor/EditorLimits.h"
+#include "editor/Highlighters.h"
 #include "encoding/EncodingNames.h"
 #include "encoding/TFPrzekoduj.h"
 #include "encoding/TFPrzekodujFolder.h"
+#include "files/FileAccess.h"
+#include "files/RewriteJournal.h"
 
 #include <QAction>
 #include <QApplication>
@@ -49,12 +51,12 @@ struct HighlighterCommand {
 };
 
 constexpr HighlighterCommand HighlighterCommands[] = {
-    {"mnuHtm2Click", Language::Html},         {"mnuXMLClick", Language::Xml},
-    {"mnuCssClick", Language::Css},           {"mnuJavaClick", Language::Java},
-    {"mnuJavaJsClick", Language::JavaScript}, {"mnuPhpClick", Language::Php},
-    {"mnuPerlClick", Language::Perl},         {"mnuPytonClick", Language::Python},
-    {"podDelphiClick", Language::Pascal},     {"mnuCppClick", Language::Cpp},
-    {"mnuSqlClick", Language::Sql},
+    {Cmd::mnuHtm2Click, Language::Html},         {Cmd::mnuXMLClick, Language::Xml},
+    {Cmd::mnuCssClick, Language::Css},           {Cmd::mnuJavaClick, Language::Java},
+    {Cmd::mnuJavaJsClick, Language::JavaScript}, {Cmd::mnuPhpClick, Language::Php},
+    {Cmd::mnuPerlClick, Language::Perl},         {Cmd::mnuPytonClick, Language::Python},
+    {Cmd::podDelphiClick, Language::Pascal},     {Cmd::mnuCppClick, Language::Cpp},
+    {Cmd::mnuSqlClick, Language::Sql},
 };
 
 QString escapedTabText(const QString& caption)
@@ -178,32 +180,32 @@ void TForm1::buildWindow()
 void TForm1::registerHandlers()
 {
     const std::pair<const char*, void (TForm1::*)()> handlers[] = {
-        {"mnuKoniecClick", &TForm1::mnuKoniecClick},
-        {"mnuNowy1Click", &TForm1::mnuNowy1Click},
-        {"mnuOpenClick", &TForm1::mnuOpenClick},
-        {"mnuZapisClick", &TForm1::mnuZapisClick},
-        {"mnuZapisJakoClick", &TForm1::mnuZapisJakoClick},
-        {"mnuZamknijClick", &TForm1::mnuZamknijClick},
-        {"mnuZamykaAllClick", &TForm1::mnuZamykaAllClick},
-        {"SUBmnuUTF8Click", &TForm1::SUBmnuUTF8Click},
-        {"SubmnuISOClick", &TForm1::SubmnuISOClick},
-        {"SubmnuWinClick", &TForm1::SubmnuWinClick},
-        {"mnuUndoClick", &TForm1::mnuUndoClick},
-        {"mnuRedoClick", &TForm1::mnuRedoClick},
-        {"mnuCutClick", &TForm1::mnuCutClick},
-        {"mnuCopyClick", &TForm1::mnuCopyClick},
-        {"mnuPasteClick", &TForm1::mnuPasteClick},
-        {"mnuDeleteClick", &TForm1::mnuDeleteClick},
-        {"mnuKodowanieClick", &TForm1::mnuKodowanieClick},
-        {"mnuKodowanieFolderuClick", &TForm1::mnuKodowanieFolderuClick},
-        {"mnuFindClick", &TForm1::mnuFindClick},
-        {"mnuFindNextClick", &TForm1::mnuFindNextClick},
-        {"mnuReplaceClick", &TForm1::mnuReplaceClick},
-        {"mnuZamianaNextClick", &TForm1::mnuZamianaNextClick},
-        {"mnuGenTableClick", &TForm1::mnuGenTableClick},
-        {"mnuKolorClick", &TForm1::mnuKolorClick},
-        {"mnuZobaczClick", &TForm1::mnuZobaczClick},
-        {"mnuPomocClick", &TForm1::mnuPomocClick},
+        {Cmd::mnuKoniecClick, &TForm1::mnuKoniecClick},
+        {Cmd::mnuNowy1Click, &TForm1::mnuNowy1Click},
+        {Cmd::mnuOpenClick, &TForm1::mnuOpenClick},
+        {Cmd::mnuZapisClick, &TForm1::mnuZapisClick},
+        {Cmd::mnuZapisJakoClick, &TForm1::mnuZapisJakoClick},
+        {Cmd::mnuZamknijClick, &TForm1::mnuZamknijClick},
+        {Cmd::mnuZamykaAllClick, &TForm1::mnuZamykaAllClick},
+        {Cmd::SUBmnuUTF8Click, &TForm1::SUBmnuUTF8Click},
+        {Cmd::SubmnuISOClick, &TForm1::SubmnuISOClick},
+        {Cmd::SubmnuWinClick, &TForm1::SubmnuWinClick},
+        {Cmd::mnuUndoClick, &TForm1::mnuUndoClick},
+        {Cmd::mnuRedoClick, &TForm1::mnuRedoClick},
+        {Cmd::mnuCutClick, &TForm1::mnuCutClick},
+        {Cmd::mnuCopyClick, &TForm1::mnuCopyClick},
+        {Cmd::mnuPasteClick, &TForm1::mnuPasteClick},
+        {Cmd::mnuDeleteClick, &TForm1::mnuDeleteClick},
+        {Cmd::mnuKodowanieClick, &TForm1::mnuKodowanieClick},
+        {Cmd::mnuKodowanieFolderuClick, &TForm1::mnuKodowanieFolderuClick},
+        {Cmd::mnuFindClick, &TForm1::mnuFindClick},
+        {Cmd::mnuFindNextClick, &TForm1::mnuFindNextClick},
+        {Cmd::mnuReplaceClick, &TForm1::mnuReplaceClick},
+        {Cmd::mnuZamianaNextClick, &TForm1::mnuZamianaNextClick},
+        {Cmd::mnuGenTableClick, &TForm1::mnuGenTableClick},
+        {Cmd::mnuKolorClick, &TForm1::mnuKolorClick},
+        {Cmd::mnuZobaczClick, &TForm1::mnuZobaczClick},
+        {Cmd::mnuPomocClick, &TForm1::mnuPomocClick},
     };
     for (const auto& [command, method] : handlers) {
         const auto handler = method; // clang 14 cannot capture a structured binding
