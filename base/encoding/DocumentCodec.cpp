@@ -1,8 +1,8 @@
 #include "encoding/DocumentCodec.h"
 
+#include "common/HugePages.h"
 #include "encoding/CodePageTables.h"
 #include "encoding/EncodingNames.h"
-#include "common/HugePages.h"
 #include "encoding/Utf8Scan.h"
 
 #include <algorithm>
@@ -25,7 +25,7 @@ namespace {
 constexpr qsizetype Slack = 64;
 constexpr qsizetype WorstExpansion = 3;
 
-// UTF-8 form of each byte after IsoToCp1250 and the windows-1250 table, its length in the top
+// UTF-8 form of each byte after isoToCp1250Map() and the windows-1250 table, its length in the top
 // byte, so that one unaligned 4-byte store and a shift write it. A break byte stands for '\n'
 // here; CR needs a look at the next byte and is handled apart.
 using ByteToUtf8Table = std::array<std::uint32_t, 256>;

@@ -19,10 +19,12 @@ struct MalformedUtf8 {
 // encodingIndex 0: UTF-8 straight to Unicode (no detour through windows-1250); each longest
 // start of a well-formed sequence that is cut short, and each byte that starts none, becomes one
 // U+FFFD and the next byte is read afresh (the Unicode standard's maximal subparts). 1
-// (ISO-8859-2) and 2/3 (CP-1250, Nieznany), like any other index: IsoToCp1250 then the
-// windows-1250 table. The sink receives the text in consecutive pieces of roughly chunkBytes,
-// each ending on a character boundary; an empty result reaches the sink as no piece at all.
-// `malformed`, when given, receives what the UTF-8 reading met (nothing for the other indexes).
+// (ISO-8859-2) and 2/3 (CP-1250, Nieznany), like any other index: each byte mapped from
+// ISO-8859-2 to windows-1250 (isoToCp1250Map(), which moves the letters where the two differ),
+// then read through the windows-1250 table. The sink receives the text in consecutive pieces of
+// roughly chunkBytes, each ending on a character boundary; an empty result reaches the sink as no
+// piece at all. `malformed`, when given, receives what the UTF-8 reading met (nothing for the other
+// indexes).
 void decodeDocument(QByteArrayView fileBytes, int encodingIndex,
                     const std::function<void(QByteArrayView)>& sink, qsizetype chunkBytes = 4 << 20,
                     MalformedUtf8* malformed = nullptr);
@@ -38,9 +40,10 @@ enum class SaveForm { Utf8, Iso88592, Cp1250, EightBit };
 // Bytes of a file holding the editor's text (UTF-8; lines split at CR LF, lone CR or LF, a break
 // at the end leaving an empty last line; empty text = no lines), each line converted and
 // followed by `lineBreak`, the last one too.
-// Utf8: the text's own characters as UTF-8 (valid UTF-8 passes unchanged); Iso88592:
-// windows-1250 bytes via WideToCp1250 then Cp1250ToIso; Cp1250: windows-1250 bytes then
-// IsoToCp1250; EightBit: windows-1250 bytes unchanged. A byte of the text that is not part of a
+// Utf8: the text's own characters as UTF-8 (valid UTF-8 passes unchanged); Iso88592: each
+// character's windows-1250 byte (its best fit, or "?"), mapped to ISO-8859-2
+// (cp1250ToIsoMap()); Cp1250: the windows-1250 bytes mapped through isoToCp1250Map();
+// EightBit: the windows-1250 bytes unchanged. A byte of the text that is not part of a
 // well-formed UTF-8 sequence counts as U+FFFD, one for each maximal subpart as in decoding.
 QByteArray encodeDocument(QByteArrayView editorText, SaveForm form, LineBreak lineBreak);
 

@@ -37,7 +37,7 @@ char16_t isoToUnicode(unsigned char b)
 using RepresentableTable = std::array<bool, 0x10000>;
 
 // Whether each BMP character is written in `form` as bytes that read back as itself. Writing
-// windows-1250 applies IsoToCp1250 to the bytes, and an undeclared file is read through it, so
+// windows-1250 applies isoToCp1250Map() to the bytes, and an undeclared file is read through it, so
 // both turn the six bytes of ISO-8859-2's Polish letters ("±" and the like) into letters.
 const RepresentableTable& representable(SaveForm form)
 {

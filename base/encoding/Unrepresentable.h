@@ -27,7 +27,7 @@ struct UnrepresentableReport {
 // Characters of the editor text (UTF-8) that a file written with encodeDocument() in `form`
 // would not give back as themselves: for Iso88592 and Cp1250 read as the real ISO-8859-2 and
 // windows-1250 are read (by a browser, say), for EightBit read back as an undeclared document
-// is (IsoToCp1250, then windows-1250). So "€" or "„" in ISO-8859-2, "±" in windows-1250 (the
+// is (isoToCp1250Map(), then windows-1250). So "€" or "„" in ISO-8859-2, "±" in windows-1250 (the
 // writer turns it into "ą"), arrows, Cyrillic and emoji anywhere but UTF-8. Malformed bytes
 // count as U+FFFD. Utf8 holds everything. At most `listed` are reported with their places.
 UnrepresentableReport findUnrepresentable(QByteArrayView editorText, SaveForm form, int listed = 5);
