@@ -33,7 +33,6 @@ int main(int argc, char* argv[])
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tagomir"));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Tagomir"));
     QGuiApplication::setDesktopFileName(QStringLiteral("tagomir"));
     QApplication::setWindowIcon(
         QIcon::fromTheme(QStringLiteral("tagomir"), QIcon(QStringLiteral(":/icons/tagomir.svg"))));

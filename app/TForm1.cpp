@@ -8,6 +8,7 @@
 #include "app/DocumentEncodings.h"
 #include "app/DocumentPage.h"
 #include "app/DocumentSaver.h"
+#include "app/EditorFocus.h"
 #include "app/ExternalChanges.h"
 #include "app/FileAccess.h"
 #include "app/FileDialogs.h"
@@ -90,7 +91,8 @@ TForm1::TForm1(Desktop& desktop, const QStringList& arguments, const QString& se
     m_highlighters = new Highlighters(QFontDatabase::systemFont(QFontDatabase::FixedFont), this);
     registerHandlers();
     buildWindow();
-    new TitleBar(this, PC);
+    new TitleBar(this, PC, desktop);
+    new EditorFocus(this, PC);
 
     m_commands->guarded([this] { LoadWindowGeometry(); });
     m_recovery = new CrashRecovery(desktop, *this);
@@ -464,7 +466,6 @@ void TForm1::PCChange(int index)
             Bar->setText(3, current->editor()->documentPath());
             Bar->setText(2, current->encodingName());
             Bar->showPartlyColoured(current->editor()->isCaretLinePartlyColoured());
-            current->editor()->setFocus();
         }
         m_encodings->followActivePage();
     });
@@ -474,7 +475,6 @@ void TForm1::mnuNowy1Click()
 {
     ++m_newDocumentCounter;
     OpenFileInPage(QStringLiteral("Nowy %1").arg(m_newDocumentCounter), QString());
-    ActiveEditor()->setFocus();
 }
 
 void TForm1::mnuOpenClick()
