@@ -39,7 +39,6 @@ int main(int argc, char* argv[])
     int qtArgumentCount = 1;
     QApplication application(qtArgumentCount, qtArguments);
     QApplication::setApplicationName(QStringLiteral("Tagomir"));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Tagomir"));
     QGuiApplication::setDesktopFileName(QStringLiteral("tagomir"));
     QApplication::setWindowIcon(
         QIcon::fromTheme(QStringLiteral("tagomir"), QIcon(QStringLiteral(":/icons/tagomir.svg"))));

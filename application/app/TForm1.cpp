@@ -3,6 +3,7 @@
 #include "common/Commands.h"
 
 #include "app/CommandMapBuilder.h"
+#include "app/EditorFocus.h"
 #include "app/Icons.h"
 #include "app/StatusPanels.h"
 #include "app/TagButtonRow.h"
@@ -93,7 +94,8 @@ TForm1::TForm1(Desktop& desktop, const QStringList& arguments, const QString& se
     m_highlighters = new Highlighters(QFontDatabase::systemFont(QFontDatabase::FixedFont), this);
     registerHandlers();
     buildWindow();
-    new TitleBar(this, PC);
+    new TitleBar(this, PC, desktop);
+    new EditorFocus(this, PC);
 
     m_commands->guarded([this] { LoadWindowGeometry(); });
     m_recovery = new CrashRecovery(
@@ -497,7 +499,6 @@ void TForm1::PCChange(int index)
             Bar->setText(3, current->editor()->documentPath());
             Bar->setText(2, current->encodingName());
             Bar->showPartlyColoured(current->editor()->isCaretLinePartlyColoured());
-            current->editor()->setFocus();
         }
         m_encodings->followActivePage();
     });
@@ -507,7 +508,6 @@ void TForm1::mnuNowy1Click()
 {
     ++m_newDocumentCounter;
     OpenFileInPage(QStringLiteral("Nowy %1").arg(m_newDocumentCounter), QString());
-    ActiveEditor()->setFocus();
 }
 
 void TForm1::mnuOpenClick()

@@ -1,15 +1,15 @@
 #include "app/TitleBar.h"
 
+#include "desktop/Desktop.h"
 #include "document/DocumentPage.h"
 
 #include <QEvent>
-#include <QGuiApplication>
 #include <QTabWidget>
 #include <QWidget>
 #include <QWindow>
 
-TitleBar::TitleBar(QWidget* window, QTabWidget* pages)
-    : QObject(window), m_window(window), m_pages(pages)
+TitleBar::TitleBar(QWidget* window, QTabWidget* pages, Desktop& desktop)
+    : QObject(window), m_window(window), m_desktop(desktop), m_pages(pages)
 {
     connect(m_pages, &QTabWidget::currentChanged, this, &TitleBar::followActivePage);
     m_window->installEventFilter(this);
@@ -46,9 +46,9 @@ void TitleBar::followActivePage()
 void TitleBar::update()
 {
     const QString title = m_followed ? m_followed->caption() : QStringLiteral("Tagomir");
-    QGuiApplication::setApplicationDisplayName(title);
-    // Ending in the application title, the text is shown as it stands: the platform adds the
-    // application title itself only to a title that lacks it.
+    m_desktop.setApplicationTitle(title);
+    // Not the application's display name: the platform would append that to the title of every
+    // dialog and message box as well.
     QWindow* handle = m_window->windowHandle();
     const QString full = text(m_window->windowTitle(), title);
     if (handle && handle->title() != full)

@@ -56,9 +56,12 @@ constexpr const char* Paragraphs[] = {
     "nie znaleziono deklaracji charset albo że wskazuje ona kodowanie typowe dla stron "
     "niepolskich; czwarte pokazuje pełną ścieżkę bieżącego pliku.",
     "",
-    "„Tagomir” buduje się ze źródeł: polecenie scripts/run doinstalowuje brakujące pakiety, "
-    "kompiluje program i uruchamia go z podanymi plikami, a scripts/test uruchamia jego testy. "
-    "Rozmiar i położenie okna program zapamiętuje w pliku Tagomir.dat obok pliku wykonywalnego.",
+    "„Tagomir” instaluje się z pakietu tagomir: jest wtedy w menu programów i uruchamia się "
+    "poleceniem tagomir, także z nazwami plików do otwarcia. Można też używać rozpakowanej "
+    "kopii programu, która działa tam, gdzie leży. Rozmiar i położenie okna program zapamiętuje "
+    "w pliku Tagomir.dat: rozpakowana kopia obok swojego pliku wykonywalnego, a program "
+    "zainstalowany z pakietu (albo uruchomiony z folderu, do którego nie wolno pisać) w folderze "
+    "~/.config/Tagomir.",
 };
 
 } // namespace

@@ -57,6 +57,44 @@ const RepresentableTable& representable(SaveForm form)
     return (*tables)[form == SaveForm::Iso88592 ? 0 : 1];
 }
 
+bool holds(const RepresentableTable& table, char32_t c)
+{
+    return c < table.size() && table[c];
+}
+
+struct StandIn {
+    char32_t character;
+    const char* text;
+};
+
+// Look-alikes of marks that have no Unicode decomposition to fall back on.
+constexpr StandIn StandIns[] = {
+    {0x00A6, "|"},  {0x00A9, "(C)"}, {0x00AB, "\""},  {0x00AE, "(R)"}, {0x00B1, "+/-"},
+    {0x00B7, "."},  {0x00BB, "\""},  {0x2010, "-"},   {0x2011, "-"},   {0x2012, "-"},
+    {0x2013, "-"},  {0x2014, "-"},   {0x2015, "-"},   {0x2018, "'"},   {0x2019, "'"},
+    {0x201A, "'"},  {0x201B, "'"},   {0x201C, "\""},  {0x201D, "\""},  {0x201E, "\""},
+    {0x201F, "\""}, {0x2022, "*"},   {0x2032, "'"},   {0x2033, "\""},  {0x2039, "'"},
+    {0x203A, "'"},  {0x2044, "/"},   {0x20AC, "EUR"}, {0x2212, "-"},
+};
+
+// A look-alike of `c` made of characters the table holds, or "?".
+QString similarCharacter(char32_t c, const RepresentableTable& table)
+{
+    if (holds(table, c))
+        return QString::fromUcs4(&c, 1);
+    for (const StandIn& standIn : StandIns)
+        if (standIn.character == c)
+            return QString::fromUtf8(standIn.text);
+    // "ñ" is "n" and a tilde, "…" three full stops, "™" the letters TM: the marks are dropped
+    // and the rest made similar in turn.
+    QString similar;
+    const QString parts = QChar::decomposition(c);
+    for (const char32_t part : parts.toUcs4())
+        if (!QChar::isMark(part))
+            similar += similarCharacter(part, table);
+    return similar.isEmpty() ? QStringLiteral("?") : similar;
+}
+
 // Calls found(offset, length, character) for each character of the text that `form` does not
 // hold, in order; malformed bytes are U+FFFD, one for each maximal subpart as the writers read
 // them.
@@ -165,6 +203,23 @@ QByteArray withCharacterReferences(QByteArrayView editorText, SaveForm form)
     });
     if (copied == 0)
         return editorText.toByteArray();
+    result.append(editorText.sliced(copied));
+    return result;
+}
+
+QByteArray withSimilarCharacters(QByteArrayView editorText, SaveForm form)
+{
+    if (form == SaveForm::Utf8)
+        return editorText.toByteArray();
+    const RepresentableTable& table = representable(form);
+    QByteArray result;
+    result.reserve(editorText.size());
+    qsizetype copied = 0;
+    scanUnrepresentable(editorText, form, [&](qsizetype offset, int length, char32_t c) {
+        result.append(editorText.sliced(copied, offset - copied));
+        result.append(similarCharacter(c, table).toUtf8());
+        copied = offset + length;
+    });
     result.append(editorText.sliced(copied));
     return result;
 }

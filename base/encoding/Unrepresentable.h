@@ -36,6 +36,11 @@ UnrepresentableReport findUnrepresentable(QByteArrayView editorText, SaveForm fo
 // character reference of its code point (&#8594;).
 QByteArray withCharacterReferences(QByteArrayView editorText, SaveForm form);
 
+// The editor text with each character that findUnrepresentable() reports replaced by a look-alike
+// that `form` holds: the letter without its marks, "-" for a dash, '"' for a quotation mark,
+// "..." for an ellipsis, "EUR" for the euro sign; "?" where there is none.
+QByteArray withSimilarCharacters(QByteArrayView editorText, SaveForm form);
+
 // The question put to the user before writing such characters: how many, the first few with
 // line:column, and what the two ways of writing them do.
 QString unrepresentableQuestion(const QString& documentCaption, SaveForm form,

@@ -1,6 +1,5 @@
 #include "desktop/Desktop.h"
 
-#include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -41,7 +40,7 @@ QString shownText(QString text)
 Answer SystemDesktop::askYesNoCancel(QWidget* parent, const QString& text)
 {
     const auto button = QMessageBox::question(
-        parent, QApplication::applicationName(), shownText(text),
+        parent, applicationTitle(), shownText(text),
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
     if (button == QMessageBox::Yes)
         return Answer::Yes;
@@ -51,7 +50,7 @@ Answer SystemDesktop::askYesNoCancel(QWidget* parent, const QString& text)
 Answer SystemDesktop::askChoice(QWidget* parent, const QString& text, const QString& first,
                                 const QString& second)
 {
-    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), shownText(text),
+    QMessageBox box(QMessageBox::Warning, applicationTitle(), shownText(text),
                     QMessageBox::NoButton, parent);
     QPushButton* firstButton = box.addButton(first, QMessageBox::AcceptRole);
     QPushButton* secondButton = box.addButton(second, QMessageBox::DestructiveRole);
@@ -66,12 +65,12 @@ Answer SystemDesktop::askChoice(QWidget* parent, const QString& text, const QStr
 
 void SystemDesktop::showError(QWidget* parent, const QString& text)
 {
-    QMessageBox::critical(parent, QApplication::applicationName(), shownText(text));
+    QMessageBox::critical(parent, applicationTitle(), shownText(text));
 }
 
 void SystemDesktop::showMessage(QWidget* parent, const QString& text)
 {
-    QMessageBox::information(parent, QApplication::applicationName(), shownText(text));
+    QMessageBox::information(parent, applicationTitle(), shownText(text));
 }
 
 std::optional<FileChoice> SystemDesktop::chooseFileToOpen(QWidget* parent,

@@ -28,6 +28,11 @@ enum class Answer { Yes, No, Cancel };
 class Desktop {
 public:
     virtual ~Desktop() = default;
+    // The application title, "Tagomir" until a page gives it its caption; the caption of every
+    // message box.
+    const QString& applicationTitle() const { return m_applicationTitle; }
+    void setApplicationTitle(const QString& title) { m_applicationTitle = title; }
+
     virtual Answer askYesNoCancel(QWidget* parent, const QString& text) = 0;
     // A question with two ways forward and a way back: Yes stands for the button `first`, No
     // for `second`, Cancel for "Anuluj", Esc and the close box.
@@ -43,6 +48,9 @@ public:
     virtual std::optional<QString> chooseFolder(QWidget* parent, const QString& title,
                                                 const QString& start) = 0;
     virtual bool openWithAssociatedProgram(const QString& path) = 0;
+
+private:
+    QString m_applicationTitle = QStringLiteral("Tagomir");
 };
 
 // Message boxes, Qt's file dialogs and the desktop's file associations.

@@ -77,7 +77,7 @@ bool DocumentSaver::write(DocumentPage* page, const QString& path, bool byPageEn
         chooseSaveOutput(byPageEncoding ? encodingIndexOfName(page->encodingName()) : -1, selected,
                          editor->lineBreak());
     QByteArrayView text = editor->textBytes();
-    QByteArray referenced;
+    QByteArray rewritten;
     const UnrepresentableReport report = findUnrepresentable(text, output.form);
     if (report.count > 0) {
         const Answer answer = m_desktop.askChoice(
@@ -85,10 +85,9 @@ bool DocumentSaver::write(DocumentPage* page, const QString& path, bool byPageEn
             QStringLiteral("Odwołania HTML"), QStringLiteral("Zamień"));
         if (answer == Answer::Cancel)
             return false;
-        if (answer == Answer::Yes) {
-            referenced = withCharacterReferences(text, output.form);
-            text = referenced;
-        }
+        rewritten = answer == Answer::Yes ? withCharacterReferences(text, output.form)
+                                          : withSimilarCharacters(text, output.form);
+        text = rewritten;
     }
     writeWholeFile(path, [&](const ByteSink& sink) {
         encodeDocument(text, output.form, output.lineBreak, sink);

@@ -72,8 +72,8 @@ constexpr int ClientHeight = 165;
 } // namespace
 
 TFGenerator::TFGenerator(Desktop& desktop, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                          Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_desktop(desktop)
 {
     setObjectName(QStringLiteral("FGenerator"));
@@ -96,7 +96,8 @@ TFGenerator::TFGenerator(Desktop& desktop, QWidget* parent)
         defaults.align, 80, this);
     Edit2 = new QLineEdit(defaults.header, this);
     Edit2->setObjectName(QStringLiteral("Edit2"));
-    Edit2->setFixedWidth(130);
+    // Room for an ordinary header of about forty characters.
+    Edit2->setMinimumWidth(Edit2->fontMetrics().averageCharWidth() * 40 + 8);
     Edit1 = new QLineEdit(defaults.width, this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setFixedWidth(52);
@@ -129,17 +130,24 @@ TFGenerator::TFGenerator(Desktop& desktop, QWidget* parent)
     place(0, 2, caption(QStringLiteral("Kolor tła"), Combo1, this), Combo1);
     place(0, 3, caption(QStringLiteral("Wyrównanie:"), Combo3, this), Combo3);
 
-    auto* widthBox = new QWidget(this);
-    auto* widthLayout = new QHBoxLayout(widthBox);
-    widthLayout->setContentsMargins(0, 0, 0, 0);
-    widthLayout->setSpacing(0);
-    widthLayout->addWidget(Edit1);
-    widthLayout->addWidget(UpDown1);
-    place(1, 0, caption(QStringLiteral("Nagłówek:"), Edit2, this), Edit2);
-    grid->addWidget(caption(QStringLiteral("Szer.Tabeli (w pikselach):"), Edit1, this), 1, 2, 1, 3,
+    // The second row has the long header field: it is laid out on its own after its label,
+    // and the other rows keep to the left.
+    auto* secondRow = new QHBoxLayout;
+    secondRow->setSpacing(0);
+    secondRow->addWidget(Edit2, 1);
+    secondRow->addSpacing(12);
+    secondRow->addWidget(caption(QStringLiteral("Szer.Tabeli (w pikselach):"), Edit1, this));
+    secondRow->addSpacing(6);
+    secondRow->addWidget(Edit1);
+    secondRow->addWidget(UpDown1);
+    secondRow->addSpacing(12);
+    secondRow->addWidget(caption(QStringLiteral("Szer.Ramki:"), Combo2, this));
+    secondRow->addSpacing(6);
+    secondRow->addWidget(Combo2);
+    grid->addWidget(caption(QStringLiteral("Nagłówek:"), Edit2, this), 1, 0,
                     Qt::AlignRight | Qt::AlignVCenter);
-    grid->addWidget(widthBox, 1, 5, Qt::AlignLeft | Qt::AlignVCenter);
-    place(1, 3, caption(QStringLiteral("Szer.Ramki:"), Combo2, this), Combo2);
+    grid->addLayout(secondRow, 1, 1, 1, 8);
+    grid->setColumnStretch(8, 1);
 
     grid->addWidget(captionWithNote(QStringLiteral("Odstępy wewnątrz komórek:"),
                                     QStringLiteral("(cellpadding)"), Combo4, this),

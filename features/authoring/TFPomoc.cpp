@@ -18,8 +18,8 @@ constexpr int BottomStrip = 41;
 } // namespace
 
 TFPomoc::TFPomoc(QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                          Qt::MSWindowsFixedSizeDialogHint)
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("FPomoc"));
     setWindowTitle(QStringLiteral("Pomoc"));

@@ -46,7 +46,9 @@ void UpDown::followEdit()
 // The arrow keys step the number while the edit has the focus.
 bool UpDown::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_edit && event->type() == QEvent::KeyPress) {
+    // The type first: the edit's own events reach here while it is being destroyed, when it is
+    // no longer a QLineEdit to compare with.
+    if (event->type() == QEvent::KeyPress && watched == m_edit) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Up || key == Qt::Key_Down) {
             step(key == Qt::Key_Up ? 1 : -1);

@@ -24,8 +24,8 @@ int neededRight(const QWidget* child)
 } // namespace
 
 SearchDialog::SearchDialog(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                          Qt::MSWindowsFixedSizeDialogHint)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     QFont dialogFont = font();
     dialogFont.setPixelSize(DialogFontPixels);

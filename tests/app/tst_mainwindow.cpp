@@ -1,12 +1,14 @@
 // The main window's controls: every menu item, toolbar button and tag button with its
 // caption, hint, shortcut and place, and the keys that fire them.
 #include "app/CommandMap.h"
-#include "document/DocumentPage.h"
 #include "app/TForm1.h"
+#include "document/DocumentPage.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TestFiles.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -16,6 +18,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QWindow>
@@ -35,8 +38,15 @@ private slots:
     void f3RunsOneCommand();
     void reopenGroupStartsOnUtf8();
     void everyControlHasACommand();
+    void dialogsHaveTheirOwnCaptions_data();
+    void dialogsHaveTheirOwnCaptions();
+    void keyboardGoesToTheActiveEditor_data();
+    void keyboardGoesToTheActiveEditor();
+    void messagesCarryTheApplicationTitle();
 
 private:
+    void fire(const char* action) { m_form->findChild<QAction*>(action)->trigger(); }
+
     QTemporaryDir m_dir;
     ScriptedDesktop m_desktop;
     std::unique_ptr<TForm1> m_form;
@@ -44,6 +54,7 @@ private:
 
 void TestMainWindow::init()
 {
+    m_desktop = ScriptedDesktop();
     m_form = std::make_unique<TForm1>(m_desktop, QStringList{}, m_dir.filePath("Tagomir.dat"));
 }
 
@@ -229,6 +240,77 @@ void TestMainWindow::everyControlHasACommand()
     // And one that nothing handles is an error, not a quiet success.
     m_form->runCommand(QStringLiteral("mnuNieMaClick"));
     QCOMPARE(m_desktop.errors, QStringList{"Polecenie mnuNieMaClick nie istnieje."});
+}
+
+void TestMainWindow::dialogsHaveTheirOwnCaptions_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("caption");
+    const char* const dialogs[][3] = {{"find", "mnuFind", "Szukanie frazy"},
+                                      {"replace", "mnuReplace", "Zamiana tekstu"},
+                                      {"encoding change", "mnuKodowanie", "Zmiana kodowania"},
+                                      {"table generator", "mnuGenTable", "Generator tabel HTML"},
+                                      {"colour picker", "mnuKolor", "Dobór koloru"},
+                                      {"help", "mnuPomoc", "Pomoc"}};
+    for (const auto& [row, action, caption] : dialogs)
+        QTest::newRow(row) << QString(action) << QString::fromUtf8(caption);
+}
+
+void TestMainWindow::dialogsHaveTheirOwnCaptions()
+{
+    // With a page open; the keyboard is back in the text when the dialog closes.
+    QFETCH(QString, action);
+    QFETCH(QString, caption);
+    m_form->OpenFileInPage("a.htm", writeFile(m_dir.filePath("a.htm"), "x"));
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    // The platform appends the application's display name to the title of every window.
+    QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+    QString shown;
+    QTimer::singleShot(0, this, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        dialog = dialog ? dialog : m_form->findChild<QDialog*>("FPrzekoduj");
+        QVERIFY(QTest::qWaitFor([dialog] { return QApplication::activeWindow() == dialog; }));
+        shown = dialog->windowTitle();
+        dialog->close();
+    });
+    fire(action.toLatin1());
+    QTRY_COMPARE(shown, caption);
+    QTRY_COMPARE(QApplication::focusWidget(), m_form->ActiveEditor());
+}
+
+void TestMainWindow::keyboardGoesToTheActiveEditor_data()
+{
+    QTest::addColumn<QString>("event");
+    for (const char* event : {"start", "open", "switch", "close", "new"})
+        QTest::newRow(event) << event;
+}
+
+void TestMainWindow::keyboardGoesToTheActiveEditor()
+{
+    QFETCH(QString, event);
+    for (const char* name : {"a", "b"}) // as when started with two files
+        m_form->OpenFileInPage(name, writeFile(m_dir.filePath(name), name));
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    QTabBar* tabs = m_form->findChild<QTabWidget*>("PC")->tabBar();
+    m_desktop.openChoices.enqueue(writeFile(m_dir.filePath("c"), "c"));
+    if (event == "switch") {
+        tabs->setFocus();
+        tabs->setCurrentIndex(0);
+    } else if (event != "start") {
+        fire(event == "open" ? "mnuOpen" : event == "close" ? "mnuZamknij" : "mnuNowy1");
+    }
+    QTRY_COMPARE(QApplication::focusWidget(), m_form->ActiveEditor());
+}
+
+void TestMainWindow::messagesCarryTheApplicationTitle()
+{
+    m_form->OpenFileInPage("a.txt", writeFile(m_dir.filePath("a.txt"), "x"));
+    fire("mnuZobacz"); // only HTML files are previewed
+    fire("mnuNowy1");
+    fire("mnuZobacz");
+    QCOMPARE(m_desktop.captions, (QStringList{"a.txt", "Nowy 1"}));
 }
 
 QTEST_MAIN(TestMainWindow)

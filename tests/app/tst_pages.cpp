@@ -163,7 +163,7 @@ void TestPages::newDocumentsAreNumberedWithoutReuse()
     auto* closeAction = form->findChild<QAction*>("mnuZamknij");
     newAction->trigger();
     newAction->trigger();
-    QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("Nowy 2"));
+    QCOMPARE(m_desktop.applicationTitle(), QStringLiteral("Nowy 2"));
     closeAction->trigger();
     closeAction->trigger();
     QCOMPARE(form->pageCount(), 0);
@@ -178,11 +178,11 @@ void TestPages::openDialogRemembersItsChoice()
 {
     const QString a = writeFile(m_dir, "a.htm", "<meta charset=\"utf-8\">\r\nżółw\r\n");
     auto form = makeForm();
-    QGuiApplication::setApplicationDisplayName("before");
+    m_desktop.setApplicationTitle("before");
     m_desktop.openChoices.enqueue(a);
     form->findChild<QAction*>("mnuOpen")->trigger();
     QCOMPARE(form->pageCount(), 1);
-    QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("a.htm"));
+    QCOMPARE(m_desktop.applicationTitle(), QStringLiteral("a.htm"));
     QCOMPARE(m_desktop.openRequests[0].filters.size(), 11);
     QCOMPARE(m_desktop.openRequests[0].defaultSuffix, QStringLiteral("htm"));
     QVERIFY(m_desktop.openRequests[0].fileName.isEmpty());
@@ -256,7 +256,7 @@ void TestPages::switchingPagesUpdatesPanelsAndTitle()
     tabs->tabBar()->setCurrentIndex(0);
     QCOMPARE(form->panelText(3), a);
     QCOMPARE(form->panelText(2), QStringLiteral("ISO-8859-2"));
-    QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("a.htm"));
+    QCOMPARE(m_desktop.applicationTitle(), QStringLiteral("a.htm"));
     QCOMPARE(form->findChild<QLabel*>("Label3")->text(), QStringLiteral("0"));
     QCOMPARE(form->selectedEncodingIndex(), 1);
     tabs->tabBar()->setCurrentIndex(1);

@@ -19,6 +19,7 @@ std::optional<FileChoice> nextChoice(QQueue<std::optional<QString>>& queue,
 Answer ScriptedDesktop::askYesNoCancel(QWidget*, const QString& text)
 {
     questions << text;
+    captions << applicationTitle();
     return answers.isEmpty() ? Answer::Cancel : answers.dequeue();
 }
 
@@ -31,11 +32,13 @@ Answer ScriptedDesktop::askChoice(QWidget* parent, const QString& text, const QS
 void ScriptedDesktop::showError(QWidget*, const QString& text)
 {
     errors << text;
+    captions << applicationTitle();
 }
 
 void ScriptedDesktop::showMessage(QWidget*, const QString& text)
 {
     messages << text;
+    captions << applicationTitle();
 }
 
 std::optional<FileChoice> ScriptedDesktop::chooseFileToOpen(QWidget*,

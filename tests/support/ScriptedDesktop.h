@@ -16,6 +16,8 @@ public:
     QStringList questions;
     QStringList errors;
     QStringList messages;
+    // The caption of each message box and question, in the order they were shown.
+    QStringList captions;
     QList<FileDialogRequest> openRequests;
     QList<FileDialogRequest> saveRequests;
     QStringList openedWithProgram;
