@@ -1,20 +1,7 @@
 #include "app/TForm1.h"
 
-#include "common/CommandError.h"
 #include "app/CommandMapBuilder.h"
-#include "desktop/CommandRegistry.h"
-#include "document/CrashRecovery.h"
-#include "desktop/Desktop.h"
-#include "document/DocumentEncodings.h"
-#include "document/DocumentPage.h"
-#include "document/DocumentSaver.h"
-#include "editor/EditorLimits.h"
-#include "document/ExternalChanges.h"
-#include "files/FileAccess.h"
-#include "desktop/FileDialogs.h"
-#include "editor/Highlighters.h"
 #include "app/Icons.h"
-#include "files/RewriteJournal.h"
 #include "app/StatusPanels.h"
 #include "app/TagButtonRow.h"
 #include "app/TitleBar.h"
@@ -24,9 +11,21 @@
 #include "authoring/TFKolor.h"
 #include "authoring/TFPomoc.h"
 #include "authoring/TagCommands.h"
-#include "encoding/EncodingNames.h"
+#include "common/CommandError.h"
+#include "desktop/CommandRegistry.h"
+#include "desktop/Desktop.h"
+#include "desktop/FileDialogs.h"
+#include "document/CrashRecovery.h"
+#include "document/DocumentEncodings.h"
+#include "document/DocumentPage.h"
+#include "document/DocumentSaver.h"
+#include "document/ExternalChanges.h"
+#include "editor/Highlighters.h"
 #include "encoding/TFPrzekoduj.h"
 #include "encoding/TFPrzekodujFolder.h"
+#include "files/DocumentReader.h"
+#include "files/FileAccess.h"
+#include "files/RewriteJournal.h"
 
 #include <QAction>
 #include <QApplication>
@@ -418,7 +417,7 @@ void TForm1::OpenFileInPage(const QString& caption, const QString& path)
     }
     // A file that cannot be read, or that the editor could not hold, gets no page, so no page
     // ever holds the path of a file whose text it does not show.
-    QByteArray fileBytes = path.isEmpty() ? QByteArray() : readFileForEditor(path);
+    DocumentRead read = path.isEmpty() ? DocumentRead() : readDocument(path);
 
     auto* newPage = new DocumentPage(caption);
     {
@@ -437,7 +436,7 @@ void TForm1::OpenFileInPage(const QString& caption, const QString& path)
     // Colouring is chosen before the text arrives, so only what is shown gets styled.
     editor->setLexer(m_highlighters->lexer(Language::Html));
     try {
-        m_encodings->load(newPage, std::move(fileBytes));
+        m_encodings->load(newPage, std::move(read));
     } catch (...) {
         removePage(newPage); // unreadable after all
         throw;
@@ -525,14 +524,13 @@ void TForm1::btnWykryjClick()
         m_encodings->detect(current);
 }
 
-void TForm1::ReopenAs(int encodingIndex, const char* itemName)
+void TForm1::ReopenAs(Encoding encoding, const char* itemName)
 {
     // The check mark moves only when the file has been read again.
     auto* item = findChild<QAction*>(QLatin1String(itemName));
     if (m_checkedReopenItem)
         m_checkedReopenItem->setChecked(true);
-    if (DocumentPage* current = activePage();
-        current && m_encodings->reopen(current, encodingIndex)) {
+    if (DocumentPage* current = activePage(); current && m_encodings->reopen(current, encoding)) {
         item->setChecked(true);
         m_checkedReopenItem = item;
     }
