@@ -1,13 +1,11 @@
 #include "encoding/SaveRules.h"
 
-#include "encoding/EncodingNames.h"
-
-SaveOutput chooseSaveOutput(int pageEncodingIndex, int selectedIndex, LineBreak fileLineBreak)
+SaveOutput chooseSaveOutput(std::optional<Encoding> page, std::optional<Encoding> selected,
+                            LineBreak fileLineBreak)
 {
-    if (const auto page = Encoding::fromIndex(pageEncodingIndex))
+    if (page)
         return {page->saveForm(), LineBreak::CrLf};
-    if (const auto selected = Encoding::fromIndex(selectedIndex);
-        selected && selected != EncodingUnknown)
+    if (selected && *selected != EncodingUnknown)
         return {selected->saveForm(), LineBreak::CrLf};
     return {SaveForm::EightBit, fileLineBreak};
 }
