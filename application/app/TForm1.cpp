@@ -432,7 +432,6 @@ void TForm1::OpenFileInPage(const QString& caption, const QString& path)
     activatePage(PC->count() - 1);
     if (path.isEmpty())
         return;
-    newPage->setDiskStamp(fileStamp(path));
     // Colouring is chosen before the text arrives, so only what is shown gets styled.
     editor->setLexer(m_highlighters->lexer(Language::Html));
     try {

@@ -128,6 +128,7 @@ void DocumentEncodings::load(DocumentPage* page, DocumentRead read)
         setCharsetLine(0, m_charsetLineText);
     setPageEncoding(page, read.encoding.name());
     setSelectedIndex(read.encoding.readAs().index());
+    page->setDiskStamp(read.stamp);
     loadIntoPage(page, read);
 }
 

@@ -59,8 +59,9 @@ public:
     // Finds the charset line in the page's text and takes the page's encoding from it; a page
     // with no name yet becomes "Nieznany".
     void detect(DocumentPage* page);
-    // Shows a file read by readDocument() in a new page, in the encoding detected; bytes read
-    // as UTF-8 that are not UTF-8 are then announced (announceMalformedUtf8).
+    // Shows a file read by readDocument() in a new page, in the encoding detected, and keeps its
+    // disk stamp; bytes read as UTF-8 that are not UTF-8 are then announced
+    // (announceMalformedUtf8).
     void load(DocumentPage* page, DocumentRead read);
     // Reads the page's file again in the given encoding, after asking when the page has unsaved
     // changes; false, with nothing changed, when the user declines. A file that cannot be read,

@@ -56,7 +56,7 @@ void ExternalChanges::reload(DocumentPage* page)
     TSynMemo* editor = page->editor();
     DocumentRead read = readDocument(
         editor->documentPath(), Encoding::fromName(page->encodingName()).value_or(EncodingCp1250));
-    page->setDiskStamp(fileStamp(editor->documentPath()));
+    page->setDiskStamp(read.stamp);
     editor->loadFile(read, editor->documentPath());
     announceMalformedUtf8(m_desktop, page, read.malformed);
 }

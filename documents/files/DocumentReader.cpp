@@ -1,7 +1,6 @@
 #include "files/DocumentReader.h"
 
 #include "editor/EditorLimits.h"
-#include "files/FileAccess.h"
 
 DocumentRead inspectDocument(QByteArray bytes, std::optional<Encoding> asked)
 {
@@ -22,6 +21,7 @@ DocumentRead readDocument(const QString& path, std::optional<Encoding> asked)
 {
     refuseFileTooLargeForEditor(path);
     DocumentRead read = inspectDocument(readWholeFile(path), asked);
+    read.stamp = fileStamp(path);
     refuseTextTooLargeForEditor(path, read.bytes, read.encoding.readAs());
     return read;
 }

@@ -4,6 +4,7 @@
 #include "encoding/DocumentCodec.h"
 #include "encoding/Encoding.h"
 #include "encoding/TextLines.h"
+#include "files/FileAccess.h"
 
 #include <QByteArray>
 #include <QString>
@@ -23,6 +24,8 @@ struct DocumentRead {
     CharsetLine charsetLine;
     // What decoding met, when it was read as UTF-8.
     MalformedUtf8 malformed;
+    // The file as it was just after it was read, to notice another program's change.
+    FileStamp stamp;
 };
 
 // The format of a file's bytes, detected once; with `asked`, only its line breaks.
