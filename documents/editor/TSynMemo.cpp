@@ -166,6 +166,7 @@ void TSynMemo::loadFile(DocumentRead& read, const QString& sameFile)
             DocumentRead now = readDocument(sameFile, read.encoding);
             fileBytes = std::move(now.bytes);
             read.lineBreak = now.lineBreak;
+            read.stamp = now.stamp;
         } catch (...) {
             finishLoading();
             throw;
