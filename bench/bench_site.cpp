@@ -64,7 +64,7 @@ double convertOnce(const QString& folder, int& changed, bool write = true)
     QElapsedTimer timer;
     timer.start();
     SiteConversionOptions options;
-    options.target = 0;
+    options.target = EncodingUtf8;
     changed = 0;
     convertSiteEntries(collectSiteFiles({folder}), options, write,
                        [&changed](qsizetype, const FileConversion& done) {

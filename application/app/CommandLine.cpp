@@ -30,7 +30,7 @@ CommandLine parseCommandLine(const QStringList& arguments)
             if (++i == arguments.size())
                 return badUsage(QStringLiteral("Po --convert brakuje kodowania docelowego."));
             commandLine.convertTarget = arguments[i];
-            if (conversionTargetIndex(commandLine.convertTarget) < 0)
+            if (!Encoding::fromCharsetValue(commandLine.convertTarget))
                 return badUsage(QStringLiteral("Nieznane kodowanie docelowe: %1 (dozwolone: "
                                                "utf-8, iso-8859-2, windows-1250).")
                                     .arg(commandLine.convertTarget));

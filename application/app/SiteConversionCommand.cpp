@@ -19,7 +19,8 @@ int runSiteConversion(const CommandLine& commandLine,
                       const std::function<void(const QString&)>& progress)
 {
     SiteConversionOptions options;
-    options.target = conversionTargetIndex(commandLine.convertTarget);
+    // The command line admits only the values a declaration gives.
+    options.target = *Encoding::fromCharsetValue(commandLine.convertTarget);
     options.characterReferences = commandLine.characterReferences;
     const QList<SiteEntry> entries = collectSiteFiles(commandLine.files);
     int counts[4] = {};

@@ -23,11 +23,11 @@
 #include "document/DocumentPage.h"
 #include "document/DocumentSaver.h"
 #include "document/ExternalChanges.h"
-#include "editor/EditorLimits.h"
 #include "editor/Highlighters.h"
 #include "encoding/EncodingNames.h"
 #include "encoding/TFPrzekoduj.h"
 #include "encoding/TFPrzekodujFolder.h"
+#include "files/DocumentReader.h"
 #include "files/FileAccess.h"
 #include "files/RewriteJournal.h"
 
@@ -422,7 +422,7 @@ void TForm1::OpenFileInPage(const QString& caption, const QString& path)
     }
     // A file that cannot be read, or that the editor could not hold, gets no page, so no page
     // ever holds the path of a file whose text it does not show.
-    QByteArray fileBytes = path.isEmpty() ? QByteArray() : readFileForEditor(path);
+    DocumentRead read = path.isEmpty() ? DocumentRead() : readDocument(path);
 
     auto* newPage = new DocumentPage(caption);
     {
@@ -437,11 +437,10 @@ void TForm1::OpenFileInPage(const QString& caption, const QString& path)
     activatePage(PC->count() - 1);
     if (path.isEmpty())
         return;
-    newPage->setDiskStamp(fileStamp(path));
     // Colouring is chosen before the text arrives, so only what is shown gets styled.
     editor->setLexer(m_highlighters->lexer(Language::Html));
     try {
-        m_encodings->load(newPage, std::move(fileBytes));
+        m_encodings->load(newPage, std::move(read));
     } catch (...) {
         removePage(newPage); // unreadable after all
         throw;
@@ -527,14 +526,13 @@ void TForm1::btnWykryjClick()
         m_encodings->detect(current);
 }
 
-void TForm1::ReopenAs(int encodingIndex, const char* itemName)
+void TForm1::ReopenAs(Encoding encoding, const char* itemName)
 {
     // The check mark moves only when the file has been read again.
     auto* item = findChild<QAction*>(QLatin1String(itemName));
     if (m_checkedReopenItem)
         m_checkedReopenItem->setChecked(true);
-    if (DocumentPage* current = activePage();
-        current && m_encodings->reopen(current, encodingIndex)) {
+    if (DocumentPage* current = activePage(); current && m_encodings->reopen(current, encoding)) {
         item->setChecked(true);
         m_checkedReopenItem = item;
     }

@@ -105,7 +105,7 @@ private:
 
     void openEach(const QStringList& paths);
     void btnWykryjClick();
-    void ReopenAs(int encodingIndex, const char* itemName);
+    void ReopenAs(Encoding encoding, const char* itemName);
     void setModifiedMarker(DocumentPage* page, int marker);
     void setPageCaption(DocumentPage* page, const QString& caption);
     void setHighlighter(Language language);

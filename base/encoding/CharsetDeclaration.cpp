@@ -44,16 +44,8 @@ bool recognisedByDetection(QByteArrayView value)
 
 QByteArray charsetValue(int encodingIndex)
 {
-    switch (encodingIndex) {
-    case EncodingUtf8:
-        return "utf-8";
-    case EncodingIso88592:
-        return "iso-8859-2";
-    case EncodingCp1250:
-        return "windows-1250";
-    default:
-        return {};
-    }
+    const std::optional<Encoding> encoding = Encoding::fromIndex(encodingIndex);
+    return encoding ? encoding->charsetValue() : QByteArray();
 }
 
 QByteArray metaLine(int encodingIndex)

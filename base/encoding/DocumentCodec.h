@@ -1,5 +1,6 @@
 #pragma once
 
+#include "encoding/Encoding.h"
 #include "encoding/TextLines.h"
 
 #include <QByteArray>
@@ -34,8 +35,6 @@ QByteArray decodeDocument(QByteArrayView fileBytes, int encodingIndex,
 // The size in bytes of decodeDocument()'s result, worked out a piece at a time without holding
 // it; counting stops once it exceeds `limit`, and then some size above `limit` is returned.
 qsizetype decodedSize(QByteArrayView fileBytes, int encodingIndex, qsizetype limit);
-
-enum class SaveForm { Utf8, Iso88592, Cp1250, EightBit };
 
 // Bytes of a file holding the editor's text (UTF-8; lines split at CR LF, lone CR or LF, a break
 // at the end leaving an empty last line; empty text = no lines), each line converted and

@@ -8,8 +8,8 @@ struct SaveOutput {
     LineBreak lineBreak;
 };
 
-// `pageEncodingIndex` is the page's own encoding (0-3) when saving by page encoding, else -1;
-// `selectedIndex` is the window's selected encoding index. The page's encoding wins, then a
-// selected UTF-8, ISO-8859-2 or CP-1250, each written with CR LF; with neither, the text's
-// 8-bit form with the file's own line breaks.
-SaveOutput chooseSaveOutput(int pageEncodingIndex, int selectedIndex, LineBreak fileLineBreak);
+// `page` is the page's own encoding when saving by page encoding; `selected` is the window's
+// selected encoding. The page's encoding wins, then a selected UTF-8, ISO-8859-2 or CP-1250,
+// each written with CR LF; with neither, the text's 8-bit form with the file's own line breaks.
+SaveOutput chooseSaveOutput(std::optional<Encoding> page, std::optional<Encoding> selected,
+                            LineBreak fileLineBreak);

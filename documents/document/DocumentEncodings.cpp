@@ -2,12 +2,10 @@
 
 #include "desktop/Desktop.h"
 #include "document/DocumentPage.h"
-#include "editor/EditorLimits.h"
-#include "files/FileAccess.h"
 #include "editor/TSynMemo.h"
 #include "encoding/CharsetDetection.h"
-#include "encoding/DocumentCodec.h"
 #include "encoding/EncodingNames.h"
+#include "files/DocumentReader.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -45,9 +43,10 @@ void announceMalformedUtf8(Desktop& desktop, DocumentPage* page, const Malformed
             .arg(first.column));
 }
 
-DocumentEncodings::DocumentEncodings(Desktop& desktop, ShowEncoding showEncoding, ActivePage activePage,
-                                     QWidget* hiddenParent)
-    : m_desktop(desktop), m_showEncoding(std::move(showEncoding)), m_activePage(std::move(activePage))
+DocumentEncodings::DocumentEncodings(Desktop& desktop, ShowEncoding showEncoding,
+                                     ActivePage activePage, QWidget* hiddenParent)
+    : m_desktop(desktop), m_showEncoding(std::move(showEncoding)),
+      m_activePage(std::move(activePage))
 {
     Label2 = new QLabel(QStringLiteral("Label2"), hiddenParent);
     Label2->setObjectName(QStringLiteral("Label2"));
@@ -67,7 +66,7 @@ DocumentEncodings::DocumentEncodings(Desktop& desktop, ShowEncoding showEncoding
 
 void DocumentEncodings::setSelectedIndex(int index)
 {
-    m_selectedIndex = index >= EncodingUtf8 && index <= EncodingUnknown ? index : NoEncoding;
+    m_selectedIndex = Encoding::fromIndex(index) ? index : NoEncoding;
     ComboBox1->setCurrentIndex(m_selectedIndex);
 }
 
@@ -75,9 +74,8 @@ void DocumentEncodings::followActivePage()
 {
     // No page is ever written in another page's encoding: the selection follows the page.
     DocumentPage* page = m_activePage();
-    const int index = page ? encodingIndexOfName(page->encodingName()) : -1;
-    if (index >= 0)
-        setSelectedIndex(index == EncodingUnknown ? EncodingCp1250 : index);
+    if (const auto named = page ? Encoding::fromName(page->encodingName()) : std::nullopt)
+        setSelectedIndex(named->readAs().index());
 }
 
 void DocumentEncodings::setCharsetLine(qsizetype index, const QByteArray& loweredText)
@@ -118,36 +116,33 @@ void DocumentEncodings::detect(DocumentPage* page)
     if (!declared.isEmpty())
         setPageEncoding(page, declared);
     else if (page->encodingName().isEmpty())
-        setPageEncoding(page, encodingName(EncodingUnknown));
+        setPageEncoding(page, Encoding(EncodingUnknown).name());
     followActivePage();
 }
 
-void DocumentEncodings::load(DocumentPage* page, QByteArray fileBytes)
+void DocumentEncodings::load(DocumentPage* page, DocumentRead read)
 {
-    const CharsetLine found = findCharsetLine(fileBytes);
-    if (found.index >= 0)
-        setCharsetLine(found.index, found.loweredText);
+    if (read.charsetLine.index >= 0)
+        setCharsetLine(read.charsetLine.index, read.charsetLine.loweredText);
     else
         setCharsetLine(0, m_charsetLineText);
-    setPageEncoding(page, detectFileEncoding(fileBytes, found));
-    const int named = encodingIndexOfName(page->encodingName());
-    const int index = named == EncodingUnknown ? EncodingCp1250 : named;
-    setSelectedIndex(index);
-    loadIntoPage(page, std::move(fileBytes), index);
+    setPageEncoding(page, read.encoding.name());
+    setSelectedIndex(read.encoding.readAs().index());
+    page->setDiskStamp(read.stamp);
+    loadIntoPage(page, read);
 }
 
-void DocumentEncodings::loadIntoPage(DocumentPage* page, QByteArray fileBytes, int encodingIndex)
+void DocumentEncodings::loadIntoPage(DocumentPage* page, DocumentRead& read)
 {
     TSynMemo* editor = page->editor();
-    const MalformedUtf8 malformed =
-        editor->loadFile(std::move(fileBytes), encodingIndex, editor->documentPath());
-    announceMalformedUtf8(m_desktop, page, malformed);
+    editor->loadFile(read, editor->documentPath());
+    announceMalformedUtf8(m_desktop, page, read.malformed);
 }
 
-bool DocumentEncodings::reopen(DocumentPage* page, int encodingIndex)
+bool DocumentEncodings::reopen(DocumentPage* page, Encoding encoding)
 {
     TSynMemo* editor = page->editor();
-    const QString name = encodingName(encodingIndex);
+    const QString name = encoding.name();
     if (editor->isDocumentModified()) {
         const QString question =
             QStringLiteral("Dokument \"%1\" ma niezapisane zmiany, które zostaną utracone.\r"
@@ -156,10 +151,10 @@ bool DocumentEncodings::reopen(DocumentPage* page, int encodingIndex)
         if (m_desktop.askYesNoCancel(page->window(), question) != Answer::Yes)
             return false;
     }
-    QByteArray fileBytes = readFileForEditor(editor->documentPath(), encodingIndex);
+    DocumentRead read = readDocument(editor->documentPath(), encoding);
     setPageEncoding(page, name);
-    setSelectedIndex(encodingIndex);
-    loadIntoPage(page, std::move(fileBytes), encodingIndex);
+    setSelectedIndex(encoding.index());
+    loadIntoPage(page, read);
     return true;
 }
 
@@ -169,9 +164,6 @@ void DocumentEncodings::recordWritten(DocumentPage* page)
     // whichever page was active before, keep writing it the same way.
     if (!page->encodingName().isEmpty())
         return;
-    const int selected = m_selectedIndex;
-    setPageEncoding(page, encodingName(selected >= EncodingUtf8 && selected <= EncodingCp1250
-                                           ? selected
-                                           : EncodingUnknown));
+    setPageEncoding(page, Encoding::fromIndex(m_selectedIndex).value_or(EncodingUnknown).name());
     followActivePage();
 }

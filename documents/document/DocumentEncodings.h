@@ -8,6 +8,8 @@
 #include <functional>
 #include <optional>
 
+#include "encoding/Encoding.h"
+
 class Desktop;
 class DocumentPage;
 class QComboBox;
@@ -18,6 +20,7 @@ class QWidget;
 // and the charset line that the last detection found. It detects a document's encoding, reads
 // a file into a page in the encoding it was detected in, and reads one again in another.
 // The hidden controls `ComboBox1`, `Label2` and `Label3` show the values; this holds them.
+struct DocumentRead;
 struct MalformedUtf8;
 
 // After a page was read as UTF-8: when some of its bytes were not UTF-8, one message saying how
@@ -56,19 +59,20 @@ public:
     // Finds the charset line in the page's text and takes the page's encoding from it; a page
     // with no name yet becomes "Nieznany".
     void detect(DocumentPage* page);
-    // Shows a file's bytes in a new page, decoded in the encoding detected from them; bytes read
-    // as UTF-8 that are not UTF-8 are then announced (announceMalformedUtf8).
-    void load(DocumentPage* page, QByteArray fileBytes);
-    // Reads the page's file again in the given encoding (0-2), after asking when the page has
-    // unsaved changes; false, with nothing changed, when the user declines. A file that cannot be
-    // read, or that the editor could not hold, throws and changes nothing. Announced as load().
-    bool reopen(DocumentPage* page, int encodingIndex);
+    // Shows a file read by readDocument() in a new page, in the encoding detected, and keeps its
+    // disk stamp; bytes read as UTF-8 that are not UTF-8 are then announced
+    // (announceMalformedUtf8).
+    void load(DocumentPage* page, DocumentRead read);
+    // Reads the page's file again in the given encoding, after asking when the page has unsaved
+    // changes; false, with nothing changed, when the user declines. A file that cannot be read,
+    // or that the editor could not hold, throws and changes nothing. Announced as load().
+    bool reopen(DocumentPage* page, Encoding encoding);
     // After a page's first save: a page with no encoding yet takes the selected one.
     void recordWritten(DocumentPage* page);
 
 private:
     void showCharsetLine();
-    void loadIntoPage(DocumentPage* page, QByteArray fileBytes, int encodingIndex);
+    void loadIntoPage(DocumentPage* page, DocumentRead& read);
 
     Desktop& m_desktop;
     ShowEncoding m_showEncoding;

@@ -1,14 +1,13 @@
 #include "document/DocumentSaver.h"
 
 #include "common/CommandError.h"
+#include "desktop/FileDialogs.h"
 #include "document/DocumentEncodings.h"
 #include "document/DocumentPage.h"
-#include "files/FileAccess.h"
-#include "desktop/FileDialogs.h"
 #include "editor/TSynMemo.h"
-#include "encoding/EncodingNames.h"
 #include "encoding/SaveRules.h"
 #include "encoding/Unrepresentable.h"
+#include "files/FileAccess.h"
 
 DocumentSaver::DocumentSaver(Desktop& desktop, DocumentEncodings& encodings, PageOfFile pageOfFile,
                              QWidget* window)
@@ -70,12 +69,13 @@ bool DocumentSaver::write(DocumentPage* page, const QString& path, bool byPageEn
     // A new document written with no encoding chosen becomes "Nieznany", whose later saves go
     // the CP-1250 way; its first save goes that way too, so that saving it again without an
     // edit writes the same bytes.
-    const int selected = m_encodings.selectedIndex() < 0 && page->encodingName().isEmpty()
-                             ? EncodingCp1250
-                             : m_encodings.selectedIndex();
+    const std::optional<Encoding> selected =
+        m_encodings.selectedIndex() < 0 && page->encodingName().isEmpty()
+            ? Encoding(EncodingCp1250)
+            : Encoding::fromIndex(m_encodings.selectedIndex());
     const SaveOutput output =
-        chooseSaveOutput(byPageEncoding ? encodingIndexOfName(page->encodingName()) : -1, selected,
-                         editor->lineBreak());
+        chooseSaveOutput(byPageEncoding ? Encoding::fromName(page->encodingName()) : std::nullopt,
+                         selected, editor->lineBreak());
     QByteArrayView text = editor->textBytes();
     QByteArray rewritten;
     const UnrepresentableReport report = findUnrepresentable(text, output.form);

@@ -3,10 +3,9 @@
 #include "desktop/Desktop.h"
 #include "document/DocumentEncodings.h"
 #include "document/DocumentPage.h"
-#include "editor/EditorLimits.h"
-#include "files/FileAccess.h"
 #include "editor/TSynMemo.h"
-#include "encoding/EncodingNames.h"
+#include "files/DocumentReader.h"
+#include "files/FileAccess.h"
 
 #include <QScopedValueRollback>
 
@@ -55,10 +54,9 @@ void ExternalChanges::reload(DocumentPage* page)
 {
     // In the page's own encoding, as the page reads it.
     TSynMemo* editor = page->editor();
-    const int named = encodingIndexOfName(page->encodingName());
-    const int index = named < 0 || named == EncodingUnknown ? EncodingCp1250 : named;
-    QByteArray fileBytes = readFileForEditor(editor->documentPath(), index);
-    page->setDiskStamp(fileStamp(editor->documentPath()));
-    announceMalformedUtf8(m_desktop, page,
-                          editor->loadFile(std::move(fileBytes), index, editor->documentPath()));
+    DocumentRead read = readDocument(
+        editor->documentPath(), Encoding::fromName(page->encodingName()).value_or(EncodingCp1250));
+    page->setDiskStamp(read.stamp);
+    editor->loadFile(read, editor->documentPath());
+    announceMalformedUtf8(m_desktop, page, read.malformed);
 }

@@ -1,11 +1,9 @@
 #include "editor/EditorLimits.h"
 
 #include "common/CommandError.h"
-#include "files/FileAccess.h"
-#include "encoding/CharsetDetection.h"
 #include "encoding/DocumentCodec.h"
-#include "encoding/EncodingNames.h"
 #include "encoding/TextLines.h"
+#include "files/FileAccess.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -69,33 +67,32 @@ qint64 countLines(const QString& path, qint64 limit)
 
 } // namespace
 
-QByteArray readFileForEditor(const QString& path, std::optional<int> encodingIndex)
+void refuseFileTooLargeForEditor(const QString& path)
 {
     const QFileInfo info(path);
-    if (info.isFile()) {
-        if (info.size() > MaxEditorTextBytes)
-            refuse(path, tooLarge(info.size()));
-        // A file holds no more lines than bytes.
-        if (info.size() > MaxEditorLines) {
-            const qint64 lines = countLines(path, MaxEditorLines);
-            if (lines > MaxEditorLines)
-                refuse(path, QStringLiteral("Plik ma za dużo wierszy dla edytora (najwięcej %1).")
-                                 .arg(amount(MaxEditorLines)));
-        }
+    if (!info.isFile())
+        return;
+    if (info.size() > MaxEditorTextBytes)
+        refuse(path, tooLarge(info.size()));
+    // A file holds no more lines than bytes.
+    if (info.size() > MaxEditorLines) {
+        const qint64 lines = countLines(path, MaxEditorLines);
+        if (lines > MaxEditorLines)
+            refuse(path, QStringLiteral("Plik ma za dużo wierszy dla edytora (najwięcej %1).")
+                             .arg(amount(MaxEditorLines)));
     }
-    QByteArray bytes = readWholeFile(path);
-    // It may have grown since; and decoding can make the text up to three times the bytes.
+}
+
+void refuseTextTooLargeForEditor(const QString& path, QByteArrayView bytes, Encoding readAs)
+{
+    // The file may have grown since; and decoding can make the text up to three times the bytes.
     if (bytes.size() > MaxEditorTextBytes)
         refuse(path, tooLarge(bytes.size()));
     if (bytes.size() > MaxEditorTextBytes / 3) {
-        int index = encodingIndex.value_or(encodingIndexOfName(detectFileEncoding(bytes)));
-        if (index == EncodingUnknown)
-            index = EncodingCp1250;
-        const qsizetype size = decodedSize(bytes, index, MaxEditorTextBytes);
+        const qsizetype size = decodedSize(bytes, readAs.index(), MaxEditorTextBytes);
         if (size > MaxEditorTextBytes)
             refuse(path, QStringLiteral("Tekst pliku odczytanego jako %1 byłby za duży dla "
                                         "edytora (najwięcej %2 B).")
-                             .arg(encodingName(index), amount(MaxEditorTextBytes)));
+                             .arg(readAs.name(), amount(MaxEditorTextBytes)));
     }
-    return bytes;
 }

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include <optional>
+#include "encoding/Encoding.h"
 
 // The editor component keeps text positions and line numbers in 32 bits: text beyond that shows
 // wrong lines and takes typed characters to wrong places. It also keeps some tens of bytes of
@@ -13,10 +13,8 @@
 inline constexpr qsizetype MaxEditorTextBytes = 0x7FFFFFFF - (16 << 20);
 inline constexpr qsizetype MaxEditorLines = qsizetype(1) << 27;
 
-// The bytes of a file that is to be shown in the editor decoded from `encodingIndex`, or, when
-// none is given, from the encoding the file's bytes declare or detection finds. Throws
-// CommandError "Cannot open file <path>" with the reason when the file cannot be read
-// (readWholeFile) or the editor could not hold its text: a file larger than the limit before any
-// of it is read, one of too many lines before it is read whole, one whose decoded text would be
-// too large before it is handed back.
-QByteArray readFileForEditor(const QString& path, std::optional<int> encodingIndex = {});
+// Throws CommandError "Cannot open file <path>" with the reason when the file could not be held
+// by the editor judging by its size, or by its lines, counted before it is read whole.
+void refuseFileTooLargeForEditor(const QString& path);
+// The same, for a file's bytes as read, and for their text decoded from `readAs`.
+void refuseTextTooLargeForEditor(const QString& path, QByteArrayView bytes, Encoding readAs);

@@ -1,9 +1,8 @@
 #include "editor/TSynMemo.h"
 
 #include "editor/ColouringCatchUp.h"
-#include "editor/EditorLimits.h"
-#include "files/FileAccess.h"
 #include "encoding/DocumentCodec.h"
+#include "files/FileAccess.h"
 
 #include <QAccessible>
 
@@ -110,7 +109,17 @@ int TSynMemo::lineCount() const
 
 MalformedUtf8 TSynMemo::loadFile(QByteArray fileBytes, int encodingIndex, const QString& sameFile)
 {
-    setLineBreak(detectLineBreak(fileBytes));
+    DocumentRead read = inspectDocument(
+        std::move(fileBytes), Encoding::fromIndex(encodingIndex).value_or(EncodingCp1250));
+    loadFile(read, sameFile);
+    return read.malformed;
+}
+
+void TSynMemo::loadFile(DocumentRead& read, const QString& sameFile)
+{
+    const int encodingIndex = read.encoding.readAs().index();
+    QByteArray fileBytes = std::move(read.bytes);
+    setLineBreak(read.lineBreak);
     SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
     SendScintilla(SCI_CLEARALL);
     // Room for the whole text is made at once, as growing it piece by piece would copy it again
@@ -124,7 +133,8 @@ MalformedUtf8 TSynMemo::loadFile(QByteArray fileBytes, int encodingIndex, const 
     const auto append = [this](QByteArrayView text) {
         SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(text.size()), text.data());
     };
-    MalformedUtf8 malformed;
+    MalformedUtf8& malformed = read.malformed;
+    malformed = {};
     // The file is opened again before its bytes are let go: one that can no longer be opened
     // is shown from them.
     QFile again(sameFile);
@@ -133,7 +143,7 @@ MalformedUtf8 TSynMemo::loadFile(QByteArray fileBytes, int encodingIndex, const 
         const qint64 size = fileBytes.size();
         fileBytes = QByteArray();
         SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(expected + expected / 64 + 2));
-        const bool read = readFileInLinePieces(
+        const bool readAgain = readFileInLinePieces(
             again, size, DecodedPieceBytes, [&](QByteArrayView piece, bool last) {
                 const long before = query(SCI_GETLENGTH);
                 MalformedUtf8 inPiece;
@@ -144,26 +154,28 @@ MalformedUtf8 TSynMemo::loadFile(QByteArray fileBytes, int encodingIndex, const 
                 if (!last)
                     append("\n");
             });
-        if (read) {
+        if (readAgain) {
             finishLoading();
-            return malformed;
+            return;
         }
         // Changed while it was read again: shown as it is now. When even that fails, the
         // editor is left empty and whole, and the caller is told.
         SendScintilla(SCI_CLEARALL);
         malformed = {};
         try {
-            fileBytes = readFileForEditor(sameFile, encodingIndex);
+            DocumentRead now = readDocument(sameFile, read.encoding);
+            fileBytes = std::move(now.bytes);
+            read.lineBreak = now.lineBreak;
+            read.stamp = now.stamp;
         } catch (...) {
             finishLoading();
             throw;
         }
-        setLineBreak(detectLineBreak(fileBytes));
+        setLineBreak(read.lineBreak);
     }
     SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(expected + expected / 64 + 2));
     decodeDocument(fileBytes, encodingIndex, append, DecodedPieceBytes, &malformed);
     finishLoading();
-    return malformed;
 }
 
 TSynMemo::TextPlace TSynMemo::placeOf(qsizetype position) const

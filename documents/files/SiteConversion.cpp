@@ -1,10 +1,10 @@
 #include "files/SiteConversion.h"
 
 #include "common/CommandError.h"
-#include "files/FileAccess.h"
 #include "encoding/CharsetDeclaration.h"
 #include "encoding/CharsetDetection.h"
-#include "encoding/EncodingNames.h"
+#include "files/DocumentReader.h"
+#include "files/FileAccess.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,18 +19,6 @@
 namespace {
 
 constexpr qsizetype BinaryProbeBytes = 8 * 1024;
-
-SaveForm saveFormOf(int target)
-{
-    switch (target) {
-    case EncodingUtf8:
-        return SaveForm::Utf8;
-    case EncodingIso88592:
-        return SaveForm::Iso88592;
-    default:
-        return SaveForm::Cp1250;
-    }
-}
 
 // The Polish reason a file operation failed: the second line of the error's message.
 QString reasonOf(const CommandError& error)
@@ -49,13 +37,13 @@ bool isAscii(QByteArrayView bytes)
 }
 
 // The text with the value of its charset declaration replaced; no line is added.
-QByteArray withDeclaredValue(const QByteArray& text, int target)
+QByteArray withDeclaredValue(const QByteArray& text, Encoding target)
 {
     const CharsetLine line = findCharsetLine(text);
     if (line.index < 0)
         return text;
     const QByteArrayView lineText(text.constData() + line.start, line.end - line.start);
-    const std::optional<QByteArray> rewritten = rewriteDeclaration(lineText, target);
+    const std::optional<QByteArray> rewritten = rewriteDeclaration(lineText, target.index());
     if (!rewritten || *rewritten == lineText)
         return text;
     QByteArray result = text;
@@ -119,18 +107,6 @@ void walkFolder(const QString& folder, const Roots& roots, QList<SiteEntry>& ent
 }
 
 } // namespace
-
-int conversionTargetIndex(const QString& name)
-{
-    const QString lowered = name.toLower();
-    if (lowered == QLatin1String("utf-8"))
-        return EncodingUtf8;
-    if (lowered == QLatin1String("iso-8859-2"))
-        return EncodingIso88592;
-    if (lowered == QLatin1String("windows-1250"))
-        return EncodingCp1250;
-    return -1;
-}
 
 bool isSiteFileName(const QString& fileName)
 {
@@ -205,7 +181,7 @@ FileConversion planConversion(const QString& path, const QByteArray& bytes,
 {
     FileConversion result;
     result.path = path;
-    result.to = encodingName(options.target);
+    result.to = options.target.name();
     if (bytes.isEmpty()) {
         result.reason = QStringLiteral("pusty plik");
         return result;
@@ -215,15 +191,15 @@ FileConversion planConversion(const QString& path, const QByteArray& bytes,
         result.reason = QStringLiteral("plik binarny");
         return result;
     }
-    result.from = detectFileEncoding(bytes);
+    const DocumentRead read = inspectDocument(bytes);
+    result.from = read.encoding.name();
     if (result.from == result.to) {
         result.reason = QStringLiteral("już w tym kodowaniu");
         return result;
     }
-    const int named = encodingIndexOfName(result.from);
-    QByteArray text = decodeDocument(bytes, named == EncodingUnknown ? EncodingCp1250 : named);
+    QByteArray text = decodeDocument(bytes, read.encoding.readAs().index());
     text = withDeclaredValue(text, options.target);
-    const SaveForm form = saveFormOf(options.target);
+    const SaveForm form = options.target.saveForm();
     result.unrepresentable = findUnrepresentable(text, form);
     if (result.unrepresentable.count > 0) {
         const QString list = describeUnrepresentable(result.unrepresentable);
@@ -257,7 +233,7 @@ FileConversion convertSiteEntry(const SiteEntry& entry, const SiteConversionOpti
 {
     FileConversion result;
     result.path = entry.path;
-    result.to = encodingName(options.target);
+    result.to = options.target.name();
     auto fail = [&](const QString& reason) {
         result.outcome = FileConversion::Outcome::Failed;
         result.reason = reason;

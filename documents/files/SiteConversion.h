@@ -1,5 +1,6 @@
 #pragma once
 
+#include "encoding/Encoding.h"
 #include "encoding/Unrepresentable.h"
 
 #include <QList>
@@ -13,7 +14,7 @@
 // window opens them, decoded, their charset value rewritten, and written with CR LF and no BOM.
 
 struct SiteConversionOptions {
-    int target = 0; // encoding index 0-2
+    Encoding target = EncodingUtf8; // one that can be declared, not Nieznany
     // Characters the target cannot hold become HTML character references instead of keeping
     // the file as it is.
     bool characterReferences = false;
@@ -78,9 +79,6 @@ qsizetype convertSiteEntries(const QList<SiteEntry>& entries, const SiteConversi
 // What became of a file, in Polish: "zmieniony" ("`planned`" when it is not written yet),
 // "bez zmian", "pominięty" or "błąd", with the reason after it in brackets.
 QString describeOutcome(const FileConversion& conversion, bool written, const QString& planned);
-
-// "utf-8", "iso-8859-2" or "windows-1250" (any case) to 0-2; -1 for anything else.
-int conversionTargetIndex(const QString& name);
 
 // The characters as "3:15 „→” (U+2192)", comma-separated, "…" when more than listed.
 QString describeUnrepresentable(const UnrepresentableReport& report);

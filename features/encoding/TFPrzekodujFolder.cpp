@@ -1,8 +1,8 @@
 #include "encoding/TFPrzekodujFolder.h"
 
 #include "desktop/Desktop.h"
-#include "files/FileAccess.h"
 #include "encoding/EncodingNames.h"
+#include "files/FileAccess.h"
 #include "files/SiteConversionJob.h"
 
 #include <QCheckBox>
@@ -115,7 +115,7 @@ void TFPrzekodujFolder::showDialog()
 SiteConversionOptions TFPrzekodujFolder::options() const
 {
     SiteConversionOptions chosen;
-    chosen.target = ComboKodowanie->currentIndex();
+    chosen.target = Encoding::fromIndex(ComboKodowanie->currentIndex()).value_or(EncodingUtf8);
     chosen.characterReferences = CheckOdwolania->isChecked();
     for (const QString& path : m_openFiles())
         if (!path.isEmpty())

@@ -19,6 +19,8 @@ class TestEditor : public QObject {
 private slots:
     void loadFileShowsTheDecodedText_data();
     void loadFileShowsTheDecodedText();
+    void readDocumentFindsTheFormat_data();
+    void readDocumentFindsTheFormat();
     void undoSelectionsAreBounded();
     void largeBlocksKeepTheirContents();
     void undoAndRedoWalkBackAndForth();
@@ -70,6 +72,53 @@ void TestEditor::loadFileShowsTheDecodedText()
     QVERIFY(!editor.isDocumentModified());
     QVERIFY(!editor.isUndoAvailable());
     QCOMPARE(editor.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS), 0L);
+}
+
+void TestEditor::readDocumentFindsTheFormat_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("asked"); // -1 for none
+    QTest::addColumn<QString>("encoding");
+    QTest::addColumn<LineBreak>("lineBreak");
+    QTest::addColumn<int>("charsetLine");
+    QTest::addColumn<QByteArray>("shown");
+
+    QTest::newRow("declared utf-8")
+        << QByteArray("<p>\n<meta charset=utf-8>\n\xc5\xbc\n") << -1 << u"UTF-8"_qs << LineBreak::Lf
+        << 1 << QByteArray("<p>\n<meta charset=utf-8>\n\xc5\xbc");
+    QTest::newRow("declared iso, crlf")
+        << QByteArray("CHARSET=ISO-8859-2\r\n\xb1\r\n") << -1 << u"ISO-8859-2"_qs << LineBreak::CrLf
+        << 0 << QByteArray("CHARSET=ISO-8859-2\n\xc4\x85");
+    QTest::newRow("undeclared utf-8, cr")
+        << QByteArray("\xc5\xbc\r\xc3\xb3") << -1 << u"UTF-8"_qs << LineBreak::Cr << -1
+        << QByteArray("\xc5\xbc\n\xc3\xb3");
+    QTest::newRow("nieznany is read as cp-1250")
+        << QByteArray("charset\n\xb9") << -1 << u"Nieznany"_qs << LineBreak::Lf << 0
+        << QByteArray("charset\n\xc4\x85");
+    QTest::newRow("asked for, nothing detected")
+        << QByteArray("<meta charset=utf-8>\n\xb1") << int(EncodingIso88592) << u"ISO-8859-2"_qs
+        << LineBreak::Lf << -1 << QByteArray("<meta charset=utf-8>\n\xc4\x85");
+}
+
+void TestEditor::readDocumentFindsTheFormat()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, asked);
+    QFETCH(QString, encoding);
+    QFETCH(LineBreak, lineBreak);
+    QFETCH(int, charsetLine);
+    QFETCH(QByteArray, shown);
+    QTemporaryDir dir;
+    const QString path = writeFile(dir.filePath("page.htm"), bytes);
+    DocumentRead read = readDocument(path, Encoding::fromIndex(asked));
+    QCOMPARE(read.bytes, bytes);
+    QCOMPARE(read.encoding.name(), encoding);
+    QCOMPARE(read.lineBreak, lineBreak);
+    QCOMPARE(read.charsetLine.index, charsetLine);
+    TSynMemo editor;
+    editor.loadFile(read, path);
+    QCOMPARE(editor.textBytes().toByteArray(), shown);
+    QCOMPARE(editor.lineBreak(), lineBreak);
 }
 
 void TestEditor::undoAndRedoWalkBackAndForth()

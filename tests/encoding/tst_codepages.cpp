@@ -30,6 +30,8 @@ class TestCodePages : public QObject {
 private slots:
     void encodingNames_data();
     void encodingNames();
+    void charsetValues_data();
+    void charsetValues();
     void polishLetterMaps_data();
     void polishLetterMaps();
     void cp1250ToWide_data();
@@ -62,6 +64,30 @@ void TestCodePages::encodingNames()
     QCOMPARE(encodingName(-1), QString());
     QCOMPARE(encodingName(4), QString());
     QCOMPARE(encodingIndexOfName(QString()), NoEncoding);
+}
+
+void TestCodePages::charsetValues_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<int>("index"); // -1 for none
+
+    QTest::newRow("utf-8") << u"utf-8"_qs << 0;
+    QTest::newRow("any case") << u"ISO-8859-2"_qs << 1;
+    QTest::newRow("windows-1250") << u"Windows-1250"_qs << 2;
+    QTest::newRow("a name is no value") << u"CP-1250"_qs << -1;
+    QTest::newRow("nieznany declares nothing") << u"Nieznany"_qs << -1;
+    QTest::newRow("empty") << QString() << -1;
+    QTest::newRow("blank after") << u"utf-8 "_qs << -1;
+}
+
+void TestCodePages::charsetValues()
+{
+    QFETCH(QString, value);
+    QFETCH(int, index);
+    const std::optional<Encoding> found = Encoding::fromCharsetValue(value);
+    QCOMPARE(found ? found->index() : NoEncoding, index);
+    if (found)
+        QCOMPARE(QString::fromLatin1(found->charsetValue()), value.toLower());
 }
 
 void TestCodePages::polishLetterMaps_data()

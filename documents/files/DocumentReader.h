@@ -1,0 +1,39 @@
+#pragma once
+
+#include "encoding/CharsetDetection.h"
+#include "encoding/DocumentCodec.h"
+#include "encoding/Encoding.h"
+#include "encoding/TextLines.h"
+#include "files/FileAccess.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// What reading a file found: its bytes and its format. The editor decodes the bytes
+// (TSynMemo::loadFile), taking them and filling in `malformed`.
+struct DocumentRead {
+    QByteArray bytes;
+    // The encoding the document is named after: the one asked for, else the one the file
+    // declares or detection finds. Its text is decoded from encoding.readAs().
+    Encoding encoding = EncodingUnknown;
+    LineBreak lineBreak = LineBreak::CrLf;
+    // The file's first line holding "charset" (index -1 when none, or when an encoding was
+    // asked for and nothing was detected).
+    CharsetLine charsetLine;
+    // What decoding met, when it was read as UTF-8.
+    MalformedUtf8 malformed;
+    // The file as it was just after it was read, to notice another program's change.
+    FileStamp stamp;
+};
+
+// The format of a file's bytes, detected once; with `asked`, only its line breaks.
+DocumentRead inspectDocument(QByteArray bytes, std::optional<Encoding> asked = {});
+
+// A file read to be shown in the editor, and inspectDocument()'s findings. Throws CommandError
+// "Cannot open file <path>" with the reason when the file cannot be read (readWholeFile) or the
+// editor could not hold its text: a file larger than the limit before any of it is read, one of
+// too many lines before it is read whole, one whose decoded text would be too large before it
+// is handed back.
+DocumentRead readDocument(const QString& path, std::optional<Encoding> asked = {});
