@@ -20,6 +20,7 @@
 #include "desktop/FileDialogs.h"
 #include "document/CrashRecovery.h"
 #include "document/DocumentEncodings.h"
+#include "document/DocumentList.h"
 #include "document/DocumentPage.h"
 #include "document/DocumentSaver.h"
 #include "document/ExternalChanges.h"
@@ -60,23 +61,6 @@ constexpr HighlighterCommand HighlighterCommands[] = {
     {Cmd::mnuSqlClick, Language::Sql},
 };
 
-QString escapedTabText(const QString& caption)
-{
-    QString text = caption;
-    return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
-}
-
-// Sets a flag for the lifetime of a scope.
-class FlagGuard {
-public:
-    explicit FlagGuard(bool& flag) : m_flag(flag), m_old(flag) { m_flag = true; }
-    ~FlagGuard() { m_flag = m_old; }
-
-private:
-    bool& m_flag;
-    bool m_old;
-};
-
 } // namespace
 
 TForm1::TForm1(Desktop& desktop, const QStringList& arguments, const QString& settingsPath,
@@ -100,7 +84,7 @@ TForm1::TForm1(Desktop& desktop, const QStringList& arguments, const QString& se
     m_commands->guarded([this] { LoadWindowGeometry(); });
     m_recovery = new CrashRecovery(
         desktop, *m_encodings,
-        {[this] { return pages(); },
+        {[this] { return m_documents->pages(); },
          [this](const QString& caption) {
              OpenFileInPage(caption, QString());
              return activePage();
@@ -144,6 +128,7 @@ void TForm1::buildWindow()
     tabFont.setBold(false);
     PC->setFont(tabFont);
     connect(PC, &QTabWidget::currentChanged, this, &TForm1::PCChange);
+    m_documents = new DocumentList(PC, {tabIcon(0), tabIcon(1)}, this);
     layout->addWidget(PC, 1);
 
     auto* bottomPanel = new QFrame(central);
@@ -167,7 +152,7 @@ void TForm1::buildWindow()
     m_saver = new DocumentSaver(
         m_desktop, *m_encodings, [this](const QString& path) { return page(FindPageOfFile(path)); },
         this);
-    connect(m_saver, &DocumentSaver::pageRenamed, this, &TForm1::setPageCaption);
+    connect(m_saver, &DocumentSaver::pageRenamed, m_documents, &DocumentList::setCaption);
     m_externalChanges = std::make_unique<ExternalChanges>(
         m_desktop,
         [this] {
@@ -333,37 +318,6 @@ void TForm1::dropEvent(QDropEvent* event)
         Qt::QueuedConnection);
 }
 
-QStringList TForm1::openFilePaths() const
-{
-    QStringList paths;
-    for (const DocumentPage* open : pages())
-        paths << open->editor()->documentPath();
-    return paths;
-}
-
-QList<DocumentPage*> TForm1::pages() const
-{
-    QList<DocumentPage*> open;
-    for (int index = 0; index < pageCount(); ++index)
-        open << page(index);
-    return open;
-}
-
-int TForm1::pageCount() const
-{
-    return PC->count();
-}
-
-DocumentPage* TForm1::page(int index) const
-{
-    return qobject_cast<DocumentPage*>(PC->widget(index));
-}
-
-DocumentPage* TForm1::activePage() const
-{
-    return qobject_cast<DocumentPage*>(PC->currentWidget());
-}
-
 TSynMemo* TForm1::ActiveEditor() const
 {
     DocumentPage* current = activePage();
@@ -380,61 +334,24 @@ int TForm1::selectedEncodingIndex() const
     return m_encodings->selectedIndex();
 }
 
-int TForm1::FindPageOfFile(const QString& path) const
-{
-    if (path.isEmpty())
-        return -1;
-    const QString sought = comparablePath(path);
-    for (int index = 0; index < pageCount(); ++index) {
-        const QString pagePath = page(index)->editor()->documentPath();
-        if (!pagePath.isEmpty() && comparablePath(pagePath) == sought)
-            return index;
-    }
-    return -1;
-}
-
-void TForm1::activatePage(int index)
-{
-    const FlagGuard programmatic(m_switchingPages);
-    PC->setCurrentIndex(index);
-}
-
-void TForm1::setPageCaption(DocumentPage* page, const QString& caption)
-{
-    page->setCaption(caption);
-    PC->setTabText(PC->indexOf(page), escapedTabText(caption));
-}
-
-void TForm1::setModifiedMarker(DocumentPage* page, int marker)
-{
-    if (!page || page->modifiedMarker() == marker)
-        return;
-    page->setModifiedMarker(marker);
-    PC->setTabIcon(PC->indexOf(page), tabIcon(marker));
-}
-
 void TForm1::OpenFileInPage(const QString& caption, const QString& path)
 {
     const int existing = FindPageOfFile(path);
     if (existing >= 0) {
-        activatePage(existing);
+        m_documents->activate(existing);
         return;
     }
     // A file that cannot be read, or that the editor could not hold, gets no page, so no page
     // ever holds the path of a file whose text it does not show.
     DocumentRead read = path.isEmpty() ? DocumentRead() : readDocument(path);
 
-    auto* newPage = new DocumentPage(caption);
-    {
-        const FlagGuard programmatic(m_switchingPages);
-        PC->addTab(newPage, tabIcon(0), escapedTabText(caption));
-    }
+    DocumentPage* newPage = m_documents->add(caption);
     TSynMemo* editor = newPage->editor();
     editor->setDocumentPath(path);
     Bar->setText(3, path);
     editor->setPopupMenu(PopupMenu2);
     connect(editor, &TSynMemo::statusChange, this, &TForm1::EditorStatusChange);
-    activatePage(PC->count() - 1);
+    m_documents->activate(m_documents->count() - 1);
     if (path.isEmpty())
         return;
     // Colouring is chosen before the text arrives, so only what is shown gets styled.
@@ -442,7 +359,7 @@ void TForm1::OpenFileInPage(const QString& caption, const QString& path)
     try {
         m_encodings->load(newPage, std::move(read));
     } catch (...) {
-        removePage(newPage); // unreadable after all
+        m_documents->remove(newPage); // unreadable after all
         throw;
     }
 }
@@ -454,29 +371,14 @@ void TForm1::openEach(const QStringList& paths)
         m_commands->guarded([&] { OpenFileInPage(fileNamePart(path), path); });
 }
 
-void TForm1::removePage(DocumentPage* page)
-{
-    {
-        const FlagGuard programmatic(m_switchingPages);
-        const int index = PC->indexOf(page);
-        const bool wasLast = index == PC->count() - 1;
-        PC->removeTab(index);
-        // The page that followed becomes active, or the first one after the last was closed.
-        if (wasLast && PC->count() > 0)
-            PC->setCurrentIndex(0);
-    }
-    page->deleteLater();
-    page->hide();
-    page->setParent(nullptr);
-}
-
 void TForm1::EditorStatusChange(TSynMemo::StatusChanges changes)
 {
     auto* editor = qobject_cast<TSynMemo*>(sender());
     if (!editor)
         return;
     const bool modified = editor->isDocumentModified();
-    setModifiedMarker(qobject_cast<DocumentPage*>(editor->parentWidget()), modified ? 1 : 0);
+    m_documents->setModifiedMarker(qobject_cast<DocumentPage*>(editor->parentWidget()),
+                                   modified ? 1 : 0);
     if (editor != ActiveEditor())
         return;
     if (changes & (TSynMemo::StatusAll | TSynMemo::StatusCaretX | TSynMemo::StatusCaretY))
@@ -492,7 +394,7 @@ void TForm1::PCChange(int index)
     if (!current)
         return;
     m_commands->guarded([&] {
-        if (!m_switchingPages) {
+        if (!m_documents->isSwitching()) {
             m_encodings->resetCharsetLine();
             btnWykryjClick();
             Bar->setText(3, current->editor()->documentPath());
@@ -565,7 +467,7 @@ void TForm1::mnuKodowanieFolderuClick()
 {
     if (!FPrzekodujFolder)
         FPrzekodujFolder = new TFPrzekodujFolder(
-            m_desktop, [this] { return openFilePaths(); }, this);
+            m_desktop, [this] { return m_documents->paths(); }, this);
     FPrzekodujFolder->showDialog();
 }
 
@@ -599,7 +501,7 @@ bool TForm1::closeActivePage()
         if (answer == Answer::Cancel || (answer == Answer::Yes && !m_saver->save(current)))
             return false;
     }
-    removePage(current);
+    m_documents->remove(current);
     return true;
 }
 
@@ -612,7 +514,7 @@ bool TForm1::closeAllPages()
                 (answer == Answer::Yes && !m_saver->saveForClose(current)))
                 return false;
         }
-        removePage(current);
+        m_documents->remove(current);
     }
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "desktop/Desktop.h"
+#include "document/DocumentList.h"
 #include "editor/TSynMemo.h"
 #include "search/SearchCommands.h"
 
@@ -41,16 +42,15 @@ public:
     // else none.
     void openFiles(const QStringList& arguments);
     void OpenFileInPage(const QString& caption, const QString& path);
-    int FindPageOfFile(const QString& path) const;
+    int FindPageOfFile(const QString& path) const { return m_documents->indexOfFile(path); }
     TSynMemo* ActiveEditor() const;
     void InsertTags(const QString& openText, const QString& closeText);
 
-    int pageCount() const;
-    // The files of the open pages, in tab order; empty for a page with no file yet.
-    QStringList openFilePaths() const;
-    QList<DocumentPage*> pages() const;
-    DocumentPage* page(int index) const;
-    DocumentPage* activePage() const;
+    // The open documents; the window only shows them.
+    DocumentList& documents() const { return *m_documents; }
+    int pageCount() const { return m_documents->count(); }
+    DocumentPage* page(int index) const { return m_documents->at(index); }
+    DocumentPage* activePage() const { return m_documents->active(); }
     QString panelText(int panel) const;
     QString settingsFilePath() const { return m_settingsPath; }
     Highlighters* highlighters() const { return m_highlighters; }
@@ -106,11 +106,7 @@ private:
     void openEach(const QStringList& paths);
     void btnWykryjClick();
     void ReopenAs(Encoding encoding, const char* itemName);
-    void setModifiedMarker(DocumentPage* page, int marker);
-    void setPageCaption(DocumentPage* page, const QString& caption);
     void setHighlighter(Language language);
-    void activatePage(int index);
-    void removePage(DocumentPage* page);
 
     bool closeActivePage();
     bool closeAllPages();
@@ -129,13 +125,13 @@ private:
     Highlighters* m_highlighters = nullptr;
 
     QTabWidget* PC = nullptr;
+    DocumentList* m_documents = nullptr;
     StatusPanels* Bar = nullptr;
     QMenu* PopupMenu2 = nullptr;
     QPointer<QAction> m_checkedReopenItem;
 
     int m_newDocumentCounter = 0;
     bool m_shownOnce = false;
-    bool m_switchingPages = false;
     FileDialogRequest m_openDialogState;
     SearchCommands m_search{m_desktop, this};
 };
