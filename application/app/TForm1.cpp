@@ -83,14 +83,8 @@ TForm1::TForm1(Desktop& desktop, const QStringList& arguments, const QString& se
 
     m_commands->guarded([this] { LoadWindowGeometry(); });
     m_recovery = new CrashRecovery(
-        desktop, *m_encodings,
-        {[this] { return m_documents->pages(); },
-         [this](const QString& caption) {
-             OpenFileInPage(caption, QString());
-             return activePage();
-         },
-         [this](DocumentPage* shown) { Bar->setText(3, shown->editor()->documentPath()); }},
-        this);
+        desktop, *m_encodings, *m_documents,
+        [this](DocumentPage* shown) { Bar->setText(3, shown->editor()->documentPath()); }, this);
     connect(m_recovery, &CrashRecovery::copyFailed, Bar, &StatusPanels::showRecoveryWarning);
 }
 
@@ -129,6 +123,10 @@ void TForm1::buildWindow()
     PC->setFont(tabFont);
     connect(PC, &QTabWidget::currentChanged, this, &TForm1::PCChange);
     m_documents = new DocumentList(PC, {tabIcon(0), tabIcon(1)}, this);
+    connect(m_documents, &DocumentList::added, this, [this](DocumentPage* added) {
+        added->editor()->setPopupMenu(PopupMenu2);
+        connect(added->editor(), &TSynMemo::statusChange, this, &TForm1::EditorStatusChange);
+    });
     layout->addWidget(PC, 1);
 
     auto* bottomPanel = new QFrame(central);
@@ -149,9 +147,7 @@ void TForm1::buildWindow()
     m_encodings = std::make_unique<DocumentEncodings>(
         m_desktop, [this](const QString& name) { Bar->setText(2, name); },
         [this] { return activePage(); }, topPanel);
-    m_saver = new DocumentSaver(
-        m_desktop, *m_encodings, [this](const QString& path) { return page(FindPageOfFile(path)); },
-        this);
+    m_saver = new DocumentSaver(m_desktop, *m_encodings, *m_documents, this);
     connect(m_saver, &DocumentSaver::pageRenamed, m_documents, &DocumentList::setCaption);
     m_externalChanges = std::make_unique<ExternalChanges>(
         m_desktop,
@@ -349,8 +345,6 @@ void TForm1::OpenFileInPage(const QString& caption, const QString& path)
     TSynMemo* editor = newPage->editor();
     editor->setDocumentPath(path);
     Bar->setText(3, path);
-    editor->setPopupMenu(PopupMenu2);
-    connect(editor, &TSynMemo::statusChange, this, &TForm1::EditorStatusChange);
     m_documents->activate(m_documents->count() - 1);
     if (path.isEmpty())
         return;
@@ -466,8 +460,7 @@ void TForm1::mnuKodowanieClick()
 void TForm1::mnuKodowanieFolderuClick()
 {
     if (!FPrzekodujFolder)
-        FPrzekodujFolder = new TFPrzekodujFolder(
-            m_desktop, [this] { return m_documents->paths(); }, this);
+        FPrzekodujFolder = new TFPrzekodujFolder(m_desktop, *m_documents, this);
     FPrzekodujFolder->showDialog();
 }
 

@@ -3,9 +3,10 @@
 #include "common/CommandError.h"
 #include "desktop/Desktop.h"
 #include "document/DocumentEncodings.h"
+#include "document/DocumentList.h"
 #include "document/DocumentPage.h"
-#include "files/FileWriter.h"
 #include "editor/TSynMemo.h"
+#include "files/FileWriter.h"
 
 #include <QCoreApplication>
 #include <QDataStream>
@@ -102,10 +103,11 @@ std::optional<RecoveredDocument> parseRecoveredDocument(const QByteArray& bytes)
     return document;
 }
 
-CrashRecovery::CrashRecovery(Desktop& desktop, DocumentEncodings& encodings, Pages pages,
-                             QWidget* window, const QString& root)
-    : QObject(window), m_desktop(desktop), m_encodings(encodings), m_pageList(std::move(pages)),
-      m_window(window),
+CrashRecovery::CrashRecovery(Desktop& desktop, DocumentEncodings& encodings,
+                             DocumentList& documents, ShowPath showPath, QWidget* window,
+                             const QString& root)
+    : QObject(window), m_desktop(desktop), m_encodings(encodings), m_documents(documents),
+      m_showPath(std::move(showPath)), m_window(window),
       m_root(root.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
                                   QStringLiteral("/recovery")
                             : root)
@@ -168,7 +170,7 @@ void CrashRecovery::tick()
 
 bool CrashRecovery::startNextCopy()
 {
-    for (DocumentPage* page : m_pageList.open()) {
+    for (DocumentPage* page : m_documents.pages()) {
         if (!m_pages.contains(page)) {
             // Its edits so far went unnoticed: it counts as typed in just now.
             track(page);
@@ -292,12 +294,11 @@ void CrashRecovery::offerRestore()
                 document.caption,
                 document.path.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(document.path));
         answer = m_desktop.askYesNoCancel(
-            m_window,
-            QStringLiteral("Tagomir nie został poprawnie zamknięty. Zachowały się kopie "
-                           "niezapisanych dokumentów:\n\n%1\n\nCzy przywrócić je teraz?\n"
-                           "(Nie – kopie zostaną usunięte, Anuluj – pytanie wróci przy "
-                           "następnym uruchomieniu.)")
-                .arg(shown.join(QLatin1Char('\n'))));
+            m_window, QStringLiteral("Tagomir nie został poprawnie zamknięty. Zachowały się kopie "
+                                     "niezapisanych dokumentów:\n\n%1\n\nCzy przywrócić je teraz?\n"
+                                     "(Nie – kopie zostaną usunięte, Anuluj – pytanie wróci przy "
+                                     "następnym uruchomieniu.)")
+                          .arg(shown.join(QLatin1Char('\n'))));
     }
     if (answer == Answer::Cancel)
         return;
@@ -315,7 +316,8 @@ void CrashRecovery::offerRestore()
 void CrashRecovery::restore(const QList<RecoveredDocument>& documents)
 {
     for (const RecoveredDocument& document : documents) {
-        DocumentPage* page = m_pageList.add(document.caption);
+        DocumentPage* page = m_documents.add(document.caption);
+        m_documents.activate(m_documents.count() - 1);
         track(page);
         TSynMemo* editor = page->editor();
         editor->setDocumentPath(document.path);
@@ -324,6 +326,6 @@ void CrashRecovery::restore(const QList<RecoveredDocument>& documents)
         editor->markModified(); // against its file, until it is saved
         m_encodings.setPageEncoding(page, document.encodingName);
         m_encodings.followActivePage();
-        m_pageList.showPath(page);
+        m_showPath(page);
     }
 }

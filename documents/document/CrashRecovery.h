@@ -16,6 +16,7 @@
 
 class Desktop;
 class DocumentEncodings;
+class DocumentList;
 class DocumentPage;
 
 // A document kept for recovery: what it takes to show it again as the page it was.
@@ -42,19 +43,12 @@ std::optional<RecoveredDocument> parseRecoveredDocument(const QByteArray& bytes)
 class CrashRecovery : public QObject {
     Q_OBJECT
 public:
-    // What recovery needs of the window that shows the documents.
-    struct Pages {
-        // The pages open now.
-        std::function<QList<DocumentPage*>()> open;
-        // A new empty page with the caption, made the active one.
-        std::function<DocumentPage*(const QString& caption)> add;
-        // The page's path is shown where the active page's path is.
-        std::function<void(DocumentPage*)> showPath;
-    };
+    // `showPath` shows a restored page's path where the window shows the active page's;
     // `window` parents the question; `root` empty means the "recovery" folder in the
     // application's data location.
-    CrashRecovery(Desktop& desktop, DocumentEncodings& encodings, Pages pages, QWidget* window,
-                  const QString& root = {});
+    using ShowPath = std::function<void(DocumentPage*)>;
+    CrashRecovery(Desktop& desktop, DocumentEncodings& encodings, DocumentList& documents,
+                  ShowPath showPath, QWidget* window, const QString& root = {});
     ~CrashRecovery() override;
 
     // Asks once whether to restore the documents of instances that died; Tak brings them back
@@ -93,7 +87,8 @@ private:
 
     Desktop& m_desktop;
     DocumentEncodings& m_encodings;
-    Pages m_pageList;
+    DocumentList& m_documents;
+    ShowPath m_showPath;
     QPointer<QWidget> m_window;
     QDir m_root;
     QDir m_folder;

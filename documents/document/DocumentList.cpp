@@ -77,6 +77,7 @@ DocumentPage* DocumentList::add(const QString& caption)
 {
     auto* page = new DocumentPage(caption);
     switching([&] { m_tabs->addTab(page, m_markers[0], tabText(caption)); });
+    emit added(page);
     return page;
 }
 

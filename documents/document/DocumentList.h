@@ -39,6 +39,10 @@ public:
     // True while the list itself changes the active tab (the user did not choose it).
     bool isSwitching() const { return m_switching; }
 
+signals:
+    // A page was added; it is not the active one yet.
+    void added(DocumentPage* page);
+
 private:
     // Runs `change` with isSwitching() true.
     template <typename Change> void switching(Change change);

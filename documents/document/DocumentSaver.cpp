@@ -3,16 +3,17 @@
 #include "common/CommandError.h"
 #include "desktop/FileDialogs.h"
 #include "document/DocumentEncodings.h"
+#include "document/DocumentList.h"
 #include "document/DocumentPage.h"
 #include "editor/TSynMemo.h"
 #include "encoding/SaveRules.h"
 #include "encoding/Unrepresentable.h"
 #include "files/FileAccess.h"
 
-DocumentSaver::DocumentSaver(Desktop& desktop, DocumentEncodings& encodings, PageOfFile pageOfFile,
-                             QWidget* window)
-    : QObject(window), m_desktop(desktop), m_encodings(encodings),
-      m_pageOfFile(std::move(pageOfFile)), m_window(window), m_dialogState(saveDialogRequest())
+DocumentSaver::DocumentSaver(Desktop& desktop, DocumentEncodings& encodings,
+                             DocumentList& documents, QWidget* window)
+    : QObject(window), m_desktop(desktop), m_encodings(encodings), m_documents(documents),
+      m_window(window), m_dialogState(saveDialogRequest())
 {
 }
 
@@ -113,7 +114,8 @@ bool DocumentSaver::saveThroughDialog(DocumentPage* page, bool byPageEncoding)
     if (!choice)
         return false;
     // Two pages of one file would overwrite each other's saves.
-    if (DocumentPage* other = m_pageOfFile(choice->path); other && other != page)
+    if (DocumentPage* other = m_documents.at(m_documents.indexOfFile(choice->path));
+        other && other != page)
         throw CommandError(
             QStringLiteral("Plik %1 jest już otwarty w zakładce \"%2\".\n"
                            "Zamknij tamtą zakładkę albo zapisz ten dokument pod inną nazwą.")

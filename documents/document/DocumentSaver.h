@@ -8,6 +8,7 @@
 #include <functional>
 
 class DocumentEncodings;
+class DocumentList;
 class DocumentPage;
 
 // Writes documents to their files: Zapisz, Zapisz jako, and the saves that closing asks for.
@@ -15,9 +16,8 @@ class DocumentPage;
 class DocumentSaver : public QObject {
     Q_OBJECT
 public:
-    // `pageOfFile` finds the page that holds a file, if any.
-    using PageOfFile = std::function<DocumentPage*(const QString& path)>;
-    DocumentSaver(Desktop& desktop, DocumentEncodings& encodings, PageOfFile pageOfFile,
+    // `documents` are the open documents, so that no two pages come to hold one file.
+    DocumentSaver(Desktop& desktop, DocumentEncodings& encodings, DocumentList& documents,
                   QWidget* window);
 
     // Before any of these writes characters the encoding cannot hold, the user is asked whether
@@ -50,7 +50,7 @@ private:
 
     Desktop& m_desktop;
     DocumentEncodings& m_encodings;
-    PageOfFile m_pageOfFile;
+    DocumentList& m_documents;
     QPointer<QWidget> m_window;
     FileDialogRequest m_dialogState;
 };

@@ -1,6 +1,7 @@
 #include "encoding/TFPrzekodujFolder.h"
 
 #include "desktop/Desktop.h"
+#include "document/DocumentList.h"
 #include "encoding/EncodingNames.h"
 #include "files/FileAccess.h"
 #include "files/SiteConversionJob.h"
@@ -25,8 +26,9 @@ QString conversionAction(const FileConversion& conversion, bool done)
     return describeOutcome(conversion, done, QStringLiteral("zostanie zmieniony"));
 }
 
-TFPrzekodujFolder::TFPrzekodujFolder(Desktop& desktop, OpenFiles openFiles, QWidget* parent)
-    : QDialog(parent), m_desktop(desktop), m_openFiles(std::move(openFiles))
+TFPrzekodujFolder::TFPrzekodujFolder(Desktop& desktop, const DocumentList& documents,
+                                     QWidget* parent)
+    : QDialog(parent), m_desktop(desktop), m_documents(documents)
 {
     setObjectName(QStringLiteral("FPrzekodujFolder"));
     setWindowTitle(QStringLiteral("Zmiana kodowania folderu"));
@@ -117,7 +119,7 @@ SiteConversionOptions TFPrzekodujFolder::options() const
     SiteConversionOptions chosen;
     chosen.target = Encoding::fromIndex(ComboKodowanie->currentIndex()).value_or(EncodingUtf8);
     chosen.characterReferences = CheckOdwolania->isChecked();
-    for (const QString& path : m_openFiles())
+    for (const QString& path : m_documents.paths())
         if (!path.isEmpty())
             chosen.openFiles.insert(comparablePath(path));
     return chosen;

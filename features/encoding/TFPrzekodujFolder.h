@@ -8,6 +8,7 @@
 #include <functional>
 
 class Desktop;
+class DocumentList;
 class SiteConversionJob;
 class QCheckBox;
 class QComboBox;
@@ -27,9 +28,8 @@ QString conversionAction(const FileConversion& conversion, bool done);
 class TFPrzekodujFolder : public QDialog {
     Q_OBJECT
 public:
-    // `openFiles` names the files open in the editor now.
-    using OpenFiles = std::function<QStringList()>;
-    TFPrzekodujFolder(Desktop& desktop, OpenFiles openFiles, QWidget* parent);
+    // The files of `documents` are left alone.
+    TFPrzekodujFolder(Desktop& desktop, const DocumentList& documents, QWidget* parent);
     ~TFPrzekodujFolder() override;
 
     // Shows the dialog, or brings it to the front when it is open.
@@ -53,7 +53,7 @@ private:
     void run(bool write, const std::function<void(qsizetype done, int changing)>& finish);
 
     Desktop& m_desktop;
-    OpenFiles m_openFiles;
+    const DocumentList& m_documents;
     QList<SiteEntry> m_entries;
     QPointer<SiteConversionJob> m_job;
     QLineEdit* EditFolder;
