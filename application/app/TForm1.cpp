@@ -6,8 +6,8 @@
 #include "app/EditorFocus.h"
 #include "app/Icons.h"
 #include "app/StatusPanels.h"
-#include "app/TagButtonRow.h"
 #include "app/TitleBar.h"
+#include "app/WindowLayout.h"
 #include "app/WindowSettings.h"
 #include "authoring/Preview.h"
 #include "authoring/TFGenerator.h"
@@ -40,7 +40,6 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QTabWidget>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -92,53 +91,15 @@ TForm1::~TForm1() = default;
 
 void TForm1::buildWindow()
 {
-    auto* central = new QWidget(this);
-    auto* layout = new QVBoxLayout(central);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-
-    auto* topPanel = new QFrame(central);
-    topPanel->setObjectName(QStringLiteral("Panel1"));
-    topPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    auto* topLayout = new QVBoxLayout(topPanel);
-    topLayout->setContentsMargins(1, 1, 1, 1);
-    topLayout->setSpacing(0);
-
-    auto* iconPanel = new QFrame(topPanel);
-    iconPanel->setObjectName(QStringLiteral("pnlIkon"));
-    iconPanel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    iconPanel->setFixedHeight(36);
-    buildToolBar(iconPanel, *m_commands);
-    topLayout->addWidget(iconPanel);
-    topLayout->addWidget(new TagButtonRow(*m_commands, topPanel));
-    layout->addWidget(topPanel);
-
-    PC = new QTabWidget(central);
-    PC->setObjectName(QStringLiteral("PC"));
-    PC->setDocumentMode(true);
-    PC->setUsesScrollButtons(true);
-    QFont tabFont = PC->font();
-    tabFont.setPixelSize(13);
-    tabFont.setBold(false);
-    PC->setFont(tabFont);
+    const WindowLayout parts = buildWindowLayout(this, *m_commands);
+    PC = parts.pages;
+    Bar = parts.statusBar;
     connect(PC, &QTabWidget::currentChanged, this, &TForm1::PCChange);
     m_documents = new DocumentList(PC, {tabIcon(0), tabIcon(1)}, this);
     connect(m_documents, &DocumentList::added, this, [this](DocumentPage* added) {
         added->editor()->setPopupMenu(PopupMenu2);
         connect(added->editor(), &TSynMemo::statusChange, this, &TForm1::EditorStatusChange);
     });
-    layout->addWidget(PC, 1);
-
-    auto* bottomPanel = new QFrame(central);
-    bottomPanel->setObjectName(QStringLiteral("Panel2"));
-    bottomPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    auto* bottomLayout = new QHBoxLayout(bottomPanel);
-    bottomLayout->setContentsMargins(0, 0, 0, 0);
-    Bar = new StatusPanels(bottomPanel);
-    bottomLayout->addWidget(Bar);
-    layout->addWidget(bottomPanel);
-
-    setCentralWidget(central);
     buildMainMenu(this, *m_commands);
     PopupMenu2 = buildPopupMenu(this, *m_commands);
     m_checkedReopenItem = findChild<QAction*>(QStringLiteral("SUBmnuUTF8"));
@@ -146,18 +107,10 @@ void TForm1::buildWindow()
     // Window-wide state that the user never sees lives in hidden controls of the top panel.
     m_encodings = std::make_unique<DocumentEncodings>(
         m_desktop, [this](const QString& name) { Bar->setText(2, name); },
-        [this] { return activePage(); }, topPanel);
+        [this] { return activePage(); }, parts.topPanel);
     m_saver = new DocumentSaver(m_desktop, *m_encodings, *m_documents, this);
     connect(m_saver, &DocumentSaver::pageRenamed, m_documents, &DocumentList::setCaption);
-    m_externalChanges = std::make_unique<ExternalChanges>(
-        m_desktop,
-        [this] {
-            QList<DocumentPage*> pages;
-            for (int index = 0; index < pageCount(); ++index)
-                pages << page(index);
-            return pages;
-        },
-        this);
+    m_externalChanges = std::make_unique<ExternalChanges>(m_desktop, *m_documents, this);
 }
 
 void TForm1::registerHandlers()

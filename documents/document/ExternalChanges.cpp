@@ -2,6 +2,7 @@
 
 #include "desktop/Desktop.h"
 #include "document/DocumentEncodings.h"
+#include "document/DocumentList.h"
 #include "document/DocumentPage.h"
 #include "editor/TSynMemo.h"
 #include "files/DocumentReader.h"
@@ -9,8 +10,8 @@
 
 #include <QScopedValueRollback>
 
-ExternalChanges::ExternalChanges(Desktop& desktop, Pages pages, QWidget* window)
-    : m_desktop(desktop), m_pages(std::move(pages)), m_window(window)
+ExternalChanges::ExternalChanges(Desktop& desktop, const DocumentList& documents, QWidget* window)
+    : m_desktop(desktop), m_documents(documents), m_window(window)
 {
 }
 
@@ -20,7 +21,7 @@ void ExternalChanges::check()
     if (m_checking)
         return;
     const QScopedValueRollback busy(m_checking, true);
-    for (DocumentPage* page : m_pages()) {
+    for (DocumentPage* page : m_documents.pages()) {
         TSynMemo* editor = page->editor();
         const FileStamp known = page->diskStamp();
         if (!known.exists)

@@ -7,14 +7,14 @@
 #include <functional>
 
 class Desktop;
+class DocumentList;
 class DocumentPage;
 
 // Notices when another program has changed or deleted the file of an open page, and asks the
 // user what to do: once per change, never a storm of questions.
 class ExternalChanges {
 public:
-    using Pages = std::function<QList<DocumentPage*>()>;
-    ExternalChanges(Desktop& desktop, Pages pages, QWidget* window);
+    ExternalChanges(Desktop& desktop, const DocumentList& documents, QWidget* window);
 
     // Looks at every page's file: a changed one is read again after asking (losing unsaved
     // edits only when the user says so); a deleted one is reported and its page left modified.
@@ -25,7 +25,7 @@ private:
     void reload(DocumentPage* page);
 
     Desktop& m_desktop;
-    Pages m_pages;
+    const DocumentList& m_documents;
     QPointer<QWidget> m_window;
     bool m_checking = false;
 };
