@@ -212,7 +212,7 @@ void TForm1::openFiles(const QStringList& arguments)
 void TForm1::closeEvent(QCloseEvent* event)
 {
     bool closed = false;
-    m_commands->guarded([&] { closed = closeAllPages(); });
+    m_commands->guarded([&] { closed = m_saver->closeAll(); });
     if (!closed) {
         event->ignore();
         return;
@@ -429,50 +429,14 @@ void TForm1::mnuZapisJakoClick()
         m_saver->saveAs(current);
 }
 
-Answer TForm1::askToSave(DocumentPage* page)
-{
-    return m_desktop.askYesNoCancel(
-        this, QStringLiteral("Dokument \"%1\" został zmodyfikowany.\rCzy chcesz go zapisać?")
-                  .arg(page->caption()));
-}
-
-bool TForm1::closeActivePage()
-{
-    DocumentPage* current = activePage();
-    if (!current)
-        return true;
-    if (current->editor()->isDocumentModified()) {
-        // Cancel, or a save that did not happen, keeps the document open.
-        const Answer answer = askToSave(current);
-        if (answer == Answer::Cancel || (answer == Answer::Yes && !m_saver->save(current)))
-            return false;
-    }
-    m_documents->remove(current);
-    return true;
-}
-
-bool TForm1::closeAllPages()
-{
-    while (DocumentPage* current = activePage()) {
-        if (current->editor()->isDocumentModified()) {
-            const Answer answer = askToSave(current);
-            if (answer == Answer::Cancel ||
-                (answer == Answer::Yes && !m_saver->saveForClose(current)))
-                return false;
-        }
-        m_documents->remove(current);
-    }
-    return true;
-}
-
 void TForm1::mnuZamknijClick()
 {
-    closeActivePage();
+    m_saver->closeActive();
 }
 
 void TForm1::mnuZamykaAllClick()
 {
-    closeAllPages();
+    m_saver->closeAll();
 }
 
 void TForm1::mnuUndoClick()

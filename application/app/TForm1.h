@@ -108,10 +108,6 @@ private:
     void ReopenAs(Encoding encoding, const char* itemName);
     void setHighlighter(Language language);
 
-    bool closeActivePage();
-    bool closeAllPages();
-    Answer askToSave(DocumentPage* page);
-
     Desktop& m_desktop;
     QStringList m_arguments;
     QString m_settingsPath;

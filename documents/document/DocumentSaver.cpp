@@ -124,3 +124,38 @@ bool DocumentSaver::saveThroughDialog(DocumentPage* page, bool byPageEncoding)
     m_dialogState.selectedFilter = choice->filter;
     return saveToPath(page, choice->path, byPageEncoding);
 }
+
+Answer DocumentSaver::askToSave(DocumentPage* page)
+{
+    return m_desktop.askYesNoCancel(
+        m_window, QStringLiteral("Dokument \"%1\" został zmodyfikowany.\rCzy chcesz go zapisać?")
+                      .arg(page->caption()));
+}
+
+bool DocumentSaver::closeActive()
+{
+    DocumentPage* current = m_documents.active();
+    if (!current)
+        return true;
+    if (current->editor()->isDocumentModified()) {
+        // Cancel, or a save that did not happen, keeps the document open.
+        const Answer answer = askToSave(current);
+        if (answer == Answer::Cancel || (answer == Answer::Yes && !save(current)))
+            return false;
+    }
+    m_documents.remove(current);
+    return true;
+}
+
+bool DocumentSaver::closeAll()
+{
+    while (DocumentPage* current = m_documents.active()) {
+        if (current->editor()->isDocumentModified()) {
+            const Answer answer = askToSave(current);
+            if (answer == Answer::Cancel || (answer == Answer::Yes && !saveForClose(current)))
+                return false;
+        }
+        m_documents.remove(current);
+    }
+    return true;
+}

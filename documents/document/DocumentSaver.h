@@ -36,6 +36,14 @@ public:
     // among them).
     bool writeInSelectedEncoding(DocumentPage* page);
 
+    // Closes the active page, after asking whether to save it when it has unsaved changes
+    // (saved as Zapisz saves); false, the page left open, when the user cancelled or the save
+    // did not happen.
+    bool closeActive();
+    // Closes the pages from the active one on, each saved in its own encoding when the user
+    // says so; stops where the user cancels or a save does not happen, the rest left open.
+    bool closeAll();
+
 signals:
     // The page now belongs to the file it was saved as.
     void pageRenamed(DocumentPage* page, const QString& caption);
@@ -47,6 +55,7 @@ private:
     bool mayOverwrite(DocumentPage* page);
     bool saveToPath(DocumentPage* page, const QString& path, bool byPageEncoding);
     bool saveThroughDialog(DocumentPage* page, bool byPageEncoding);
+    Answer askToSave(DocumentPage* page);
 
     Desktop& m_desktop;
     DocumentEncodings& m_encodings;
