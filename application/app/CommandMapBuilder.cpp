@@ -1,8 +1,11 @@
 #include "app/CommandMapBuilder.h"
 
 #include "app/CommandMap.h"
-#include "desktop/CommandRegistry.h"
 #include "app/Icons.h"
+#include "authoring/TagCommands.h"
+#include "common/Commands.h"
+#include "desktop/CommandRegistry.h"
+#include "editor/Highlighters.h"
 
 #include <QActionGroup>
 #include <QFrame>
@@ -14,6 +17,20 @@
 #include <QToolBar>
 
 namespace {
+
+struct HighlighterCommand {
+    const char* command;
+    Language language;
+};
+
+constexpr HighlighterCommand HighlighterCommands[] = {
+    {Cmd::mnuHtm2Click, Language::Html},         {Cmd::mnuXMLClick, Language::Xml},
+    {Cmd::mnuCssClick, Language::Css},           {Cmd::mnuJavaClick, Language::Java},
+    {Cmd::mnuJavaJsClick, Language::JavaScript}, {Cmd::mnuPhpClick, Language::Php},
+    {Cmd::mnuPerlClick, Language::Perl},         {Cmd::mnuPytonClick, Language::Python},
+    {Cmd::podDelphiClick, Language::Pascal},     {Cmd::mnuCppClick, Language::Cpp},
+    {Cmd::mnuSqlClick, Language::Sql},
+};
 
 bool isMenu(const char* name)
 {
@@ -119,5 +136,22 @@ void buildToolBar(QFrame* iconPanel, CommandRegistry& commands)
         button->setObjectName(name);
         button->setFixedSize(30, 26);
         commands.connect(action, QString::fromLatin1(def.command));
+    }
+}
+
+void addTextCommands(CommandRegistry& commands,
+                     const std::function<void(const QString&, const QString&)>& insertTags,
+                     const std::function<void(Language)>& colour)
+{
+    for (const HighlighterCommand& command : HighlighterCommands) {
+        const Language language = command.language;
+        commands.add(QString::fromLatin1(command.command),
+                     [colour, language] { colour(language); });
+    }
+    for (const TagCommand& tag : tagCommands()) {
+        const QString openText = QString::fromUtf8(tag.openText);
+        const QString closeText = QString::fromUtf8(tag.closeText);
+        commands.add(QString::fromLatin1(tag.command),
+                     [insertTags, openText, closeText] { insertTags(openText, closeText); });
     }
 }

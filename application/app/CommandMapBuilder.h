@@ -1,6 +1,10 @@
 #pragma once
 
+#include <functional>
+
 class CommandRegistry;
+class QString;
+enum class Language;
 class QFrame;
 class QMainWindow;
 class QMenu;
@@ -15,3 +19,8 @@ void buildMainMenu(QMainWindow* window, CommandRegistry& commands);
 QMenu* buildPopupMenu(QWidget* owner, CommandRegistry& commands);
 // The toolbar, laid out inside `iconPanel`.
 void buildToolBar(QFrame* iconPanel, CommandRegistry& commands);
+// The tag commands, which put their tag around the selection through `insertTags`, and the
+// colouring commands, which colour the active page as their language through `colour`.
+void addTextCommands(CommandRegistry& commands,
+                     const std::function<void(const QString&, const QString&)>& insertTags,
+                     const std::function<void(Language)>& colour);

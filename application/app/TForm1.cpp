@@ -1,7 +1,5 @@
 #include "app/TForm1.h"
 
-#include "common/Commands.h"
-
 #include "app/CommandMapBuilder.h"
 #include "app/EditorFocus.h"
 #include "app/Icons.h"
@@ -13,10 +11,8 @@
 #include "authoring/TFGenerator.h"
 #include "authoring/TFKolor.h"
 #include "authoring/TFPomoc.h"
-#include "authoring/TagCommands.h"
-#include "common/CommandError.h"
+#include "common/Commands.h"
 #include "desktop/CommandRegistry.h"
-#include "desktop/Desktop.h"
 #include "desktop/FileDialogs.h"
 #include "document/CrashRecovery.h"
 #include "document/DocumentEncodings.h"
@@ -25,40 +21,21 @@
 #include "document/DocumentSaver.h"
 #include "document/ExternalChanges.h"
 #include "editor/Highlighters.h"
-#include "encoding/EncodingNames.h"
 #include "encoding/TFPrzekoduj.h"
 #include "encoding/TFPrzekodujFolder.h"
 #include "files/DocumentReader.h"
-#include "files/FileAccess.h"
 #include "files/RewriteJournal.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QMimeData>
-#include <QScreen>
 #include <QTabWidget>
 
 namespace {
 
 constexpr int DesignWidth = 781;
 constexpr int DesignHeight = 536;
-
-struct HighlighterCommand {
-    const char* command;
-    Language language;
-};
-
-constexpr HighlighterCommand HighlighterCommands[] = {
-    {Cmd::mnuHtm2Click, Language::Html},         {Cmd::mnuXMLClick, Language::Xml},
-    {Cmd::mnuCssClick, Language::Css},           {Cmd::mnuJavaClick, Language::Java},
-    {Cmd::mnuJavaJsClick, Language::JavaScript}, {Cmd::mnuPhpClick, Language::Php},
-    {Cmd::mnuPerlClick, Language::Perl},         {Cmd::mnuPytonClick, Language::Python},
-    {Cmd::podDelphiClick, Language::Pascal},     {Cmd::mnuCppClick, Language::Cpp},
-    {Cmd::mnuSqlClick, Language::Sql},
-};
 
 } // namespace
 
@@ -147,17 +124,9 @@ void TForm1::registerHandlers()
         const auto handler = method; // clang 14 cannot capture a structured binding
         m_commands->add(QString::fromLatin1(command), [this, handler] { (this->*handler)(); });
     }
-    for (const HighlighterCommand& command : HighlighterCommands) {
-        const Language language = command.language;
-        m_commands->add(QString::fromLatin1(command.command),
-                        [this, language] { setHighlighter(language); });
-    }
-    for (const TagCommand& tag : tagCommands()) {
-        const QString openText = QString::fromUtf8(tag.openText);
-        const QString closeText = QString::fromUtf8(tag.closeText);
-        m_commands->add(QString::fromLatin1(tag.command),
-                        [this, openText, closeText] { InsertTags(openText, closeText); });
-    }
+    addTextCommands(
+        *m_commands, [this](const QString& open, const QString& close) { InsertTags(open, close); },
+        [this](Language language) { setHighlighter(language); });
 }
 
 void TForm1::runCommand(const QString& command)
@@ -186,9 +155,7 @@ void TForm1::showEvent(QShowEvent* event)
     if (m_shownOnce)
         return;
     m_shownOnce = true;
-    const QRect desktop = screen() ? screen()->virtualGeometry() : QRect();
-    move(desktop.x() + qMax(0, (desktop.width() - frameGeometry().width()) / 2),
-         desktop.y() + qMax(0, (desktop.height() - frameGeometry().height()) / 2));
+    centreOnDesktop(this);
     // The window shows first; the files named on the command line open right after.
     QMetaObject::invokeMethod(this, &TForm1::FormShow, Qt::QueuedConnection);
 }
@@ -250,10 +217,7 @@ void TForm1::dragEnterEvent(QDragEnterEvent* event)
 
 void TForm1::dropEvent(QDropEvent* event)
 {
-    QStringList paths;
-    for (const QUrl& url : event->mimeData()->urls())
-        if (url.isLocalFile())
-            paths << url.toLocalFile();
+    const QStringList paths = droppedFiles(event->mimeData());
     if (paths.isEmpty())
         return;
     event->acceptProposedAction();
@@ -271,16 +235,6 @@ TSynMemo* TForm1::ActiveEditor() const
 {
     DocumentPage* current = activePage();
     return current ? current->editor() : nullptr;
-}
-
-QString TForm1::panelText(int panel) const
-{
-    return Bar->text(panel);
-}
-
-int TForm1::selectedEncodingIndex() const
-{
-    return m_encodings->selectedIndex();
 }
 
 void TForm1::OpenFileInPage(const QString& caption, const QString& path)

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/StatusPanels.h"
 #include "desktop/Desktop.h"
+#include "document/DocumentEncodings.h"
 #include "document/DocumentList.h"
 #include "editor/TSynMemo.h"
 #include "search/SearchCommands.h"
@@ -12,14 +14,12 @@
 
 class CommandRegistry;
 class CrashRecovery;
-class DocumentEncodings;
 class DocumentPage;
 class DocumentSaver;
 class ExternalChanges;
 class Highlighters;
 class QMenu;
 class QTabWidget;
-class StatusPanels;
 class TFPrzekoduj;
 class TFPrzekodujFolder;
 enum class Language;
@@ -51,11 +51,11 @@ public:
     int pageCount() const { return m_documents->count(); }
     DocumentPage* page(int index) const { return m_documents->at(index); }
     DocumentPage* activePage() const { return m_documents->active(); }
-    QString panelText(int panel) const;
+    QString panelText(int panel) const { return Bar->text(panel); }
     QString settingsFilePath() const { return m_settingsPath; }
     Highlighters* highlighters() const { return m_highlighters; }
     DocumentEncodings& encodings() const { return *m_encodings; }
-    int selectedEncodingIndex() const;
+    int selectedEncodingIndex() const { return m_encodings->selectedIndex(); }
 
 protected:
     void showEvent(QShowEvent* event) override;

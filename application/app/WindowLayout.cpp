@@ -7,7 +7,10 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QMainWindow>
+#include <QMimeData>
+#include <QScreen>
 #include <QTabWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 
 WindowLayout buildWindowLayout(QMainWindow* window, CommandRegistry& commands)
@@ -54,4 +57,20 @@ WindowLayout buildWindowLayout(QMainWindow* window, CommandRegistry& commands)
 
     window->setCentralWidget(central);
     return {topPanel, pages, statusBar};
+}
+
+void centreOnDesktop(QWidget* window)
+{
+    const QRect desktop = window->screen() ? window->screen()->virtualGeometry() : QRect();
+    window->move(desktop.x() + qMax(0, (desktop.width() - window->frameGeometry().width()) / 2),
+                 desktop.y() + qMax(0, (desktop.height() - window->frameGeometry().height()) / 2));
+}
+
+QStringList droppedFiles(const QMimeData* data)
+{
+    QStringList paths;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    return paths;
 }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QStringList>
+
 class CommandRegistry;
+class QMimeData;
+class QWidget;
 class QFrame;
 class QMainWindow;
 class QTabWidget;
@@ -18,3 +22,9 @@ struct WindowLayout {
 // Builds the top panel, the page control "PC" and the status bar as the window's central
 // widget, the buttons wired to their commands.
 WindowLayout buildWindowLayout(QMainWindow* window, CommandRegistry& commands);
+
+// Places the window in the middle of the desktop (its left or top edge never off it).
+void centreOnDesktop(QWidget* window);
+
+// The local files of a drag, in order; links to anything else are passed by.
+QStringList droppedFiles(const QMimeData* data);
