@@ -2,10 +2,10 @@
 set -euo pipefail
 
 TAGOMIR_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-# The editor component is built from Debian's source of libqscintilla2-qt6-dev with the
-# program's changes: dpkg-dev unpacks that source.
+# The editor component is built from its source archive (CMake fetches and unpacks it) with the
+# program's changes, which patch applies.
 TAGOMIR_PACKAGES=(g++ ninja-build cmake qt6-base-dev libqscintilla2-qt6-dev libqt6svg6-dev
-                  qt6-translations-l10n fonts-dejavu-extra dpkg-dev)
+                  qt6-translations-l10n fonts-dejavu-extra patch)
 # The install test checks the desktop entry and the metainfo with these.
 TAGOMIR_TEST_PACKAGES=(desktop-file-utils appstream)
 

@@ -7,14 +7,22 @@ root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 DESTDIR=$root cmake --install "$build" --prefix /usr >/dev/null
 
-# The notices of the editor component come only with the program's own build of it.
+# The notices of the editor component come only with the program's own build of it, with every
+# patch of its series.
 component_notices=""
 if ! grep -q '^TAGOMIR_SYSTEM_QSCINTILLA:BOOL=ON$' "$build/CMakeCache.txt"; then
+    source=$(sed -n 's/^CMAKE_HOME_DIRECTORY:INTERNAL=//p' "$build/CMakeCache.txt")
     component_notices="
-usr/share/doc/tagomir/qscintilla/NOTICE
-usr/share/doc/tagomir/qscintilla/tagomir.patch"
+usr/share/doc/tagomir/qscintilla/NOTICE"
+    while read -r name _; do
+        case $name in '' | '#'*) continue ;; esac
+        component_notices+="
+usr/share/doc/tagomir/qscintilla/patches/$name"
+    done <"$source/third_party/qscintilla/patches/series"
+    component_notices+="
+usr/share/doc/tagomir/qscintilla/patches/series"
 fi
-expected="usr/bin/tagomir
+expected=$(LC_ALL=C sort <<<"usr/bin/tagomir
 usr/share/applications/tagomir.desktop
 usr/share/doc/tagomir/copyright$component_notices
 usr/share/icons/hicolor/128x128/apps/tagomir.png
@@ -27,7 +35,7 @@ usr/share/icons/hicolor/48x48/apps/tagomir.png
 usr/share/icons/hicolor/64x64/apps/tagomir.png
 usr/share/icons/hicolor/scalable/apps/tagomir.svg
 usr/share/man/man1/tagomir.1.gz
-usr/share/metainfo/tagomir.metainfo.xml"
+usr/share/metainfo/tagomir.metainfo.xml")
 actual=$(cd "$root" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 if [ "$actual" != "$expected" ]; then
     diff <(echo "$expected") <(echo "$actual") || true
