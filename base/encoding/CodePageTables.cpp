@@ -26,6 +26,14 @@ constexpr char16_t UpperHalf[128] = {
     0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9, // F8
 };
 
+// ISO-8859-2 from 0xA0 to 0xBF; below it is Unicode's, above it the same as windows-1250's.
+constexpr char16_t IsoA0ToBF[32] = {
+    0x00A0, 0x0104, 0x02D8, 0x0141, 0x00A4, 0x013D, 0x015A, 0x00A7, // A0
+    0x00A8, 0x0160, 0x015E, 0x0164, 0x0179, 0x00AD, 0x017D, 0x017B, // A8
+    0x00B0, 0x0105, 0x02DB, 0x0142, 0x00B4, 0x013E, 0x015B, 0x02C7, // B0
+    0x00B8, 0x0161, 0x015F, 0x0165, 0x017A, 0x02DD, 0x017E, 0x017C, // B8
+};
+
 // ISO-8859-2 byte -> windows-1250 byte of the same Polish letter.
 constexpr unsigned char PolishPairs[6][2] = {{0xA1, 0xA5}, {0xA6, 0x8C}, {0xAC, 0x8F},
                                              {0xB1, 0xB9}, {0xB6, 0x9C}, {0xBC, 0x9F}};
@@ -57,6 +65,19 @@ unsigned char bestFit(char32_t c, const std::array<unsigned char, 0x10000>& tabl
 }
 
 } // namespace
+
+const std::array<char16_t, 256>& CodePageTables::isoToUnicode()
+{
+    static const std::array<char16_t, 256> table = [] {
+        std::array<char16_t, 256> t = cp1250ToUnicode();
+        for (int b = 0x80; b < 0xA0; ++b)
+            t[b] = char16_t(b);
+        for (int b = 0xA0; b < 0xC0; ++b)
+            t[b] = IsoA0ToBF[b - 0xA0];
+        return t;
+    }();
+    return table;
+}
 
 const std::array<char16_t, 256>& CodePageTables::cp1250ToUnicode()
 {
