@@ -1,0 +1,271 @@
+#include "encoding/WellFormedStretch.h"
+
+#include <array>
+#include <bit>
+#include <type_traits>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+namespace Utf8Scan {
+
+namespace {
+
+template <typename Breaks> struct BreakBytes;
+template <> struct BreakBytes<TextLines::FileBreaksOtherThanLf> {
+    static constexpr std::array<Byte, 2> bytes{'\r', '\0'};
+};
+template <> struct BreakBytes<TextLines::TextBreaks> {
+    static constexpr std::array<Byte, 2> bytes{'\r', '\n'};
+};
+template <> struct BreakBytes<NoBreaks> {
+    static constexpr std::array<Byte, 0> bytes{};
+};
+
+#if defined(__x86_64__)
+
+// The vector paths look at 64 bytes at a time: a block. Each of its bytes is checked in the
+// light of the three bytes before it (the earlier blocks', or ASCII before the start), which is
+// all that the well-formedness of UTF-8 depends on:
+// - a byte is a continuation exactly when one of the three before it starts a sequence long
+//   enough to reach it (C0-DF the next byte, E0-EF two, F0-F7 three);
+// - C0, C1 and F5-FF never occur, and after E0, ED, F0 and F4 the next byte has a narrower
+//   range (no overlongs, no surrogates, nothing above U+10FFFF).
+// A flag lands on the offending byte or before; a block with a flag is left to the scalar walk.
+
+struct Sse2 {
+    using V = __m128i;
+    static constexpr int Width = 16;
+    static V load(const Byte* p) { return _mm_loadu_si128(reinterpret_cast<const V*>(p)); }
+    static V set1(Byte b) { return _mm_set1_epi8(char(b)); }
+    static V zero() { return _mm_setzero_si128(); }
+    static V orV(V a, V b) { return _mm_or_si128(a, b); }
+    static V andV(V a, V b) { return _mm_and_si128(a, b); }
+    static V xorV(V a, V b) { return _mm_xor_si128(a, b); }
+    static V eq(V a, V b) { return _mm_cmpeq_epi8(a, b); }
+    // Signed byte comparisons.
+    static V gt(V a, V b) { return _mm_cmpgt_epi8(a, b); }
+    static V lt(V a, V b) { return _mm_cmplt_epi8(a, b); }
+    static V subsU(V a, V b) { return _mm_subs_epu8(a, b); }
+    static std::uint64_t mask(V a) { return std::uint32_t(_mm_movemask_epi8(a)); }
+    // v shifted later by N bytes, the last N bytes of `before` filling in.
+    template <int N> static V prev(V v, V before)
+    {
+        return _mm_or_si128(_mm_slli_si128(v, N), _mm_srli_si128(before, 16 - N));
+    }
+};
+
+#define TAGOMIR_AVX2 [[gnu::target("avx2")]]
+// The generic templates below take AVX2 vectors by value outside an AVX2 function; they are
+// only ever flattened into the AVX2 entry points, so no call crosses the two conventions.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+struct Avx2 {
+    using V = __m256i;
+    static constexpr int Width = 32;
+    TAGOMIR_AVX2 static V load(const Byte* p)
+    {
+        return _mm256_loadu_si256(reinterpret_cast<const V*>(p));
+    }
+    TAGOMIR_AVX2 static V set1(Byte b) { return _mm256_set1_epi8(char(b)); }
+    TAGOMIR_AVX2 static V zero() { return _mm256_setzero_si256(); }
+    TAGOMIR_AVX2 static V orV(V a, V b) { return _mm256_or_si256(a, b); }
+    TAGOMIR_AVX2 static V andV(V a, V b) { return _mm256_and_si256(a, b); }
+    TAGOMIR_AVX2 static V xorV(V a, V b) { return _mm256_xor_si256(a, b); }
+    TAGOMIR_AVX2 static V eq(V a, V b) { return _mm256_cmpeq_epi8(a, b); }
+    TAGOMIR_AVX2 static V gt(V a, V b) { return _mm256_cmpgt_epi8(a, b); }
+    TAGOMIR_AVX2 static V lt(V a, V b) { return _mm256_cmpgt_epi8(b, a); }
+    TAGOMIR_AVX2 static V subsU(V a, V b) { return _mm256_subs_epu8(a, b); }
+    TAGOMIR_AVX2 static std::uint64_t mask(V a) { return std::uint32_t(_mm256_movemask_epi8(a)); }
+    template <int N> TAGOMIR_AVX2 static V prev(V v, V before)
+    {
+        // alignr works within 128-bit lanes: give it before's high lane beside v's low lane.
+        return _mm256_alignr_epi8(v, _mm256_permute2x128_si256(before, v, 0x21), 16 - N);
+    }
+};
+
+// Flags the bytes of v (preceded by `before`) that break well-formedness, or that close a
+// sequence cut short.
+template <typename Ops> inline typename Ops::V malformed(typename Ops::V v, typename Ops::V before)
+{
+    using V = typename Ops::V;
+    const V prev1 = Ops::template prev<1>(v, before);
+    const V prev2 = Ops::template prev<2>(v, before);
+    const V prev3 = Ops::template prev<3>(v, before);
+    const V isContinuation = Ops::lt(v, Ops::set1(0xC0));
+    const V reached =
+        Ops::orV(Ops::orV(Ops::subsU(prev1, Ops::set1(0xBF)), Ops::subsU(prev2, Ops::set1(0xDF))),
+                 Ops::subsU(prev3, Ops::set1(0xEF)));
+    V bad = Ops::xorV(Ops::gt(reached, Ops::zero()), isContinuation);
+    bad = Ops::orV(bad, Ops::eq(Ops::andV(v, Ops::set1(0xFE)), Ops::set1(0xC0)));
+    bad = Ops::orV(bad, Ops::gt(Ops::subsU(v, Ops::set1(0xF4)), Ops::zero()));
+    bad = Ops::orV(bad, Ops::andV(Ops::eq(prev1, Ops::set1(0xE0)), Ops::lt(v, Ops::set1(0xA0))));
+    bad = Ops::orV(bad, Ops::andV(Ops::eq(prev1, Ops::set1(0xED)), Ops::gt(v, Ops::set1(0x9F))));
+    bad = Ops::orV(bad, Ops::andV(Ops::eq(prev1, Ops::set1(0xF0)), Ops::lt(v, Ops::set1(0x90))));
+    bad = Ops::orV(bad, Ops::andV(Ops::eq(prev1, Ops::set1(0xF4)), Ops::gt(v, Ops::set1(0x8F))));
+    return bad;
+}
+
+template <typename Ops, typename Breaks> inline typename Ops::V breakBytes(typename Ops::V v)
+{
+    typename Ops::V found = Ops::zero();
+    for (const Byte b : BreakBytes<Breaks>::bytes)
+        found = Ops::orV(found, Ops::eq(v, Ops::set1(b)));
+    return found;
+}
+
+// A sequence boundary at or before x (and not before p) with everything from p to it checked:
+// the bytes before x are, but a sequence may begin in the last three of them.
+inline const Byte* checkedBoundaryBefore(const Byte* x, const Byte* p)
+{
+    const Byte* q = x - p > 3 ? x - 3 : p;
+    while (q > p && isContinuation(*q))
+        --q;
+    return q;
+}
+
+struct BlockScan {
+    const Byte* at;
+    // `at` is the break that ends the stretch; otherwise the stretch runs on past `at` or
+    // ends after it, and only the bytes before it are known to be well-formed.
+    bool atBreak;
+};
+
+template <typename Ops, typename Breaks>
+inline BlockScan scanBlocks(const Byte* p, const Byte* stop, const Byte* end)
+{
+    using V = typename Ops::V;
+    constexpr int Count = 64 / Ops::Width;
+    V before = Ops::zero();
+    bool afterMultibyte = false;
+    const Byte* base = p;
+    for (; end - base >= 64 && base < stop; base += 64) {
+        V v[Count];
+        V any = Ops::zero();
+        std::uint64_t breaks = 0;
+        for (int i = 0; i < Count; ++i) {
+            v[i] = Ops::load(base + i * Ops::Width);
+            any = Ops::orV(any, v[i]);
+            if constexpr (!BreakBytes<Breaks>::bytes.empty())
+                breaks |= Ops::mask(breakBytes<Ops, Breaks>(v[i])) << (i * Ops::Width);
+        }
+        const bool ascii = Ops::mask(any) == 0;
+        std::uint64_t errors = 0;
+        if (!ascii || afterMultibyte) {
+            for (int i = 0; i < Count; ++i)
+                errors |= Ops::mask(malformed<Ops>(v[i], i ? v[i - 1] : before))
+                          << (i * Ops::Width);
+        }
+        if (breaks) {
+            const int offset = std::countr_zero(breaks);
+            if (errors & (~std::uint64_t(0) >> (63 - offset)))
+                return {checkedBoundaryBefore(base, p), false};
+            return {base + offset, base + offset < stop};
+        }
+        if (errors)
+            return {checkedBoundaryBefore(base, p), false};
+        before = v[Count - 1];
+        afterMultibyte = !ascii;
+    }
+    return {checkedBoundaryBefore(base, p), false};
+}
+
+TAGOMIR_AVX2 [[gnu::flatten]] BlockScan scanBlocksAvx2FileBreaks(const Byte* p, const Byte* stop,
+                                                                 const Byte* end)
+{
+    return scanBlocks<Avx2, TextLines::FileBreaksOtherThanLf>(p, stop, end);
+}
+TAGOMIR_AVX2 [[gnu::flatten]] BlockScan scanBlocksAvx2TextBreaks(const Byte* p, const Byte* stop,
+                                                                 const Byte* end)
+{
+    return scanBlocks<Avx2, TextLines::TextBreaks>(p, stop, end);
+}
+TAGOMIR_AVX2 [[gnu::flatten]] BlockScan scanBlocksAvx2NoBreaks(const Byte* p, const Byte* stop,
+                                                               const Byte* end)
+{
+    return scanBlocks<Avx2, NoBreaks>(p, stop, end);
+}
+
+template <typename Breaks>
+BlockScan scanBlocksAvx2(const Byte* p, const Byte* stop, const Byte* end)
+{
+    if constexpr (std::is_same_v<Breaks, TextLines::FileBreaksOtherThanLf>)
+        return scanBlocksAvx2FileBreaks(p, stop, end);
+    else if constexpr (std::is_same_v<Breaks, TextLines::TextBreaks>)
+        return scanBlocksAvx2TextBreaks(p, stop, end);
+    else
+        return scanBlocksAvx2NoBreaks(p, stop, end);
+}
+
+// The last point of the scalar walk's word grid from p before `checked` (or the first at or
+// after `stop`), where [p, checked) is well-formed and free of breaks: from such a point the
+// scalar walk goes on exactly as it would from p.
+inline const Byte* scalarGridPoint(const Byte* p, const Byte* checked, const Byte* stop)
+{
+    while (p < stop && checked - p >= 8) {
+        p += 8;
+        while (isContinuation(*p))
+            ++p;
+    }
+    return p;
+}
+
+bool hasAvx2()
+{
+    static const bool has = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
+    return has;
+}
+
+#endif
+
+} // namespace
+
+bool scanPathAvailable(ScanPath path)
+{
+#if defined(__x86_64__)
+    return path != ScanPath::Avx2 || hasAvx2();
+#else
+    return path == ScanPath::Scalar;
+#endif
+}
+
+template <typename Breaks>
+const Byte* wellFormedStretchEnd(ScanPath path, const Byte* p, const Byte* stop, const Byte* end)
+{
+#if defined(__x86_64__)
+    if (path != ScanPath::Scalar) {
+        const BlockScan scan = path == ScanPath::Avx2 ? scanBlocksAvx2<Breaks>(p, stop, end)
+                                                      : scanBlocks<Sse2, Breaks>(p, stop, end);
+        if (scan.atBreak)
+            return scan.at;
+        // Short of the end, where the scalar walk stops depends on its grid.
+        const Byte* const from = stop == end ? scan.at : scalarGridPoint(p, scan.at, stop);
+        return wellFormedStretchEndScalar<Breaks>(from, stop, end);
+    }
+#endif
+    return wellFormedStretchEndScalar<Breaks>(p, stop, end);
+}
+
+template <typename Breaks>
+const Byte* wellFormedStretchEnd(const Byte* p, const Byte* stop, const Byte* end)
+{
+#if defined(__x86_64__)
+    return wellFormedStretchEnd<Breaks>(hasAvx2() ? ScanPath::Avx2 : ScanPath::Sse2, p, stop, end);
+#else
+    return wellFormedStretchEndScalar<Breaks>(p, stop, end);
+#endif
+}
+
+#define TAGOMIR_STRETCH_END(Breaks)                                                                \
+    template const Byte* wellFormedStretchEnd<Breaks>(const Byte*, const Byte*, const Byte*);      \
+    template const Byte* wellFormedStretchEnd<Breaks>(ScanPath, const Byte*, const Byte*,          \
+                                                      const Byte*);
+TAGOMIR_STRETCH_END(TextLines::FileBreaksOtherThanLf)
+TAGOMIR_STRETCH_END(TextLines::TextBreaks)
+TAGOMIR_STRETCH_END(NoBreaks)
+
+} // namespace Utf8Scan
