@@ -1,5 +1,6 @@
 #include "encoding/WellFormedStretch.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <type_traits>
@@ -126,10 +127,49 @@ inline const Byte* checkedBoundaryBefore(const Byte* x, const Byte* p)
 }
 
 struct BlockScan {
+    // Where the stretch ends, or else where the scalar walk is to go on from.
     const Byte* at;
-    // `at` is the break that ends the stretch; otherwise the stretch runs on past `at` or
-    // ends after it, and only the bytes before it are known to be well-formed.
-    bool atBreak;
+    bool ended;
+};
+
+// Short of the buffer's end, the scalar walk stops at the first point of its grid at or past
+// `stop`: it steps a word at a time, and after a word with a multi-byte sequence from the
+// boundary that follows the word. Handing over to it on that grid keeps its result.
+class ScalarGrid {
+public:
+    explicit ScalarGrid(const Byte* p) : m_last(p), m_next(p) {}
+
+    const Byte* last() const { return m_last; }
+
+    // Walks the grid through a block that is well-formed up to its end, given its continuation
+    // bytes; returns the first point at or past `stop`, if the grid reaches one there.
+    const Byte* walk(const Byte* base, std::uint64_t continuations, const Byte* stop)
+    {
+        qsizetype offset = m_next - base;
+        if (!continuations && offset < 64) {
+            const qsizetype steps = (63 - offset) / 8;
+            if (base + offset + 8 * steps >= stop)
+                return base + offset + 8 * ((stop - base - offset + 7) / 8);
+            m_last = base + offset + 8 * steps;
+            offset += 8 * (steps + 1);
+        }
+        while (offset < 64) {
+            // Continuation bytes to the end of the block are stepped over in the next one.
+            offset = std::min<qsizetype>(64, offset + std::countr_zero(~continuations >> offset));
+            if (offset == 64)
+                break;
+            if (base + offset >= stop)
+                return base + offset;
+            m_last = base + offset;
+            offset += 8;
+        }
+        m_next = base + offset;
+        return nullptr;
+    }
+
+private:
+    const Byte* m_last; // the last point, in a checked block
+    const Byte* m_next; // the next, less the continuation bytes to step over at it
 };
 
 template <typename Ops, typename Breaks>
@@ -137,10 +177,13 @@ inline BlockScan scanBlocks(const Byte* p, const Byte* stop, const Byte* end)
 {
     using V = typename Ops::V;
     constexpr int Count = 64 / Ops::Width;
+    const bool onGrid = stop != end;
+    ScalarGrid grid(p);
     V before = Ops::zero();
     bool afterMultibyte = false;
     const Byte* base = p;
-    for (; end - base >= 64 && base < stop; base += 64) {
+    // A block ends at least a word before `end`, so the scalar walk takes words all through it.
+    for (; end - base >= 64 + 8 && base < stop; base += 64) {
         V v[Count];
         V any = Ops::zero();
         std::uint64_t breaks = 0;
@@ -157,18 +200,30 @@ inline BlockScan scanBlocks(const Byte* p, const Byte* stop, const Byte* end)
                 errors |= Ops::mask(malformed<Ops>(v[i], i ? v[i - 1] : before))
                           << (i * Ops::Width);
         }
+        const Byte* const from = onGrid ? grid.last() : checkedBoundaryBefore(base, p);
         if (breaks) {
             const int offset = std::countr_zero(breaks);
             if (errors & (~std::uint64_t(0) >> (63 - offset)))
-                return {checkedBoundaryBefore(base, p), false};
-            return {base + offset, base + offset < stop};
+                return {from, false};
+            if (base + offset < stop)
+                return {base + offset, true};
+            return {from, false};
         }
         if (errors)
-            return {checkedBoundaryBefore(base, p), false};
+            return {from, false};
+        if (onGrid) {
+            std::uint64_t continuations = 0;
+            if (!ascii) {
+                for (int i = 0; i < Count; ++i)
+                    continuations |= Ops::mask(Ops::lt(v[i], Ops::set1(0xC0))) << (i * Ops::Width);
+            }
+            if (const Byte* const reached = grid.walk(base, continuations, stop))
+                return {reached, true};
+        }
         before = v[Count - 1];
         afterMultibyte = !ascii;
     }
-    return {checkedBoundaryBefore(base, p), false};
+    return {onGrid ? grid.last() : checkedBoundaryBefore(base, p), false};
 }
 
 TAGOMIR_AVX2 [[gnu::flatten]] BlockScan scanBlocksAvx2FileBreaks(const Byte* p, const Byte* stop,
@@ -196,19 +251,6 @@ BlockScan scanBlocksAvx2(const Byte* p, const Byte* stop, const Byte* end)
         return scanBlocksAvx2TextBreaks(p, stop, end);
     else
         return scanBlocksAvx2NoBreaks(p, stop, end);
-}
-
-// The last point of the scalar walk's word grid from p before `checked` (or the first at or
-// after `stop`), where [p, checked) is well-formed and free of breaks: from such a point the
-// scalar walk goes on exactly as it would from p.
-inline const Byte* scalarGridPoint(const Byte* p, const Byte* checked, const Byte* stop)
-{
-    while (p < stop && checked - p >= 8) {
-        p += 8;
-        while (isContinuation(*p))
-            ++p;
-    }
-    return p;
 }
 
 bool hasAvx2()
@@ -240,11 +282,9 @@ const Byte* wellFormedStretchEnd(ScanPath path, const Byte* p, const Byte* stop,
     if (path != ScanPath::Scalar) {
         const BlockScan scan = path == ScanPath::Avx2 ? scanBlocksAvx2<Breaks>(p, stop, end)
                                                       : scanBlocks<Sse2, Breaks>(p, stop, end);
-        if (scan.atBreak)
+        if (scan.ended)
             return scan.at;
-        // Short of the end, where the scalar walk stops depends on its grid.
-        const Byte* const from = stop == end ? scan.at : scalarGridPoint(p, scan.at, stop);
-        return wellFormedStretchEndScalar<Breaks>(from, stop, end);
+        return wellFormedStretchEndScalar<Breaks>(scan.at, stop, end);
     }
 #endif
     return wellFormedStretchEndScalar<Breaks>(p, stop, end);
