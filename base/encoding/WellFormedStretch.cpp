@@ -49,6 +49,7 @@ struct Sse2 {
     static V gt(V a, V b) { return _mm_cmpgt_epi8(a, b); }
     static V lt(V a, V b) { return _mm_cmplt_epi8(a, b); }
     static V subsU(V a, V b) { return _mm_subs_epu8(a, b); }
+    static V maxU(V a, V b) { return _mm_max_epu8(a, b); }
     static std::uint64_t mask(V a) { return std::uint32_t(_mm_movemask_epi8(a)); }
     // v shifted later by N bytes, the last N bytes of `before` filling in.
     template <int N> static V prev(V v, V before)
@@ -78,6 +79,7 @@ struct Avx2 {
     TAGOMIR_AVX2 static V gt(V a, V b) { return _mm256_cmpgt_epi8(a, b); }
     TAGOMIR_AVX2 static V lt(V a, V b) { return _mm256_cmpgt_epi8(b, a); }
     TAGOMIR_AVX2 static V subsU(V a, V b) { return _mm256_subs_epu8(a, b); }
+    TAGOMIR_AVX2 static V maxU(V a, V b) { return _mm256_max_epu8(a, b); }
     TAGOMIR_AVX2 static std::uint64_t mask(V a) { return std::uint32_t(_mm256_movemask_epi8(a)); }
     template <int N> TAGOMIR_AVX2 static V prev(V v, V before)
     {
@@ -106,6 +108,19 @@ template <typename Ops> inline typename Ops::V malformed(typename Ops::V v, type
     bad = Ops::orV(bad, Ops::andV(Ops::eq(prev1, Ops::set1(0xF0)), Ops::lt(v, Ops::set1(0x90))));
     bad = Ops::orV(bad, Ops::andV(Ops::eq(prev1, Ops::set1(0xF4)), Ops::gt(v, Ops::set1(0x8F))));
     return bad;
+}
+
+// malformed() for text with no byte from E0 up in v or in the three bytes before it: only
+// two-byte sequences, as in most Polish text.
+template <typename Ops>
+inline typename Ops::V malformedTwoByte(typename Ops::V v, typename Ops::V before)
+{
+    using V = typename Ops::V;
+    const V prev1 = Ops::template prev<1>(v, before);
+    const V isContinuation = Ops::lt(v, Ops::set1(0xC0));
+    const V bad =
+        Ops::xorV(Ops::gt(Ops::subsU(prev1, Ops::set1(0xBF)), Ops::zero()), isContinuation);
+    return Ops::orV(bad, Ops::eq(Ops::andV(v, Ops::set1(0xFE)), Ops::set1(0xC0)));
 }
 
 template <typename Ops, typename Breaks> inline typename Ops::V breakBytes(typename Ops::V v)
@@ -181,6 +196,7 @@ inline BlockScan scanBlocks(const Byte* p, const Byte* stop, const Byte* end)
     ScalarGrid grid(p);
     V before = Ops::zero();
     bool afterMultibyte = false;
+    bool afterLongSequences = false;
     const Byte* base = p;
     // A block ends at least a word before `end`, so the scalar walk takes words all through it.
     for (; end - base >= 64 + 8 && base < stop; base += 64) {
@@ -195,9 +211,20 @@ inline BlockScan scanBlocks(const Byte* p, const Byte* stop, const Byte* end)
         }
         const bool ascii = Ops::mask(any) == 0;
         std::uint64_t errors = 0;
-        if (!ascii || afterMultibyte) {
+        bool longSequences = false;
+        if (!ascii) {
+            V top = v[0];
+            for (int i = 1; i < Count; ++i)
+                top = Ops::maxU(top, v[i]);
+            longSequences = Ops::mask(Ops::gt(Ops::subsU(top, Ops::set1(0xDF)), Ops::zero()));
+        }
+        if (longSequences || afterLongSequences) {
             for (int i = 0; i < Count; ++i)
                 errors |= Ops::mask(malformed<Ops>(v[i], i ? v[i - 1] : before))
+                          << (i * Ops::Width);
+        } else if (!ascii || afterMultibyte) {
+            for (int i = 0; i < Count; ++i)
+                errors |= Ops::mask(malformedTwoByte<Ops>(v[i], i ? v[i - 1] : before))
                           << (i * Ops::Width);
         }
         const Byte* const from = onGrid ? grid.last() : checkedBoundaryBefore(base, p);
@@ -222,6 +249,7 @@ inline BlockScan scanBlocks(const Byte* p, const Byte* stop, const Byte* end)
         }
         before = v[Count - 1];
         afterMultibyte = !ascii;
+        afterLongSequences = longSequences;
     }
     return {onGrid ? grid.last() : checkedBoundaryBefore(base, p), false};
 }
