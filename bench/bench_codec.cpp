@@ -74,6 +74,14 @@ const QByteArray& utf8FileWithLf()
     return bytes;
 }
 
+// The LF file with Polish quotation marks round every paragraph: three-byte sequences too.
+const QByteArray& utf8FileWithQuotes()
+{
+    static const QByteArray bytes =
+        QByteArray(utf8FileWithLf()).replace("<p>", "<p>„").replace("</p>", "”</p>");
+    return bytes;
+}
+
 void reportThroughput(benchmark::State& state, qsizetype bytesPerIteration)
 {
     state.SetBytesProcessed(state.iterations() * bytesPerIteration);
@@ -274,19 +282,21 @@ void registerAll()
     add("detect/isMultibyteUtf8", checkUtf8);
     add("lines/LineReader", readLines);
     using Utf8Scan::ScanPath;
-    for (const auto& [name, path] :
-         {std::pair{"scalar", ScanPath::Scalar}, std::pair{"sse2", ScanPath::Sse2},
-          std::pair{"avx2", ScanPath::Avx2}}) {
-        benchmark::RegisterBenchmark(
-            (std::string("scan/utf-8/crlf/") + name).c_str(),
-            [path](benchmark::State& s) { scanStretches(s, fileBytes(SaveForm::Utf8), path); })
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
-        benchmark::RegisterBenchmark(
-            (std::string("scan/utf-8/lf/") + name).c_str(),
-            [path](benchmark::State& s) { scanStretches(s, utf8FileWithLf(), path); })
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
+    using File = const QByteArray& (*)();
+    const std::pair<const char*, File> files[] = {
+        {"crlf", []() -> const QByteArray& { return fileBytes(SaveForm::Utf8); }},
+        {"lf", utf8FileWithLf},
+        {"lf-quotes", utf8FileWithQuotes}};
+    const std::pair<const char*, ScanPath> paths[] = {
+        {"scalar", ScanPath::Scalar}, {"sse2", ScanPath::Sse2}, {"avx2", ScanPath::Avx2}};
+    for (const auto& [fileName, file] : files) {
+        for (const auto& [pathName, path] : paths) {
+            benchmark::RegisterBenchmark(
+                (std::string("scan/utf-8/") + fileName + "/" + pathName).c_str(),
+                [file, path](benchmark::State& s) { scanStretches(s, file(), path); })
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime();
+        }
     }
     add("iconv/utf-8-to-utf-8",
         [](benchmark::State& s) { iconvConvert(s, "UTF-8", "UTF-8", fileBytes(SaveForm::Utf8)); });

@@ -110,6 +110,81 @@ template <typename Ops> inline typename Ops::V malformed(typename Ops::V v, type
     return bad;
 }
 
+// With a byte shuffle to look values up in, most of the flaws come from three 16-entry tables:
+// each kind of flaw is a condition on the earlier byte's high nibble, its low nibble and the
+// later byte's high nibble, one bit in each table. Only a continuation byte that a lead two
+// or three bytes back calls for is checked apart.
+struct NibbleTables {
+    std::array<Byte, 16> earlierHigh{}, earlierLow{}, laterHigh{};
+};
+
+constexpr std::uint16_t nibbles(int from, int to)
+{
+    std::uint16_t set = 0;
+    for (int n = from; n <= to; ++n)
+        set |= std::uint16_t(1u << n);
+    return set;
+}
+
+constexpr NibbleTables makeNibbleTables()
+{
+    struct Flaw {
+        Byte bit;
+        std::uint16_t earlierHigh, earlierLow, laterHigh;
+    };
+    const Flaw flaws[] = {
+        {0x01, nibbles(0xC, 0xF), nibbles(0, 0xF), nibbles(0, 7) | nibbles(0xC, 0xF)}, // cut short
+        {0x02, nibbles(0, 7), nibbles(0, 0xF), nibbles(8, 0xB)},         // continuation after ASCII
+        {0x04, nibbles(0xE, 0xE), nibbles(0, 0), nibbles(8, 9)},         // E0 80-9F: overlong
+        {0x08, nibbles(0xF, 0xF), nibbles(4, 0xF), nibbles(9, 0xB)},     // above U+10FFFF
+        {0x10, nibbles(0xE, 0xE), nibbles(0xD, 0xD), nibbles(0xA, 0xB)}, // ED A0-BF: surrogate
+        {0x20, nibbles(0xC, 0xC), nibbles(0, 1), nibbles(8, 0xB)},       // C0, C1: overlong
+        // F0 80-8F overlong, F5-FF 80-8F above U+10FFFF
+        {0x40, nibbles(0xF, 0xF), nibbles(0, 0) | nibbles(5, 0xF), nibbles(8, 8)},
+        // continuation after continuation: right only where a third one is due
+        {0x80, nibbles(8, 0xB), nibbles(0, 0xF), nibbles(8, 0xB)},
+    };
+    NibbleTables tables;
+    for (const Flaw& flaw : flaws) {
+        for (int n = 0; n < 16; ++n) {
+            if (flaw.earlierHigh >> n & 1)
+                tables.earlierHigh[n] |= flaw.bit;
+            if (flaw.earlierLow >> n & 1)
+                tables.earlierLow[n] |= flaw.bit;
+            if (flaw.laterHigh >> n & 1)
+                tables.laterHigh[n] |= flaw.bit;
+        }
+    }
+    return tables;
+}
+
+constexpr NibbleTables Nibbles = makeNibbleTables();
+
+TAGOMIR_AVX2 inline __m256i lookUp(const std::array<Byte, 16>& table, __m256i nibbles)
+{
+    const __m256i entries =
+        _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&table)));
+    return _mm256_shuffle_epi8(entries, nibbles);
+}
+
+template <> TAGOMIR_AVX2 inline __m256i malformed<Avx2>(__m256i v, __m256i before)
+{
+    const __m256i low = _mm256_set1_epi8(0x0F);
+    const __m256i prev1 = Avx2::prev<1>(v, before);
+    const __m256i flaws = _mm256_and_si256(
+        _mm256_and_si256(
+            lookUp(Nibbles.earlierHigh, _mm256_and_si256(_mm256_srli_epi16(prev1, 4), low)),
+            lookUp(Nibbles.earlierLow, _mm256_and_si256(prev1, low))),
+        lookUp(Nibbles.laterHigh, _mm256_and_si256(_mm256_srli_epi16(v, 4), low)));
+    const __m256i thirdDue =
+        _mm256_or_si256(_mm256_subs_epu8(Avx2::prev<2>(v, before), _mm256_set1_epi8(char(0xDF))),
+                        _mm256_subs_epu8(Avx2::prev<3>(v, before), _mm256_set1_epi8(char(0xEF))));
+    const __m256i expected = _mm256_and_si256(_mm256_cmpgt_epi8(thirdDue, _mm256_setzero_si256()),
+                                              _mm256_set1_epi8(char(0x80)));
+    const __m256i ok = _mm256_cmpeq_epi8(_mm256_xor_si256(flaws, expected), _mm256_setzero_si256());
+    return _mm256_xor_si256(ok, _mm256_set1_epi8(char(0xFF)));
+}
+
 // malformed() for text with no byte from E0 up in v or in the three bytes before it: only
 // two-byte sequences, as in most Polish text.
 template <typename Ops>
