@@ -35,177 +35,6 @@ template <> struct BreakBytes<NoBreaks> {
 //   range (no overlongs, no surrogates, nothing above U+10FFFF).
 // A flag lands on the offending byte or before; a block with a flag is left to the scalar walk.
 
-struct Sse2 {
-    using V = __m128i;
-    static constexpr int Width = 16;
-    static V load(const Byte* p) { return _mm_loadu_si128(reinterpret_cast<const V*>(p)); }
-    static V set1(Byte b) { return _mm_set1_epi8(char(b)); }
-    static V zero() { return _mm_setzero_si128(); }
-    static V orV(V a, V b) { return _mm_or_si128(a, b); }
-    static V andV(V a, V b) { return _mm_and_si128(a, b); }
-    static V xorV(V a, V b) { return _mm_xor_si128(a, b); }
-    static V eq(V a, V b) { return _mm_cmpeq_epi8(a, b); }
-    // Signed byte comparisons.
-    static V gt(V a, V b) { return _mm_cmpgt_epi8(a, b); }
-    static V lt(V a, V b) { return _mm_cmplt_epi8(a, b); }
-    static V subsU(V a, V b) { return _mm_subs_epu8(a, b); }
-    static V maxU(V a, V b) { return _mm_max_epu8(a, b); }
-    static std::uint64_t mask(V a) { return std::uint32_t(_mm_movemask_epi8(a)); }
-    // v shifted later by N bytes, the last N bytes of `before` filling in.
-    template <int N> static V prev(V v, V before)
-    {
-        return _mm_or_si128(_mm_slli_si128(v, N), _mm_srli_si128(before, 16 - N));
-    }
-};
-
-#define TAGOMIR_AVX2 [[gnu::target("avx2")]]
-// The generic templates below take AVX2 vectors by value outside an AVX2 function; they are
-// only ever flattened into the AVX2 entry points, so no call crosses the two conventions.
-#pragma GCC diagnostic ignored "-Wpsabi"
-
-struct Avx2 {
-    using V = __m256i;
-    static constexpr int Width = 32;
-    TAGOMIR_AVX2 static V load(const Byte* p)
-    {
-        return _mm256_loadu_si256(reinterpret_cast<const V*>(p));
-    }
-    TAGOMIR_AVX2 static V set1(Byte b) { return _mm256_set1_epi8(char(b)); }
-    TAGOMIR_AVX2 static V zero() { return _mm256_setzero_si256(); }
-    TAGOMIR_AVX2 static V orV(V a, V b) { return _mm256_or_si256(a, b); }
-    TAGOMIR_AVX2 static V andV(V a, V b) { return _mm256_and_si256(a, b); }
-    TAGOMIR_AVX2 static V xorV(V a, V b) { return _mm256_xor_si256(a, b); }
-    TAGOMIR_AVX2 static V eq(V a, V b) { return _mm256_cmpeq_epi8(a, b); }
-    TAGOMIR_AVX2 static V gt(V a, V b) { return _mm256_cmpgt_epi8(a, b); }
-    TAGOMIR_AVX2 static V lt(V a, V b) { return _mm256_cmpgt_epi8(b, a); }
-    TAGOMIR_AVX2 static V subsU(V a, V b) { return _mm256_subs_epu8(a, b); }
-    TAGOMIR_AVX2 static V maxU(V a, V b) { return _mm256_max_epu8(a, b); }
-    TAGOMIR_AVX2 static std::uint64_t mask(V a) { return std::uint32_t(_mm256_movemask_epi8(a)); }
-    template <int N> TAGOMIR_AVX2 static V prev(V v, V before)
-    {
-        // alignr works within 128-bit lanes: give it before's high lane beside v's low lane.
-        return _mm256_alignr_epi8(v, _mm256_permute2x128_si256(before, v, 0x21), 16 - N);
-    }
-};
-
-// Flags the bytes of v (preceded by `before`) that break well-formedness, or that close a
-// sequence cut short.
-template <typename Ops> inline typename Ops::V malformed(typename Ops::V v, typename Ops::V before)
-{
-    using V = typename Ops::V;
-    const V prev1 = Ops::template prev<1>(v, before);
-    const V prev2 = Ops::template prev<2>(v, before);
-    const V prev3 = Ops::template prev<3>(v, before);
-    const V isContinuation = Ops::lt(v, Ops::set1(0xC0));
-    const V reached =
-        Ops::orV(Ops::orV(Ops::subsU(prev1, Ops::set1(0xBF)), Ops::subsU(prev2, Ops::set1(0xDF))),
-                 Ops::subsU(prev3, Ops::set1(0xEF)));
-    V bad = Ops::xorV(Ops::gt(reached, Ops::zero()), isContinuation);
-    bad = Ops::orV(bad, Ops::eq(Ops::andV(v, Ops::set1(0xFE)), Ops::set1(0xC0)));
-    bad = Ops::orV(bad, Ops::gt(Ops::subsU(v, Ops::set1(0xF4)), Ops::zero()));
-    bad = Ops::orV(bad, Ops::andV(Ops::eq(prev1, Ops::set1(0xE0)), Ops::lt(v, Ops::set1(0xA0))));
-    bad = Ops::orV(bad, Ops::andV(Ops::eq(prev1, Ops::set1(0xED)), Ops::gt(v, Ops::set1(0x9F))));
-    bad = Ops::orV(bad, Ops::andV(Ops::eq(prev1, Ops::set1(0xF0)), Ops::lt(v, Ops::set1(0x90))));
-    bad = Ops::orV(bad, Ops::andV(Ops::eq(prev1, Ops::set1(0xF4)), Ops::gt(v, Ops::set1(0x8F))));
-    return bad;
-}
-
-// With a byte shuffle to look values up in, most of the flaws come from three 16-entry tables:
-// each kind of flaw is a condition on the earlier byte's high nibble, its low nibble and the
-// later byte's high nibble, one bit in each table. Only a continuation byte that a lead two
-// or three bytes back calls for is checked apart.
-struct NibbleTables {
-    std::array<Byte, 16> earlierHigh{}, earlierLow{}, laterHigh{};
-};
-
-constexpr std::uint16_t nibbles(int from, int to)
-{
-    std::uint16_t set = 0;
-    for (int n = from; n <= to; ++n)
-        set |= std::uint16_t(1u << n);
-    return set;
-}
-
-constexpr NibbleTables makeNibbleTables()
-{
-    struct Flaw {
-        Byte bit;
-        std::uint16_t earlierHigh, earlierLow, laterHigh;
-    };
-    const Flaw flaws[] = {
-        {0x01, nibbles(0xC, 0xF), nibbles(0, 0xF), nibbles(0, 7) | nibbles(0xC, 0xF)}, // cut short
-        {0x02, nibbles(0, 7), nibbles(0, 0xF), nibbles(8, 0xB)},         // continuation after ASCII
-        {0x04, nibbles(0xE, 0xE), nibbles(0, 0), nibbles(8, 9)},         // E0 80-9F: overlong
-        {0x08, nibbles(0xF, 0xF), nibbles(4, 0xF), nibbles(9, 0xB)},     // above U+10FFFF
-        {0x10, nibbles(0xE, 0xE), nibbles(0xD, 0xD), nibbles(0xA, 0xB)}, // ED A0-BF: surrogate
-        {0x20, nibbles(0xC, 0xC), nibbles(0, 1), nibbles(8, 0xB)},       // C0, C1: overlong
-        // F0 80-8F overlong, F5-FF 80-8F above U+10FFFF
-        {0x40, nibbles(0xF, 0xF), nibbles(0, 0) | nibbles(5, 0xF), nibbles(8, 8)},
-        // continuation after continuation: right only where a third one is due
-        {0x80, nibbles(8, 0xB), nibbles(0, 0xF), nibbles(8, 0xB)},
-    };
-    NibbleTables tables;
-    for (const Flaw& flaw : flaws) {
-        for (int n = 0; n < 16; ++n) {
-            if (flaw.earlierHigh >> n & 1)
-                tables.earlierHigh[n] |= flaw.bit;
-            if (flaw.earlierLow >> n & 1)
-                tables.earlierLow[n] |= flaw.bit;
-            if (flaw.laterHigh >> n & 1)
-                tables.laterHigh[n] |= flaw.bit;
-        }
-    }
-    return tables;
-}
-
-constexpr NibbleTables Nibbles = makeNibbleTables();
-
-TAGOMIR_AVX2 inline __m256i lookUp(const std::array<Byte, 16>& table, __m256i nibbles)
-{
-    const __m256i entries =
-        _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&table)));
-    return _mm256_shuffle_epi8(entries, nibbles);
-}
-
-template <> TAGOMIR_AVX2 inline __m256i malformed<Avx2>(__m256i v, __m256i before)
-{
-    const __m256i low = _mm256_set1_epi8(0x0F);
-    const __m256i prev1 = Avx2::prev<1>(v, before);
-    const __m256i flaws = _mm256_and_si256(
-        _mm256_and_si256(
-            lookUp(Nibbles.earlierHigh, _mm256_and_si256(_mm256_srli_epi16(prev1, 4), low)),
-            lookUp(Nibbles.earlierLow, _mm256_and_si256(prev1, low))),
-        lookUp(Nibbles.laterHigh, _mm256_and_si256(_mm256_srli_epi16(v, 4), low)));
-    const __m256i thirdDue =
-        _mm256_or_si256(_mm256_subs_epu8(Avx2::prev<2>(v, before), _mm256_set1_epi8(char(0xDF))),
-                        _mm256_subs_epu8(Avx2::prev<3>(v, before), _mm256_set1_epi8(char(0xEF))));
-    const __m256i expected = _mm256_and_si256(_mm256_cmpgt_epi8(thirdDue, _mm256_setzero_si256()),
-                                              _mm256_set1_epi8(char(0x80)));
-    const __m256i ok = _mm256_cmpeq_epi8(_mm256_xor_si256(flaws, expected), _mm256_setzero_si256());
-    return _mm256_xor_si256(ok, _mm256_set1_epi8(char(0xFF)));
-}
-
-// malformed() for text with no byte from E0 up in v or in the three bytes before it: only
-// two-byte sequences, as in most Polish text.
-template <typename Ops>
-inline typename Ops::V malformedTwoByte(typename Ops::V v, typename Ops::V before)
-{
-    using V = typename Ops::V;
-    const V prev1 = Ops::template prev<1>(v, before);
-    const V isContinuation = Ops::lt(v, Ops::set1(0xC0));
-    const V bad =
-        Ops::xorV(Ops::gt(Ops::subsU(prev1, Ops::set1(0xBF)), Ops::zero()), isContinuation);
-    return Ops::orV(bad, Ops::eq(Ops::andV(v, Ops::set1(0xFE)), Ops::set1(0xC0)));
-}
-
-template <typename Ops, typename Breaks> inline typename Ops::V breakBytes(typename Ops::V v)
-{
-    typename Ops::V found = Ops::zero();
-    for (const Byte b : BreakBytes<Breaks>::bytes)
-        found = Ops::orV(found, Ops::eq(v, Ops::set1(b)));
-    return found;
-}
-
 // A sequence boundary at or before x (and not before p) with everything from p to it checked:
 // the bytes before x are, but a sequence may begin in the last three of them.
 inline const Byte* checkedBoundaryBefore(const Byte* x, const Byte* p)
@@ -262,99 +91,149 @@ private:
     const Byte* m_next; // the next, less the continuation bytes to step over at it
 };
 
-template <typename Ops, typename Breaks>
-inline BlockScan scanBlocks(const Byte* p, const Byte* stop, const Byte* end)
+// With a byte shuffle to look values up in, most of the flaws come from three 16-entry tables:
+// each kind of flaw is a condition on the earlier byte's high nibble, its low nibble and the
+// later byte's high nibble, one bit in each table. Only a continuation byte that a lead two
+// or three bytes back calls for is checked apart.
+struct NibbleTables {
+    std::array<Byte, 16> earlierHigh{}, earlierLow{}, laterHigh{};
+};
+
+constexpr std::uint16_t nibbles(int from, int to)
 {
-    using V = typename Ops::V;
-    constexpr int Count = 64 / Ops::Width;
-    const bool onGrid = stop != end;
-    ScalarGrid grid(p);
-    V before = Ops::zero();
-    bool afterMultibyte = false;
-    bool afterLongSequences = false;
-    const Byte* base = p;
-    // A block ends at least a word before `end`, so the scalar walk takes words all through it.
-    for (; end - base >= 64 + 8 && base < stop; base += 64) {
-        V v[Count];
-        V any = Ops::zero();
-        std::uint64_t breaks = 0;
-        for (int i = 0; i < Count; ++i) {
-            v[i] = Ops::load(base + i * Ops::Width);
-            any = Ops::orV(any, v[i]);
-            if constexpr (!BreakBytes<Breaks>::bytes.empty())
-                breaks |= Ops::mask(breakBytes<Ops, Breaks>(v[i])) << (i * Ops::Width);
+    std::uint16_t set = 0;
+    for (int n = from; n <= to; ++n)
+        set |= std::uint16_t(1u << n);
+    return set;
+}
+
+constexpr NibbleTables makeNibbleTables()
+{
+    struct Flaw {
+        Byte bit;
+        std::uint16_t earlierHigh, earlierLow, laterHigh;
+    };
+    const Flaw flaws[] = {
+        {0x01, nibbles(0xC, 0xF), nibbles(0, 0xF), nibbles(0, 7) | nibbles(0xC, 0xF)}, // cut short
+        {0x02, nibbles(0, 7), nibbles(0, 0xF), nibbles(8, 0xB)},         // continuation after ASCII
+        {0x04, nibbles(0xE, 0xE), nibbles(0, 0), nibbles(8, 9)},         // E0 80-9F: overlong
+        {0x08, nibbles(0xF, 0xF), nibbles(4, 0xF), nibbles(9, 0xB)},     // above U+10FFFF
+        {0x10, nibbles(0xE, 0xE), nibbles(0xD, 0xD), nibbles(0xA, 0xB)}, // ED A0-BF: surrogate
+        {0x20, nibbles(0xC, 0xC), nibbles(0, 1), nibbles(8, 0xB)},       // C0, C1: overlong
+        // F0 80-8F overlong, F5-FF 80-8F above U+10FFFF
+        {0x40, nibbles(0xF, 0xF), nibbles(0, 0) | nibbles(5, 0xF), nibbles(8, 8)},
+        // continuation after continuation: right only where a third one is due
+        {0x80, nibbles(8, 0xB), nibbles(0, 0xF), nibbles(8, 0xB)},
+    };
+    NibbleTables tables;
+    for (const Flaw& flaw : flaws) {
+        for (int n = 0; n < 16; ++n) {
+            if (flaw.earlierHigh >> n & 1)
+                tables.earlierHigh[n] |= flaw.bit;
+            if (flaw.earlierLow >> n & 1)
+                tables.earlierLow[n] |= flaw.bit;
+            if (flaw.laterHigh >> n & 1)
+                tables.laterHigh[n] |= flaw.bit;
         }
-        const bool ascii = Ops::mask(any) == 0;
-        std::uint64_t errors = 0;
-        bool longSequences = false;
-        if (!ascii) {
-            V top = v[0];
-            for (int i = 1; i < Count; ++i)
-                top = Ops::maxU(top, v[i]);
-            longSequences = Ops::mask(Ops::gt(Ops::subsU(top, Ops::set1(0xDF)), Ops::zero()));
-        }
-        if (longSequences || afterLongSequences) {
-            for (int i = 0; i < Count; ++i)
-                errors |= Ops::mask(malformed<Ops>(v[i], i ? v[i - 1] : before))
-                          << (i * Ops::Width);
-        } else if (!ascii || afterMultibyte) {
-            for (int i = 0; i < Count; ++i)
-                errors |= Ops::mask(malformedTwoByte<Ops>(v[i], i ? v[i - 1] : before))
-                          << (i * Ops::Width);
-        }
-        const Byte* const from = onGrid ? grid.last() : checkedBoundaryBefore(base, p);
-        if (breaks) {
-            const int offset = std::countr_zero(breaks);
-            if (errors & (~std::uint64_t(0) >> (63 - offset)))
-                return {from, false};
-            if (base + offset < stop)
-                return {base + offset, true};
-            return {from, false};
-        }
-        if (errors)
-            return {from, false};
-        if (onGrid) {
-            std::uint64_t continuations = 0;
-            if (!ascii) {
-                for (int i = 0; i < Count; ++i)
-                    continuations |= Ops::mask(Ops::lt(v[i], Ops::set1(0xC0))) << (i * Ops::Width);
-            }
-            if (const Byte* const reached = grid.walk(base, continuations, stop))
-                return {reached, true};
-        }
-        before = v[Count - 1];
-        afterMultibyte = !ascii;
-        afterLongSequences = longSequences;
     }
-    return {onGrid ? grid.last() : checkedBoundaryBefore(base, p), false};
+    return tables;
 }
 
-TAGOMIR_AVX2 [[gnu::flatten]] BlockScan scanBlocksAvx2FileBreaks(const Byte* p, const Byte* stop,
-                                                                 const Byte* end)
+constexpr NibbleTables Nibbles = makeNibbleTables();
+
+struct Sse2 {
+    using V = __m128i;
+    static constexpr int Width = 16;
+    static V load(const Byte* p) { return _mm_loadu_si128(reinterpret_cast<const V*>(p)); }
+    static V set1(Byte b) { return _mm_set1_epi8(char(b)); }
+    static V zero() { return _mm_setzero_si128(); }
+    static V orV(V a, V b) { return _mm_or_si128(a, b); }
+    static V andV(V a, V b) { return _mm_and_si128(a, b); }
+    static V xorV(V a, V b) { return _mm_xor_si128(a, b); }
+    static V eq(V a, V b) { return _mm_cmpeq_epi8(a, b); }
+    // Signed byte comparisons.
+    static V gt(V a, V b) { return _mm_cmpgt_epi8(a, b); }
+    static V lt(V a, V b) { return _mm_cmplt_epi8(a, b); }
+    static V subsU(V a, V b) { return _mm_subs_epu8(a, b); }
+    static V maxU(V a, V b) { return _mm_max_epu8(a, b); }
+    static std::uint64_t mask(V a) { return std::uint32_t(_mm_movemask_epi8(a)); }
+    // v shifted later by N bytes, the last N bytes of `before` filling in.
+    template <int N> static V prev(V v, V before)
+    {
+        return _mm_or_si128(_mm_slli_si128(v, N), _mm_srli_si128(before, 16 - N));
+    }
+};
+
+namespace sse2 {
+#include "encoding/WellFormedStretchBlocks.inc"
+} // namespace sse2
+
+// Everything from here to the matching pop is compiled for AVX2, and only called once the
+// processor is known to have it.
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
+#pragma GCC push_options
+#pragma GCC target("avx2")
+#endif
+
+struct Avx2 {
+    using V = __m256i;
+    static constexpr int Width = 32;
+    static V load(const Byte* p) { return _mm256_loadu_si256(reinterpret_cast<const V*>(p)); }
+    static V set1(Byte b) { return _mm256_set1_epi8(char(b)); }
+    static V zero() { return _mm256_setzero_si256(); }
+    static V orV(V a, V b) { return _mm256_or_si256(a, b); }
+    static V andV(V a, V b) { return _mm256_and_si256(a, b); }
+    static V xorV(V a, V b) { return _mm256_xor_si256(a, b); }
+    static V eq(V a, V b) { return _mm256_cmpeq_epi8(a, b); }
+    static V gt(V a, V b) { return _mm256_cmpgt_epi8(a, b); }
+    static V lt(V a, V b) { return _mm256_cmpgt_epi8(b, a); }
+    static V subsU(V a, V b) { return _mm256_subs_epu8(a, b); }
+    static V maxU(V a, V b) { return _mm256_max_epu8(a, b); }
+    static std::uint64_t mask(V a) { return std::uint32_t(_mm256_movemask_epi8(a)); }
+    template <int N> static V prev(V v, V before)
+    {
+        // alignr works within 128-bit lanes: give it before's high lane beside v's low lane.
+        return _mm256_alignr_epi8(v, _mm256_permute2x128_si256(before, v, 0x21), 16 - N);
+    }
+};
+
+namespace avx2 {
+#include "encoding/WellFormedStretchBlocks.inc"
+
+inline __m256i lookUp(const std::array<Byte, 16>& table, __m256i nibbles)
 {
-    return scanBlocks<Avx2, TextLines::FileBreaksOtherThanLf>(p, stop, end);
-}
-TAGOMIR_AVX2 [[gnu::flatten]] BlockScan scanBlocksAvx2TextBreaks(const Byte* p, const Byte* stop,
-                                                                 const Byte* end)
-{
-    return scanBlocks<Avx2, TextLines::TextBreaks>(p, stop, end);
-}
-TAGOMIR_AVX2 [[gnu::flatten]] BlockScan scanBlocksAvx2NoBreaks(const Byte* p, const Byte* stop,
-                                                               const Byte* end)
-{
-    return scanBlocks<Avx2, NoBreaks>(p, stop, end);
+    const __m256i entries =
+        _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&table)));
+    return _mm256_shuffle_epi8(entries, nibbles);
 }
 
-template <typename Breaks>
-BlockScan scanBlocksAvx2(const Byte* p, const Byte* stop, const Byte* end)
+template <> inline __m256i malformed<Avx2>(__m256i v, __m256i before)
 {
-    if constexpr (std::is_same_v<Breaks, TextLines::FileBreaksOtherThanLf>)
-        return scanBlocksAvx2FileBreaks(p, stop, end);
-    else if constexpr (std::is_same_v<Breaks, TextLines::TextBreaks>)
-        return scanBlocksAvx2TextBreaks(p, stop, end);
-    else
-        return scanBlocksAvx2NoBreaks(p, stop, end);
+    const __m256i low = _mm256_set1_epi8(0x0F);
+    const __m256i prev1 = Avx2::prev<1>(v, before);
+    const __m256i flaws = _mm256_and_si256(
+        _mm256_and_si256(
+            lookUp(Nibbles.earlierHigh, _mm256_and_si256(_mm256_srli_epi16(prev1, 4), low)),
+            lookUp(Nibbles.earlierLow, _mm256_and_si256(prev1, low))),
+        lookUp(Nibbles.laterHigh, _mm256_and_si256(_mm256_srli_epi16(v, 4), low)));
+    const __m256i thirdDue =
+        _mm256_or_si256(_mm256_subs_epu8(Avx2::prev<2>(v, before), _mm256_set1_epi8(char(0xDF))),
+                        _mm256_subs_epu8(Avx2::prev<3>(v, before), _mm256_set1_epi8(char(0xEF))));
+    const __m256i expected = _mm256_and_si256(_mm256_cmpgt_epi8(thirdDue, _mm256_setzero_si256()),
+                                              _mm256_set1_epi8(char(0x80)));
+    const __m256i ok = _mm256_cmpeq_epi8(_mm256_xor_si256(flaws, expected), _mm256_setzero_si256());
+    return _mm256_xor_si256(ok, _mm256_set1_epi8(char(0xFF)));
 }
+
+} // namespace avx2
+
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
+#pragma GCC pop_options
+#endif
 
 bool hasAvx2()
 {
@@ -383,8 +262,9 @@ const Byte* wellFormedStretchEnd(ScanPath path, const Byte* p, const Byte* stop,
 {
 #if defined(__x86_64__)
     if (path != ScanPath::Scalar) {
-        const BlockScan scan = path == ScanPath::Avx2 ? scanBlocksAvx2<Breaks>(p, stop, end)
-                                                      : scanBlocks<Sse2, Breaks>(p, stop, end);
+        const BlockScan scan = path == ScanPath::Avx2
+                                   ? avx2::scanBlocks<Avx2, Breaks>(p, stop, end)
+                                   : sse2::scanBlocks<Sse2, Breaks>(p, stop, end);
         if (scan.ended)
             return scan.at;
         return wellFormedStretchEndScalar<Breaks>(scan.at, stop, end);
