@@ -122,7 +122,7 @@ constexpr NibbleTables makeNibbleTables()
         {0x20, nibbles(0xC, 0xC), nibbles(0, 1), nibbles(8, 0xB)},       // C0, C1: overlong
         // F0 80-8F overlong, F5-FF 80-8F above U+10FFFF
         {0x40, nibbles(0xF, 0xF), nibbles(0, 0) | nibbles(5, 0xF), nibbles(8, 8)},
-        // continuation after continuation: right only where a third one is due
+        // continuation after continuation: right only where a lead two or three back calls for it
         {0x80, nibbles(8, 0xB), nibbles(0, 0xF), nibbles(8, 0xB)},
     };
     NibbleTables tables;
