@@ -7,6 +7,8 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace {
 
 bool isWellFormed(QByteArrayView bytes)
