@@ -4,6 +4,7 @@
 #include "encoding/EncodingNames.h"
 #include "encoding/TextLines.h"
 #include "encoding/Unrepresentable.h"
+#include "encoding/WellFormedStretch.h"
 
 #include <QByteArray>
 #include <QList>
@@ -13,6 +14,8 @@
 
 #include <cstring>
 #include <stdexcept>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -62,6 +65,21 @@ const QByteArray& fileBytes(SaveForm form)
     default:
         return cp1250;
     }
+}
+
+// The UTF-8 file again with LF alone after every line: nothing stops the UTF-8 check but the end.
+const QByteArray& utf8FileWithLf()
+{
+    static const QByteArray bytes = encodeDocument(editorText(), SaveForm::Utf8, LineBreak::Lf);
+    return bytes;
+}
+
+// The LF file with Polish quotation marks round every paragraph: three-byte sequences too.
+const QByteArray& utf8FileWithQuotes()
+{
+    static const QByteArray bytes =
+        QByteArray(utf8FileWithLf()).replace("<p>", "<p>„").replace("</p>", "”</p>");
+    return bytes;
 }
 
 void reportThroughput(benchmark::State& state, qsizetype bytesPerIteration)
@@ -128,6 +146,29 @@ void changeEncoding(benchmark::State& state, const QByteArray& text, SaveForm fo
         state.counters["unrepresentable"] = double(report.count);
     }
     reportThroughput(state, text.size());
+}
+
+// The UTF-8 check and break scan alone, stretch after stretch as decoding walks a file, on one
+// path.
+void scanStretches(benchmark::State& state, const QByteArray& bytes, Utf8Scan::ScanPath path)
+{
+    using namespace Utf8Scan;
+    if (!scanPathAvailable(path)) {
+        state.SkipWithError("not on this processor");
+        return;
+    }
+    const auto* const begin = reinterpret_cast<const Byte*>(bytes.constData());
+    const Byte* const end = begin + bytes.size();
+    for (auto _ : state) {
+        qsizetype stretches = 0;
+        for (const Byte* p = begin; p < end; ++stretches) {
+            p = wellFormedStretchEnd<TextLines::FileBreaksOtherThanLf>(path, p, end, end);
+            if (p < end)
+                p = TextLines::stepOverBreak(p, end);
+        }
+        benchmark::DoNotOptimize(stretches);
+    }
+    reportThroughput(state, bytes.size());
 }
 
 void findCharset(benchmark::State& state)
@@ -214,6 +255,12 @@ void registerAll()
         benchmark::RegisterBenchmark(name, function)->Unit(benchmark::kMillisecond)->UseRealTime();
     };
     add("decode/utf-8", [](benchmark::State& s) { decode(s, SaveForm::Utf8, EncodingUtf8); });
+    add("decode/utf-8/lf", [](benchmark::State& s) {
+        const QByteArray& bytes = utf8FileWithLf();
+        for (auto _ : s)
+            benchmark::DoNotOptimize(decodeDocument(bytes, EncodingUtf8).data());
+        reportThroughput(s, bytes.size());
+    });
     add("decode/iso-8859-2",
         [](benchmark::State& s) { decode(s, SaveForm::Iso88592, EncodingIso88592); });
     add("decode/cp-1250", [](benchmark::State& s) { decode(s, SaveForm::Cp1250, EncodingCp1250); });
@@ -234,6 +281,23 @@ void registerAll()
         [](benchmark::State& s) { changeEncoding(s, editorTextWithArrows(), SaveForm::Iso88592); });
     add("detect/isMultibyteUtf8", checkUtf8);
     add("lines/LineReader", readLines);
+    using Utf8Scan::ScanPath;
+    using File = const QByteArray& (*)();
+    const std::pair<const char*, File> files[] = {
+        {"crlf", []() -> const QByteArray& { return fileBytes(SaveForm::Utf8); }},
+        {"lf", utf8FileWithLf},
+        {"lf-quotes", utf8FileWithQuotes}};
+    const std::pair<const char*, ScanPath> paths[] = {
+        {"scalar", ScanPath::Scalar}, {"sse2", ScanPath::Sse2}, {"avx2", ScanPath::Avx2}};
+    for (const auto& [fileName, file] : files) {
+        for (const auto& [pathName, path] : paths) {
+            benchmark::RegisterBenchmark(
+                (std::string("scan/utf-8/") + fileName + "/" + pathName).c_str(),
+                [file, path](benchmark::State& s) { scanStretches(s, file(), path); })
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime();
+        }
+    }
     add("iconv/utf-8-to-utf-8",
         [](benchmark::State& s) { iconvConvert(s, "UTF-8", "UTF-8", fileBytes(SaveForm::Utf8)); });
     add("iconv/iso-8859-2-to-utf-8", [](benchmark::State& s) {

@@ -3,7 +3,11 @@
 #include "FuzzCheck.h"
 #include "support/LineByLine.h"
 
+#include "encoding/WellFormedStretch.h"
+
 #include <QStringDecoder>
+
+#include <algorithm>
 
 namespace {
 
@@ -13,6 +17,26 @@ bool isWellFormed(QByteArrayView bytes)
                                                     QStringDecoder::Flag::ConvertInitialBom);
     const QString unused = strict(bytes);
     return !strict.hasError();
+}
+
+// Every scan path ends each stretch where the scalar walk does, short of `stop` or not.
+void checkScanPaths(QByteArrayView file, qsizetype stopEvery)
+{
+    using namespace Utf8Scan;
+    const auto* const begin = reinterpret_cast<const Byte*>(file.data());
+    const Byte* const end = begin + file.size();
+    for (const Byte* p = begin; p < end;) {
+        const Byte* const stop = std::min(end, p + stopEvery);
+        const Byte* const scalar =
+            wellFormedStretchEnd<TextLines::FileBreaksOtherThanLf>(ScanPath::Scalar, p, stop, end);
+        for (const ScanPath path : {ScanPath::Sse2, ScanPath::Avx2}) {
+            if (scanPathAvailable(path))
+                fuzzCheck(wellFormedStretchEnd<TextLines::FileBreaksOtherThanLf>(path, p, stop,
+                                                                                 end) == scalar,
+                          "scan paths agree", QByteArray::number(scalar - begin));
+        }
+        p = scalar == p ? p + 1 : scalar;
+    }
 }
 
 } // namespace
@@ -41,5 +65,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         },
         chunkBytes);
     fuzzCheck(joined == text, "pieces join to the whole", joined);
+    checkScanPaths(file, chunkBytes);
     return 0;
 }

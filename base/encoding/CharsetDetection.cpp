@@ -3,6 +3,7 @@
 #include "encoding/EncodingNames.h"
 #include "encoding/TextLines.h"
 #include "encoding/Utf8Scan.h"
+#include "encoding/WellFormedStretch.h"
 
 #include <bit>
 
@@ -42,7 +43,8 @@ const Byte* findKeyword(const Byte* p, const Byte* end)
         const __m128i firsts =
             _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), lowerBit);
         const __m128i lasts = _mm_or_si128(
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + CharsetKeywordLength - 1)), lowerBit);
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + CharsetKeywordLength - 1)),
+            lowerBit);
         unsigned candidates = unsigned(_mm_movemask_epi8(
             _mm_and_si128(_mm_cmpeq_epi8(firsts, first), _mm_cmpeq_epi8(lasts, last))));
         for (; candidates; candidates &= candidates - 1) {
@@ -108,7 +110,8 @@ CharsetLine findCharsetLine(QByteArrayView text)
     const Byte* lineStart = keyword;
     while (lineStart > begin && !FileBreaks::is(lineStart[-1]))
         --lineStart;
-    const Byte* const lineEnd = TextLines::findBreak<FileBreaks>(keyword + CharsetKeywordLength, end);
+    const Byte* const lineEnd =
+        TextLines::findBreak<FileBreaks>(keyword + CharsetKeywordLength, end);
     return {countLineBreaks(QByteArrayView(begin, lineStart)),
             lowerAsciiLetters(QByteArrayView(lineStart, lineEnd)), lineStart - begin,
             lineEnd - begin};
@@ -129,20 +132,10 @@ QString ClassifyCharsetLine(QByteArrayView loweredLine)
 
 bool isMultibyteUtf8(QByteArrayView bytes)
 {
-    const Byte* p = reinterpret_cast<const Byte*>(bytes.data());
-    const Byte* const end = p + bytes.size();
-    bool multibyte = false;
-    while (p < end) {
-        p = skipAscii(p, end);
-        if (p == end)
-            break;
-        const int length = wellFormedSequenceLength(p, end);
-        if (!length)
-            return false;
-        multibyte = true;
-        p += length;
-    }
-    return multibyte;
+    const Byte* const begin = reinterpret_cast<const Byte*>(bytes.data());
+    const Byte* const end = begin + bytes.size();
+    const Byte* const firstNonAscii = skipAscii(begin, end);
+    return firstNonAscii != end && wellFormedStretchEnd<NoBreaks>(firstNonAscii, end, end) == end;
 }
 
 QString detectFileEncoding(QByteArrayView fileBytes)

@@ -4,6 +4,7 @@
 #include "encoding/CodePageTables.h"
 #include "encoding/EncodingNames.h"
 #include "encoding/Utf8Scan.h"
+#include "encoding/WellFormedStretch.h"
 
 #include <algorithm>
 #include <array>
@@ -78,53 +79,6 @@ const EncodeTable& encodeTable(SaveForm form)
     default:
         return (*tables)[2];
     }
-}
-
-// Steps over well-formed UTF-8 from p while below `limit`; stops at a malformed sequence.
-inline const Byte* skipWellFormed(const Byte* p, const Byte* limit, const Byte* end)
-{
-    while (p < limit) {
-        if (*p < 0x80) {
-            ++p;
-            continue;
-        }
-        const int length = wellFormedSequenceLength(p, end);
-        if (!length)
-            return p;
-        p += length;
-    }
-    return p;
-}
-
-// The end of the stretch of well-formed UTF-8 without breaks that starts at p: the first break
-// or malformed sequence, or the first sequence boundary at or after `stop`. A word at a time;
-// a well-formed sequence never holds a break byte, so it never runs past one.
-template <typename Breaks>
-const Byte* wellFormedStretchEnd(const Byte* p, const Byte* stop, const Byte* end)
-{
-    while (p < stop) {
-        if (end - p >= 8) {
-            const std::uint64_t word = loadWord(p);
-            const std::uint64_t breaks = Breaks::inWord(word);
-            if (!breaks && !nonAsciiBytes(word)) {
-                p += 8;
-                continue;
-            }
-            const Byte* const limit = breaks ? p + firstFlaggedByte(breaks) : p + 8;
-            const Byte* const q = skipWellFormed(p, limit, end);
-            if (q < limit || breaks)
-                return q;
-            p = q;
-            continue;
-        }
-        if (Breaks::is(*p))
-            return p;
-        const Byte* const q = skipWellFormed(p, p + 1, end);
-        if (q == p)
-            return p;
-        p = q;
-    }
-    return p;
 }
 
 class FileDecoder {
