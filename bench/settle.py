@@ -1,0 +1,30 @@
+#!/usr/bin/python3
+# settle.py PROGRAM [ARGS...], run on an X display: ms from launch until the screen last changed
+# by more than a blinking caret changes it (200 pixels), and the program's peak memory. The
+# screen is taken with xwd every few tens of milliseconds; each start gets its own runtime
+# folder, so that no running instance takes the files.
+import numpy as np, subprocess, sys, time, os, tempfile, resource
+def grab():
+    data = subprocess.run(['xwd', '-root', '-silent'], capture_output=True).stdout
+    header = int.from_bytes(data[0:4], 'big')
+    ncolors = int.from_bytes(data[76:80], 'big')
+    width = int.from_bytes(data[16:20], 'big'); height = int.from_bytes(data[20:24], 'big')
+    bpl = int.from_bytes(data[48:52], 'big')
+    start = header + ncolors * 12
+    return np.frombuffer(data, dtype=np.uint8, count=bpl * height, offset=start).reshape(height, bpl)
+rt = tempfile.mkdtemp(); os.chmod(rt, 0o700)
+env = dict(os.environ, XDG_RUNTIME_DIR=rt)
+t0 = time.monotonic()
+p = subprocess.Popen(sys.argv[1:], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+ref = grab(); last = t0
+while True:
+    now = time.monotonic()
+    frame = grab()
+    changed = np.count_nonzero((frame != ref).reshape(frame.shape[0], -1, 4).any(axis=2))
+    if changed > 200:
+        ref = frame; last = now
+    if now - last > 2.0 and now - t0 > 1.5: break
+    if now - t0 > 20: break
+p.terminate(); p.wait()
+usage = resource.getrusage(resource.RUSAGE_CHILDREN)
+print(f"{(last - t0) * 1000:.0f} ms, peak {usage.ru_maxrss // 1024} MiB")
