@@ -300,6 +300,34 @@ void TSynMemo::selectPositions(int anchor, int caret)
     SendScintilla(SCI_SETSEL, long(anchor), long(caret));
 }
 
+qsizetype TSynMemo::textLength() const
+{
+    return query(SCI_GETLENGTH);
+}
+
+qsizetype TSynMemo::caretPosition() const
+{
+    return query(SCI_GETCURRENTPOS);
+}
+
+QByteArrayView TSynMemo::rangeBytes(qsizetype position, qsizetype length) const
+{
+    if (length <= 0)
+        return {};
+    return QByteArrayView(
+        reinterpret_cast<const char*>(query(SCI_GETRANGEPOINTER, position, long(length))), length);
+}
+
+void TSynMemo::moveCaret(qsizetype position)
+{
+    SendScintilla(SCI_GOTOPOS, long(position));
+}
+
+void TSynMemo::clearSelection()
+{
+    SendScintilla(SCI_SETEMPTYSELECTION, query(SCI_GETCURRENTPOS));
+}
+
 bool TSynMemo::hasSelection() const
 {
     return query(SCI_GETSELECTIONEMPTY) == 0;

@@ -76,6 +76,16 @@ public:
     int selectionStartPosition() const;
     int selectionEndPosition() const;
     void selectPositions(int anchor, int caret);
+    // Length of the text and the caret's place, in bytes.
+    qsizetype textLength() const;
+    qsizetype caretPosition() const;
+    // Bytes of a part of the text, valid until the next edit; cheaper than textBytes() when the
+    // part lies before the last edit.
+    QByteArrayView rangeBytes(qsizetype position, qsizetype length) const;
+    // Puts the caret there with nothing selected, and scrolls it into view.
+    void moveCaret(qsizetype position);
+    // Lets go of the selection, the caret staying where it is.
+    void clearSelection();
     bool hasSelection() const;
 
     // Many edits made as one undo step while it lives, with the change notifications left out

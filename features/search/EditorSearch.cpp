@@ -23,12 +23,12 @@ struct SearchRange {
 
 SearchRange rangeOf(TSynMemo& editor, SearchOptions options)
 {
-    const qsizetype length = editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    const qsizetype length = editor.textLength();
     if (options & SearchOption::SelectedOnly && editor.hasSelection())
         return {editor.selectionStartPosition(), editor.selectionEndPosition()};
     if (options & SearchOption::EntireScope)
         return {0, length};
-    const qsizetype caret = editor.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+    const qsizetype caret = editor.caretPosition();
     return options & SearchOption::Backwards ? SearchRange{0, caret} : SearchRange{caret, length};
 }
 
@@ -96,8 +96,7 @@ int replaceAll(TSynMemo& editor, const TextPattern& pattern, QByteArrayView repl
             while (first > 0 && end - qsizetype(starts[first - 1]) <= PieceBytes)
                 --first;
             const qsizetype start = starts[first];
-            const auto* source = reinterpret_cast<const char*>(editor.SendScintilla(
-                QsciScintillaBase::SCI_GETRANGEPOINTER, long(start), long(end - start)));
+            const char* source = editor.rangeBytes(start, end - start).data();
             piece.resize(0);
             qsizetype at = start;
             for (std::size_t i = first; i < last; ++i) {
@@ -112,7 +111,7 @@ int replaceAll(TSynMemo& editor, const TextPattern& pattern, QByteArrayView repl
     // The caret after the last replacement made, or before it going backwards.
     const qsizetype caret =
         backwards ? qsizetype(starts.front()) : newLength - (textLength - endOf(starts.size() - 1));
-    editor.SendScintilla(QsciScintillaBase::SCI_GOTOPOS, long(caret));
+    editor.moveCaret(caret);
     return int(starts.size());
 }
 
@@ -120,8 +119,8 @@ int replaceAll(TSynMemo& editor, const TextPattern& pattern, QByteArrayView repl
 
 QString takeWordAtCaret(TSynMemo& editor)
 {
-    const long caret = editor.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
-    editor.SendScintilla(QsciScintillaBase::SCI_SETEMPTYSELECTION, caret);
+    editor.clearSelection();
+    const qsizetype caret = editor.caretPosition();
     const QByteArrayView text = editor.textBytes();
     const auto [start, end] = wordRangeAt(text, caret);
     return QString::fromUtf8(text.sliced(start, end - start));
@@ -146,12 +145,11 @@ int searchAndReplace(TSynMemo& editor, const QString& searchText, const QString&
         return 0;
     const qsizetype end = match.start + match.length;
     if (!(options & SearchOption::Replace)) {
-        editor.SendScintilla(QsciScintillaBase::SCI_SETSEL, long(backwards ? end : match.start),
-                             long(backwards ? match.start : end));
+        editor.selectPositions(int(backwards ? end : match.start),
+                               int(backwards ? match.start : end));
         return 1;
     }
     editor.replaceRange(match.start, end - match.start, replacement);
-    editor.SendScintilla(QsciScintillaBase::SCI_GOTOPOS,
-                         long(backwards ? match.start : match.start + replacement.size()));
+    editor.moveCaret(backwards ? match.start : match.start + replacement.size());
     return 1;
 }
