@@ -146,14 +146,16 @@ CrashRecovery::Tracked& CrashRecovery::track(DocumentPage* page)
     tracked.fileName = QString::number(m_nextFile++) + PageSuffix;
     TSynMemo* editor = page->editor();
     // Typing only notes that the page changed; the copying waits until the user pauses.
-    connect(editor, &QsciScintillaBase::SCN_UPDATEUI, this, [this, page](int updated) {
-        if (updated & QsciScintillaBase::SC_UPDATE_CONTENT) {
-            m_pages[page].changed = true;
-            m_sinceEdit.start();
-        }
-    });
-    connect(editor, &QsciScintillaBase::SCN_SAVEPOINTREACHED, this,
-            [this, page] { removeCopy(m_pages[page]); });
+    connect(editor, &TSynMemo::statusChange, this,
+            [this, page, editor](TSynMemo::StatusChanges changes) {
+                if (changes & TSynMemo::StatusText) {
+                    m_pages[page].changed = true;
+                    m_sinceEdit.start();
+                }
+                // Saved, or undone back to what the file holds: no copy is needed.
+                if (changes & TSynMemo::StatusModified && !editor->isDocumentModified())
+                    removeCopy(m_pages[page]);
+            });
     connect(page, &QObject::destroyed, this, [this, page] {
         removeCopy(m_pages[page]);
         m_pages.remove(page);

@@ -457,6 +457,8 @@ void TSynMemo::reportUpdate(int updated)
     StatusChanges changes;
     if (updated & (SC_UPDATE_SELECTION | SC_UPDATE_CONTENT))
         changes |= StatusCaretX | StatusCaretY;
+    if (updated & SC_UPDATE_CONTENT)
+        changes |= StatusText;
     if (changes)
         emit statusChange(changes);
 }

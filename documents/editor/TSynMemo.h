@@ -22,6 +22,8 @@ public:
         StatusCaretX = 0x2,
         StatusCaretY = 0x4,
         StatusModified = 0x8,
+        // The text changed.
+        StatusText = 0x10,
     };
     Q_DECLARE_FLAGS(StatusChanges, StatusChange)
 
