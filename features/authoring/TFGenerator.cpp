@@ -1,7 +1,9 @@
 #include "authoring/TFGenerator.h"
 
-#include "desktop/Desktop.h"
+#include "widgets/EditableList.h"
+
 #include "authoring/UpDown.h"
+#include "desktop/Desktop.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -30,15 +32,10 @@ QStringList numbers(int first, int last)
     return items;
 }
 
-QComboBox* editableList(const char* name, const QStringList& items, const QString& text, int width,
-                        QWidget* parent)
+QComboBox* sizedList(const char* name, const QStringList& items, const QString& text, int width,
+                     QWidget* parent)
 {
-    auto* combo = new QComboBox(parent);
-    combo->setObjectName(QLatin1String(name));
-    combo->setEditable(true);
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->addItems(items);
-    combo->setEditText(text);
+    QComboBox* combo = editableList(name, items, text, parent);
     combo->setFixedWidth(width);
     return combo;
 }
@@ -83,17 +80,16 @@ TFGenerator::TFGenerator(Desktop& desktop, QWidget* parent)
     setFont(face);
 
     const TableSettings defaults;
-    ComboBoxEx1 = editableList("ComboBoxEx1", numbers(1, 6), defaults.rows, 52, this);
-    ComboBoxEx2 = editableList("ComboBoxEx2", numbers(1, 7), defaults.columns, 52, this);
-    Combo1 =
-        editableList("Combo1",
-                     {QStringLiteral("White"), QStringLiteral("Black"), QStringLiteral("Red"),
-                      QStringLiteral("Blue"), QStringLiteral("Green"), QStringLiteral("Yellow"),
-                      QStringLiteral("Orange"), QStringLiteral("Purple")},
-                     defaults.colour, 90, this);
-    Combo3 = editableList(
-        "Combo3", {QStringLiteral("left"), QStringLiteral("center"), QStringLiteral("right")},
-        defaults.align, 80, this);
+    ComboBoxEx1 = sizedList("ComboBoxEx1", numbers(1, 6), defaults.rows, 52, this);
+    ComboBoxEx2 = sizedList("ComboBoxEx2", numbers(1, 7), defaults.columns, 52, this);
+    Combo1 = sizedList("Combo1",
+                       {QStringLiteral("White"), QStringLiteral("Black"), QStringLiteral("Red"),
+                        QStringLiteral("Blue"), QStringLiteral("Green"), QStringLiteral("Yellow"),
+                        QStringLiteral("Orange"), QStringLiteral("Purple")},
+                       defaults.colour, 90, this);
+    Combo3 = sizedList("Combo3",
+                       {QStringLiteral("left"), QStringLiteral("center"), QStringLiteral("right")},
+                       defaults.align, 80, this);
     Edit2 = new QLineEdit(defaults.header, this);
     Edit2->setObjectName(QStringLiteral("Edit2"));
     // Room for an ordinary header of about forty characters.
@@ -104,9 +100,9 @@ TFGenerator::TFGenerator(Desktop& desktop, QWidget* parent)
     UpDown1 = new UpDown(Edit1, 0, 3100, this);
     UpDown1->setObjectName(QStringLiteral("UpDown1"));
     UpDown1->setFixedSize(17, Edit1->sizeHint().height());
-    Combo2 = editableList("Combo2", numbers(0, 5), defaults.border, 52, this);
-    Combo4 = editableList("Combo4", numbers(0, 5), defaults.padding, 52, this);
-    Combo5 = editableList("Combo5", numbers(0, 5), defaults.spacing, 52, this);
+    Combo2 = sizedList("Combo2", numbers(0, 5), defaults.border, 52, this);
+    Combo4 = sizedList("Combo4", numbers(0, 5), defaults.padding, 52, this);
+    Combo5 = sizedList("Combo5", numbers(0, 5), defaults.spacing, 52, this);
 
     Button1 = new QPushButton(QStringLiteral("&OK"), this);
     Button1->setObjectName(QStringLiteral("Button1"));

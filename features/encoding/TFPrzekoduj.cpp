@@ -1,5 +1,7 @@
 #include "encoding/TFPrzekoduj.h"
 
+#include "widgets/EditableList.h"
+
 #include "desktop/CommandRegistry.h"
 #include "document/DocumentEncodings.h"
 #include "document/DocumentPage.h"
@@ -39,14 +41,9 @@ QFrame* loweredPanel(const char* name, QWidget* parent)
 QComboBox* encodingList(const char* name, const QStringList& items, const QString& text,
                         QWidget* parent)
 {
-    auto* list = new QComboBox(parent);
-    list->setObjectName(QLatin1String(name));
-    list->setEditable(true);
-    list->setInsertPolicy(QComboBox::NoInsert);
+    QComboBox* list = editableList(name, items, text, parent);
     // Typed text stays as typed: no completion from the entries.
     list->setCompleter(nullptr);
-    list->addItems(items);
-    list->setEditText(text);
     QPalette palette = list->palette();
     palette.setColor(QPalette::Text, Qt::blue);
     list->setPalette(palette);
