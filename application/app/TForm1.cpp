@@ -3,6 +3,7 @@
 #include "app/CommandMapBuilder.h"
 #include "app/EditorFocus.h"
 #include "app/Icons.h"
+#include "app/SpellingCommands.h"
 #include "app/StatusPanels.h"
 #include "app/TitleBar.h"
 #include "app/WindowLayout.h"
@@ -80,6 +81,7 @@ void TForm1::buildWindow()
     buildMainMenu(this, *m_commands);
     PopupMenu2 = buildPopupMenu(this, *m_commands);
     m_checkedReopenItem = findChild<QAction*>(QStringLiteral("SUBmnuUTF8"));
+    new SpellingCommands(this, *m_commands, *m_documents, Bar);
 
     // Window-wide state that the user never sees lives in hidden controls of the top panel.
     m_encodings = std::make_unique<DocumentEncodings>(

@@ -89,4 +89,8 @@ inline constexpr char podDelphiClick[] = "podDelphiClick";
 inline constexpr char mnuCppClick[] = "mnuCppClick";
 inline constexpr char mnuSqlClick[] = "mnuSqlClick";
 inline constexpr char mnuPomocClick[] = "mnuPomocClick";
+inline constexpr char mnuPisowniaClick[] = "mnuPisowniaClick";
+inline constexpr char mnuJezykPolskiClick[] = "mnuJezykPolskiClick";
+inline constexpr char mnuJezykAngielskiClick[] = "mnuJezykAngielskiClick";
+inline constexpr char mnuNastepnyBladClick[] = "mnuNastepnyBladClick";
 } // namespace Cmd

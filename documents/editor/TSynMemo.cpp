@@ -476,8 +476,15 @@ void TSynMemo::recolor(int start, int end)
 
 void TSynMemo::contextMenuEvent(QContextMenuEvent* event)
 {
-    if (m_popupMenu)
+    if (m_popupMenu) {
+        const QPoint at = viewport()->mapFromGlobal(event->globalPos());
+        const qsizetype position =
+            event->reason() == QContextMenuEvent::Mouse
+                ? SendScintilla(SCI_POSITIONFROMPOINTCLOSE, at.x(), at.y())
+                : caretPosition();
+        emit popupMenuAboutToShow(m_popupMenu, position);
         m_popupMenu->popup(event->globalPos());
+    }
     else
         QsciScintilla::contextMenuEvent(event);
 }

@@ -131,6 +131,8 @@ public slots:
 
 signals:
     void statusChange(TSynMemo::StatusChanges changes);
+    // The context menu is about to show, for the text at `position` (-1: none).
+    void popupMenuAboutToShow(QMenu* menu, qsizetype position);
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
