@@ -480,7 +480,7 @@ void TSynMemo::contextMenuEvent(QContextMenuEvent* event)
         const QPoint at = viewport()->mapFromGlobal(event->globalPos());
         const qsizetype position =
             event->reason() == QContextMenuEvent::Mouse
-                ? SendScintilla(SCI_POSITIONFROMPOINTCLOSE, at.x(), at.y())
+                ? SendScintilla(SCI_CHARPOSITIONFROMPOINTCLOSE, at.x(), at.y())
                 : caretPosition();
         emit popupMenuAboutToShow(m_popupMenu, position);
         m_popupMenu->popup(event->globalPos());
