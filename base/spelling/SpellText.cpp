@@ -201,6 +201,12 @@ ReaderText readerText(QByteArrayView text,
                       const std::vector<std::pair<qsizetype, qsizetype>>& ranges, bool markup)
 {
     ReaderText reader;
+    qsizetype total = 0;
+    for (auto [start, end] : ranges)
+        total += end - start + 1;
+    reader.text.reserve(total);
+    reader.starts.reserve(size_t(total));
+    reader.ends.reserve(size_t(total));
     qsizetype previousEnd = -1;
     for (auto [start, end] : ranges) {
         if (start != previousEnd)
@@ -227,9 +233,20 @@ ReaderText readerText(QByteArrayView text,
                 ++i;
                 continue;
             }
-            qsizetype length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : 2;
-            length = std::min(length, end - i);
-            reader.append(QString::fromUtf8(text.sliced(i, length)), i, i + length);
+            // UTF-8 decoded here: a QString made for each character would cost more than all else.
+            const qsizetype length = std::min<qsizetype>(byte >= 0xF0   ? 4
+                                                         : byte >= 0xE0 ? 3
+                                                                        : 2,
+                                                         end - i);
+            char32_t code = byte & (byte >= 0xF0 ? 0x07 : byte >= 0xE0 ? 0x0F : 0x1F);
+            for (qsizetype k = 1; k < length; ++k)
+                code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+            if (code >= 0x10000) {
+                reader.append(QChar::highSurrogate(code), i, i + length);
+                reader.append(QChar::lowSurrogate(code), i, i + length);
+            } else {
+                reader.append(QChar(char16_t(code)), i, i + length);
+            }
             i += length;
         }
     }
@@ -352,19 +369,19 @@ QList<SpellWord> readerWords(QByteArrayView text, QByteArrayView roles, const Sp
 
 bool endsInsideStyle(QByteArrayView text, bool startsInside)
 {
-    const QByteArray lower = lowered(text);
-    const qsizetype open = lower.lastIndexOf("<style");
-    const qsizetype close = lower.lastIndexOf("</style");
-    if (open < 0 && close < 0)
-        return startsInside;
-    if (close > open)
-        return false;
-    // "<styles>" or a tag that ends without a '>' yet does not count.
-    const qsizetype after = open + 6;
-    return after < lower.size() &&
-           (lower[after] == '>' || lower[after] == ' ' || lower[after] == '\t' ||
-            lower[after] == '\n') &&
-           lower.indexOf('>', after) >= 0;
+    // The last "<style" or "</style" tag, looked for without copying the text.
+    for (qsizetype i = text.lastIndexOf('<'); i >= 0; i = i ? text.lastIndexOf('<', i - 1) : -1) {
+        const bool closing = i + 1 < text.size() && text[i + 1] == '/';
+        const qsizetype name = i + (closing ? 2 : 1);
+        if (text.size() - name < 6 || lowered(text.sliced(name, 5)) != "style")
+            continue;
+        const char after = text[name + 5];
+        if (after != '>' && after != ' ' && after != '\t' && after != '\n' && after != '\r')
+            continue;
+        // A tag not ended yet does not count.
+        return !closing && text.indexOf('>', name) >= 0;
+    }
+    return startsInside;
 }
 
 QString pageLanguage(QByteArrayView pageStart)

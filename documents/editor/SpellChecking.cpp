@@ -18,13 +18,15 @@ struct StyledRange {
     char* text;
 };
 
-constexpr qint64 SliceNanoseconds = 1'000'000;
-constexpr qsizetype ChunkBytes = 8 << 10;
+constexpr qint64 SliceNanoseconds = 500'000;
+constexpr qsizetype ChunkBytes = 2 << 10;
 // How far back an edit or a click looks for the start of the word or tag it is in.
 constexpr qsizetype BoundaryLookBack = 4 << 10;
 // How far back a chunk looks for an open <style> element.
 constexpr qsizetype StyleLookBack = 64 << 10;
 constexpr int MaxSuggestions = 6;
+// The most text checked again in order after an edit.
+constexpr qsizetype RecheckBytes = 64 << 10;
 const char* const SpellingActionProperty = "spellingAction";
 
 // The HTML lexer's styles (Scintilla's SCE_H_*) that a page's reader sees or that frame it.
@@ -134,7 +136,8 @@ void SpellChecking::restart()
     fill(MistakeIndicator, 0, length, false);
     fill(CheckedIndicator, 0, length, false);
     m_dirtyStart = m_dirtyEnd = -1;
-    m_lastChunkEnd = -1;
+    m_recheckFrom = m_recheckTo = 0;
+    m_styleAt.clear();
     showNeeded();
 }
 
@@ -147,7 +150,8 @@ void SpellChecking::noteEdit(int position, int type, int length)
             // A new text: its language is read again from it.
             m_pageLanguageKnown = false;
             m_dirtyStart = m_dirtyEnd = -1;
-            m_lastChunkEnd = -1;
+            m_recheckFrom = m_recheckTo = 0;
+            m_styleAt.clear();
             return;
         }
         length = -length;
@@ -161,7 +165,7 @@ void SpellChecking::noteEdit(int position, int type, int length)
         m_dirtyStart = std::min<qsizetype>(m_dirtyStart, position);
         m_dirtyEnd = std::max<qsizetype>(m_dirtyEnd, position + std::max(length, 0));
     }
-    m_lastChunkEnd = -1;
+    m_styleAt.clear();
     if (!m_timer.isActive() && isEnabled())
         m_timer.start();
 }
@@ -234,34 +238,59 @@ qsizetype SpellChecking::boundaryBefore(qsizetype position) const
     return from;
 }
 
-std::optional<SpellChecking::Chunk> SpellChecking::nextChunk()
+std::pair<qsizetype, qsizetype> SpellChecking::shownRange() const
 {
-    const qsizetype length = m_editor->textLength();
-    if (m_dirtyStart >= 0) {
-        // The colouring after an edit may change down to the end of what is shown: that much is
-        // checked again.
-        const long lastShown = send(QsciScintillaBase::SCI_DOCLINEFROMVISIBLE,
-                                    send(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE) +
-                                        send(QsciScintillaBase::SCI_LINESONSCREEN));
-        const qsizetype shownEnd =
-            send(QsciScintillaBase::SCI_GETLINEENDPOSITION, std::max(0L, lastShown));
-        const qsizetype start = boundaryBefore(std::min(m_dirtyStart, length));
-        const qsizetype end = std::min(length, std::max({m_dirtyEnd, shownEnd, start}));
-        fill(CheckedIndicator, start, end, false);
-        m_dirtyStart = m_dirtyEnd = -1;
-    }
     const long firstShown = send(QsciScintillaBase::SCI_DOCLINEFROMVISIBLE,
                                  send(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE));
     const long lastShown = send(QsciScintillaBase::SCI_DOCLINEFROMVISIBLE,
                                 send(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE) +
                                     send(QsciScintillaBase::SCI_LINESONSCREEN));
-    const qsizetype shownStart = send(QsciScintillaBase::SCI_POSITIONFROMLINE, firstShown);
-    const qsizetype shownEnd = send(QsciScintillaBase::SCI_GETLINEENDPOSITION, lastShown);
+    return {send(QsciScintillaBase::SCI_POSITIONFROMLINE, firstShown),
+            send(QsciScintillaBase::SCI_GETLINEENDPOSITION, lastShown)};
+}
+
+bool SpellChecking::isShownChecked() const
+{
+    const auto [start, end] = shownRange();
+    return m_dirtyStart < 0 && (m_recheckFrom >= m_recheckTo || m_recheckTo <= start) &&
+           uncheckedFrom(start, end) >= end;
+}
+
+std::optional<SpellChecking::Chunk> SpellChecking::nextChunk()
+{
+    const qsizetype length = m_editor->textLength();
+    if (m_dirtyStart >= 0) {
+        // The colouring after an edit may change down to the end of what is shown: that much is
+        // checked again, before anything else.
+        const qsizetype start = boundaryBefore(std::min(m_dirtyStart, length));
+        const qsizetype end = std::max({m_dirtyEnd, shownRange().second, start});
+        m_dirtyStart = m_dirtyEnd = -1;
+        if (end - start > RecheckBytes) {
+            // A new text or a large change: checked as unchecked text is, what is shown first.
+            fill(CheckedIndicator, start, std::min(end, length), false);
+        } else {
+            m_recheckFrom = m_recheckFrom < m_recheckTo ? std::min(m_recheckFrom, start) : start;
+            m_recheckTo = std::max(m_recheckTo, end);
+        }
+    }
+    m_recheckTo = std::min(m_recheckTo, length);
+    if (m_recheckFrom < m_recheckTo) {
+        const Chunk chunk = chunkFrom(m_recheckFrom);
+        m_recheckFrom = chunk.end;
+        return chunk;
+    }
+    const auto [shownStart, shownEnd] = shownRange();
     qsizetype start = uncheckedFrom(shownStart, shownEnd);
     if (start >= shownEnd)
         start = uncheckedFrom(0, length);
     if (start >= length)
         return std::nullopt;
+    return chunkFrom(start);
+}
+
+SpellChecking::Chunk SpellChecking::chunkFrom(qsizetype start) const
+{
+    const qsizetype length = m_editor->textLength();
     const QByteArrayView ahead =
         m_editor->rangeBytes(start, std::min(length - start, ChunkBytes + 1));
     return Chunk{start, start + chunkEnd(ahead, 0, ChunkBytes)};
@@ -314,14 +343,17 @@ QList<SpellWord> SpellChecking::wordsOf(const Chunk& chunk)
 #endif
     bool insideStyle = false;
     if (m_mode == Mode::Markup) {
-        if (chunk.start == m_lastChunkEnd) {
-            insideStyle = m_lastInsideStyle;
+        // Whether a <style> element is open where a chunk starts is known from the chunk before
+        // it; else looked for in the text before.
+        if (const auto known = m_styleAt.constFind(chunk.start); known != m_styleAt.cend()) {
+            insideStyle = *known;
         } else {
             const qsizetype from = std::max<qsizetype>(0, chunk.start - StyleLookBack);
             insideStyle = endsInsideStyle(m_editor->rangeBytes(from, chunk.start - from));
         }
-        m_lastChunkEnd = chunk.end;
-        m_lastInsideStyle = endsInsideStyle(text, insideStyle);
+        if (m_styleAt.size() >= 64)
+            m_styleAt.clear();
+        m_styleAt.insert(chunk.end, endsInsideStyle(text, insideStyle));
     }
     // Comments of a page are left alone; a source's comments and strings are what is checked.
     const SpellScope scope{m_mode == Mode::Markup, m_mode == Mode::Source, m_mode == Mode::Source};
@@ -331,16 +363,23 @@ QList<SpellWord> SpellChecking::wordsOf(const Chunk& chunk)
 void SpellChecking::checkChunk(const Chunk& chunk)
 {
     ensureStyled(chunk.end);
-    SpellDictionary* dictionary = m_service.dictionary(language());
-    fill(MistakeIndicator, chunk.start, chunk.end, false);
-    if (dictionary) {
+    QList<std::pair<qsizetype, qsizetype>> mistakes;
+    if (SpellDictionary* dictionary = m_service.dictionary(language())) {
         for (const SpellWord& word : wordsOf(chunk)) {
             if (!dictionary->check(word.word) && !m_ignored.contains(word.word) &&
                 !m_service.isPersonalWord(word.word))
-                fill(MistakeIndicator, chunk.start + word.start, chunk.start + word.end, true);
+                mistakes.append({chunk.start + word.start, chunk.start + word.end});
         }
     }
-    fill(CheckedIndicator, chunk.start, chunk.end, true);
+    // Each change of an indicator on screen repaints it: the marks are changed only where they
+    // differ, which after a key is seldom.
+    if (marks(chunk.start, chunk.end) != mistakes) {
+        fill(MistakeIndicator, chunk.start, chunk.end, false);
+        for (const auto& [start, end] : std::as_const(mistakes))
+            fill(MistakeIndicator, start, end, true);
+    }
+    if (uncheckedFrom(chunk.start, chunk.end) < chunk.end)
+        fill(CheckedIndicator, chunk.start, chunk.end, true);
 }
 
 void SpellChecking::fill(int indicator, qsizetype start, qsizetype end, bool on)
@@ -355,13 +394,17 @@ void SpellChecking::fill(int indicator, qsizetype start, qsizetype end, bool on)
 
 QList<std::pair<qsizetype, qsizetype>> SpellChecking::marks() const
 {
+    return marks(0, m_editor->textLength());
+}
+
+QList<std::pair<qsizetype, qsizetype>> SpellChecking::marks(qsizetype from, qsizetype to) const
+{
     QList<std::pair<qsizetype, qsizetype>> marks;
-    const qsizetype length = m_editor->textLength();
-    qsizetype position = 0;
-    while (position < length) {
+    qsizetype position = from;
+    while (position < to) {
         const qsizetype end = send(QsciScintillaBase::SCI_INDICATOREND, MistakeIndicator, position);
         if (send(QsciScintillaBase::SCI_INDICATORVALUEAT, MistakeIndicator, position))
-            marks.append({position, end});
+            marks.append({position, std::min(end, to)});
         if (end <= position)
             break;
         position = end;
@@ -377,7 +420,6 @@ std::optional<SpellWord> SpellChecking::mistakeAt(qsizetype position)
     const qsizetype end = send(QsciScintillaBase::SCI_INDICATOREND, MistakeIndicator, position);
     const Chunk chunk{boundaryBefore(start),
                       std::min(m_editor->textLength(), end + BoundaryLookBack)};
-    m_lastChunkEnd = -1;
     for (const SpellWord& word : wordsOf(chunk))
         if (chunk.start + word.start == start && chunk.start + word.end == end)
             return SpellWord{start, end, word.word};

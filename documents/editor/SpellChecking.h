@@ -2,6 +2,7 @@
 
 #include "spelling/SpellText.h"
 
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QSet>
@@ -36,8 +37,11 @@ public:
     // there is none.
     bool selectNextMistake();
 
-    // Byte ranges [start, end) marked as misspelt.
+    // Whether all that is shown has been checked.
+    bool isShownChecked() const;
+    // Byte ranges [start, end) marked as misspelt, of all the text or from `from` to `to`.
     QList<std::pair<qsizetype, qsizetype>> marks() const;
+    QList<std::pair<qsizetype, qsizetype>> marks(qsizetype from, qsizetype to) const;
     // Whether some text is still to be checked (or a dictionary is loading).
     bool isCatchingUp() const { return m_timer.isActive() || m_awaitingDictionary; }
 
@@ -57,7 +61,9 @@ private:
     void showNeeded();
     void checkSlice();
     std::optional<Chunk> nextChunk();
+    Chunk chunkFrom(qsizetype start) const;
     qsizetype uncheckedFrom(qsizetype from, qsizetype to) const;
+    std::pair<qsizetype, qsizetype> shownRange() const;
     qsizetype boundaryBefore(qsizetype position) const;
     void ensureStyled(qsizetype end);
     QList<SpellWord> wordsOf(const Chunk& chunk);
@@ -84,10 +90,9 @@ private:
     // Text edited since the last slice, [start, end); start < 0 when none.
     qsizetype m_dirtyStart = -1;
     qsizetype m_dirtyEnd = -1;
-    // Where the checking of the rest goes on.
-    qsizetype m_sweep = 0;
-    bool m_sweepWrapped = false;
-    // Whether a <style> element is open where the last chunk ended.
-    qsizetype m_lastChunkEnd = -1;
-    bool m_lastInsideStyle = false;
+    // Text to check again whether checked or not, [from, to), taken a chunk at a time.
+    qsizetype m_recheckFrom = 0;
+    qsizetype m_recheckTo = 0;
+    // Whether a <style> element is open at the ends of the chunks last checked.
+    QHash<qsizetype, bool> m_styleAt;
 };
