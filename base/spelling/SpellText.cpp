@@ -93,7 +93,6 @@ public:
                     break;
                 if (c == '<') {
                     finishTag();
-                    m_inTag = true;
                     m_tagName.clear();
                     m_closing = false;
                 } else if (c == '/' && m_tagName.isEmpty()) {
@@ -164,14 +163,12 @@ private:
         m_attributes.clear();
         m_tagName.clear();
         m_closing = false;
-        m_inTag = false;
     }
 
     QByteArrayView m_text;
     QByteArrayView m_roles;
     SpellScope m_scope;
     bool m_insideStyle;
-    bool m_inTag = false;
     bool m_closing = false;
     QByteArray m_tagName;
     std::vector<Attribute> m_attributes;

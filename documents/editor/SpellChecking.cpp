@@ -173,6 +173,11 @@ void SpellChecking::noteEdit(int position, int type, int length)
 void SpellChecking::showNeeded()
 {
     m_awaitingDictionary = false;
+    // Another colouring chosen for the page (it repaints): what is read changes with it.
+    if (m_modeKnown && m_editor->lexer() != m_lexer) {
+        restart();
+        return;
+    }
     if (!m_timer.isActive() && isEnabled() && m_editor->textLength() > 0)
         m_timer.start();
 }

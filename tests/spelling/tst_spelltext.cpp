@@ -22,12 +22,11 @@ private slots:
             << QByteArray("don't biało-czerwona 'cytat'")
             << "0-5:don't 6-12:biało 13-21:czerwona 23-28:cytat";
         QTest::newRow("addresses, files, digits, capitals left out")
-            << QByteArray("jan@x.pl http://a.pl/b www.b.pl index.html a/b mp3 3D HTML NATO")
-            << "";
+            << QByteArray("jan@x.pl http://a.pl/b www.b.pl index.html a/b mp3 3D HTML NATO") << "";
         QTest::newRow("other scripts left out")
             << QByteArray("Привет Καλημέρα żółw") << "30-37:żółw";
-        QTest::newRow("a word of 10,000 letters left out")
-            << QByteArray(10000, 'a') + " kot" << "10001-10004:kot";
+        QTest::newRow("a word of 10,000 letters left out") << QByteArray(10000, 'a') + " kot"
+                                                           << "10001-10004:kot";
     }
 
     void words()
