@@ -475,13 +475,22 @@ bool SpellChecking::selectNextMistake()
     return true;
 }
 
-void SpellChecking::addMenuItems(QMenu* menu, qsizetype position)
+namespace {
+
+void removeSpellingItems(QMenu* menu)
 {
     for (QAction* action : menu->actions())
         if (action->property(SpellingActionProperty).toBool()) {
             menu->removeAction(action);
             action->deleteLater();
         }
+}
+
+} // namespace
+
+void SpellChecking::addMenuItems(QMenu* menu, qsizetype position)
+{
+    removeSpellingItems(menu);
     if (!isEnabled())
         return;
     const auto mistake = mistakeAt(position);
@@ -497,13 +506,27 @@ void SpellChecking::addMenuItems(QMenu* menu, qsizetype position)
         menu->insertAction(first, action);
         return action;
     };
+    // The menu is shared by every page and shown from outside the editor too: the items leave
+    // it once it has closed (after the one chosen has run), and a correction applies only to the
+    // word it was offered for.
+    connect(
+        menu, &QMenu::aboutToHide, this,
+        [menu = QPointer<QMenu>(menu)] {
+            if (menu)
+                removeSpellingItems(menu);
+        },
+        static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::SingleShotConnection));
     const SpellWord word = *mistake;
+    const QByteArray spelt = m_editor->rangeBytes(word.start, word.end - word.start).toByteArray();
     const QStringList suggestions = dictionary->suggest(word.word, MaxSuggestions);
     for (int i = 0; i < suggestions.size(); ++i) {
         const QString suggestion = suggestions[i];
-        add(suggestion, QStringLiteral("pupPisownia%1").arg(i + 1), [this, word, suggestion] {
-            m_editor->replaceRange(word.start, word.end - word.start, suggestion.toUtf8());
-        });
+        add(suggestion, QStringLiteral("pupPisownia%1").arg(i + 1),
+            [this, word, spelt, suggestion] {
+                if (word.end <= m_editor->textLength() &&
+                    m_editor->rangeBytes(word.start, word.end - word.start) == spelt)
+                    m_editor->replaceRange(word.start, word.end - word.start, suggestion.toUtf8());
+            });
     }
     if (suggestions.isEmpty())
         add(QStringLiteral("(brak podpowiedzi)"), QStringLiteral("pupPisowniaBrak"), [] {
