@@ -112,6 +112,8 @@ void SpellChecking::prepareMode()
     QsciLexer* lexer = m_editor->lexer();
     if (m_modeKnown && lexer == m_lexer)
         return;
+    // Another colouring chosen for the page: what is read changes with it.
+    const bool changed = m_modeKnown;
     m_modeKnown = true;
     m_lexer = lexer;
     const QString path = m_editor->documentPath();
@@ -126,19 +128,26 @@ void SpellChecking::prepareMode()
         m_mode = Mode::Source;
         setSourceRoles(m_roles, *lexer);
     }
+    if (changed)
+        forgetChecks();
 }
 
 void SpellChecking::restart()
 {
     m_modeKnown = false;
     prepareMode();
+    forgetChecks();
+    showNeeded();
+}
+
+void SpellChecking::forgetChecks()
+{
     const qsizetype length = m_editor->textLength();
     fill(MistakeIndicator, 0, length, false);
     fill(CheckedIndicator, 0, length, false);
     m_dirtyStart = m_dirtyEnd = -1;
     m_recheckFrom = m_recheckTo = 0;
     m_styleAt.clear();
-    showNeeded();
 }
 
 void SpellChecking::noteEdit(int position, int type, int length)
@@ -173,11 +182,6 @@ void SpellChecking::noteEdit(int position, int type, int length)
 void SpellChecking::showNeeded()
 {
     m_awaitingDictionary = false;
-    // Another colouring chosen for the page (it repaints): what is read changes with it.
-    if (m_modeKnown && m_editor->lexer() != m_lexer) {
-        restart();
-        return;
-    }
     if (!m_timer.isActive() && isEnabled() && m_editor->textLength() > 0)
         m_timer.start();
 }

@@ -57,6 +57,8 @@ private:
 
     long send(unsigned int message, unsigned long wParam = 0, long lParam = 0) const;
     void restart();
+    // Lets go of every mark and of what is known checked.
+    void forgetChecks();
     void noteEdit(int position, int type, int length);
     void showNeeded();
     void checkSlice();

@@ -17,6 +17,8 @@ class TestSpellingCommands : public QObject {
 
     QString marked(TSynMemo* editor, SpellChecking* checking)
     {
+        // A change of colouring shows in the next paint.
+        QCoreApplication::processEvents();
         if (!QTest::qWaitFor([&] { return !checking->isCatchingUp(); }, 20000))
             return QStringLiteral("(still checking)");
         QStringList words;
@@ -62,6 +64,13 @@ private slots:
             QCOMPARE(marked(editor, checking), "Żułw|kotaa");
             QVERIFY(form.findChild<QAction*>("mnuJezykAngielski")->isChecked());
         }
+        // Coloured as CSS, a page is not checked unless asked; as HTML again, it is.
+        const QString before = marked(editor, checking);
+        form.findChild<QAction*>("mnuCss")->trigger();
+        QCOMPARE(marked(editor, checking), QString());
+        form.findChild<QAction*>("mnuHtm2")->trigger();
+        QCOMPARE(marked(editor, checking), before);
+
         enabled->trigger();
         QVERIFY(!enabled->isChecked());
         QCOMPARE(marked(editor, checking), QString());
