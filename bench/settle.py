@@ -3,6 +3,9 @@
 # by more than a blinking caret changes it (200 pixels), and the program's peak memory. The
 # screen is taken with xwd every few tens of milliseconds; each start gets its own runtime
 # folder, so that no running instance takes the files.
+# With SETTLE_KEYS=N, once the screen has settled the caret is sent to the end of the text
+# (Ctrl+End) and N letters are typed there (xdotool): the ms from the first letter until the
+# screen settles again, divided by N, is given as the cost of a key.
 import numpy as np, subprocess, sys, time, os, tempfile, resource
 def grab():
     data = subprocess.run(['xwd', '-root', '-silent'], capture_output=True).stdout
@@ -16,15 +19,27 @@ rt = tempfile.mkdtemp(); os.chmod(rt, 0o700)
 env = dict(os.environ, XDG_RUNTIME_DIR=rt)
 t0 = time.monotonic()
 p = subprocess.Popen(sys.argv[1:], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-ref = grab(); last = t0
-while True:
-    now = time.monotonic()
-    frame = grab()
-    changed = np.count_nonzero((frame != ref).reshape(frame.shape[0], -1, 4).any(axis=2))
-    if changed > 200:
-        ref = frame; last = now
-    if now - last > 2.0 and now - t0 > 1.5: break
-    if now - t0 > 20: break
+def settle(start, least):
+    global ref
+    last = start
+    while True:
+        now = time.monotonic()
+        frame = grab()
+        changed = np.count_nonzero((frame != ref).reshape(frame.shape[0], -1, 4).any(axis=2))
+        if changed > 200:
+            ref = frame; last = now
+        if now - last > 2.0 and now - start > least: return last
+        if now - start > 20: return last
+ref = grab()
+last = settle(t0, 1.5)
+keys = int(os.environ.get('SETTLE_KEYS', '0'))
+typed = ''
+if keys:
+    subprocess.run(['xdotool', 'key', 'ctrl+End'])
+    settle(time.monotonic(), 0)
+    t1 = time.monotonic()
+    subprocess.run(['xdotool', 'type', '--delay', '0', 'a' * keys])
+    typed = f", keys {(settle(t1, 0) - t1) * 1000 / keys:.1f} ms a key"
 p.terminate(); p.wait()
 usage = resource.getrusage(resource.RUSAGE_CHILDREN)
-print(f"{(last - t0) * 1000:.0f} ms, peak {usage.ru_maxrss // 1024} MiB")
+print(f"{(last - t0) * 1000:.0f} ms, peak {usage.ru_maxrss // 1024} MiB{typed}")

@@ -16,6 +16,22 @@ bool continues(char byte)
     return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
 }
 
+// The editor's kinds of characters for words: letters, digits, '_' and every character outside
+// ASCII make words.
+enum class CharKind { Word, Space, LineEnd, Other };
+
+CharKind kindOf(char byte)
+{
+    const auto c = static_cast<unsigned char>(byte);
+    if (c >= 0x80 || c == '_' || (c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z'))
+        return CharKind::Word;
+    if (c == ' ' || c == '\t')
+        return CharKind::Space;
+    if (c == '\r' || c == '\n')
+        return CharKind::LineEnd;
+    return CharKind::Other;
+}
+
 QAccessibleInterface* editorInterface(const QString& className, QObject* object)
 {
     if (className != QLatin1String("TSynMemo") || !object || !object->isWidgetType())
@@ -281,14 +297,11 @@ void EditorAccessible::setCursorPosition(int position)
 
 QString EditorAccessible::textBetween(qsizetype start, qsizetype end) const
 {
-    qsizetype length = end - start;
-    if (length > MaxCarriedBytes) {
-        length = MaxCarriedBytes;
-        // Cut before a character, not inside one.
-        const QByteArrayView ahead = bytes(start, length + 1);
-        while (length > 0 && continues(ahead[length]))
-            --length;
-    }
+    qsizetype length = std::min(end - start, MaxCarriedBytes);
+    // Cut before a character, not inside one.
+    while (length > 0 && start + length < m_index.bytes() &&
+           continues(bytes(start + length, 1).front()))
+        --length;
     return QString::fromUtf8(bytes(start, length));
 }
 
@@ -310,6 +323,34 @@ QString EditorAccessible::text(int startOffset, int endOffset) const
     return textBetween(start, end);
 }
 
+// A run of characters of one kind is looked for no further than this from the position, so
+// that a word of megabytes (data in a page) is answered in part.
+constexpr qsizetype RunReach = EditorAccessible::MaxCarriedBytes / 2;
+
+qsizetype EditorAccessible::runStart(qsizetype position, int kind) const
+{
+    const qsizetype from = std::max<qsizetype>(0, position - RunReach);
+    const QByteArrayView before = bytes(from, position - from);
+    qsizetype i = before.size();
+    while (i > 0 && int(kindOf(before[i - 1])) == kind)
+        --i;
+    // Not inside a character.
+    while (i < before.size() && continues(before[i]))
+        ++i;
+    return from + i;
+}
+
+qsizetype EditorAccessible::runEnd(qsizetype position, int kind) const
+{
+    const QByteArrayView after = bytes(position, std::min(RunReach, m_index.bytes() - position));
+    qsizetype i = 0;
+    while (i < after.size() && int(kindOf(after[i])) == kind)
+        ++i;
+    while (i > 0 && i < after.size() && continues(after[i]))
+        --i;
+    return position + i;
+}
+
 bool EditorAccessible::pieceAround(qsizetype position, QAccessible::TextBoundaryType type,
                                    qsizetype* start, qsizetype* end) const
 {
@@ -322,14 +363,16 @@ bool EditorAccessible::pieceAround(qsizetype position, QAccessible::TextBoundary
         *end = send(QsciScintillaBase::SCI_POSITIONAFTER, position);
         break;
     case QAccessible::WordBoundary:
-        *start = send(QsciScintillaBase::SCI_WORDSTARTPOSITION, position, 1);
-        *end = send(QsciScintillaBase::SCI_WORDENDPOSITION, position, 1);
+        *start = runStart(position, int(CharKind::Word));
+        *end = runEnd(position, int(CharKind::Word));
         if (*start == *end) {
-            // Between words: the word before.
-            *end = send(QsciScintillaBase::SCI_WORDSTARTPOSITION, position, 0);
+            // Between words: the word before the run of other characters before the position.
+            if (position == 0)
+                return false;
+            *end = runStart(position, int(kindOf(bytes(position - 1, 1).front())));
             if (*end == 0)
                 return false;
-            *start = send(QsciScintillaBase::SCI_WORDSTARTPOSITION, *end, 1);
+            *start = runStart(*end, int(CharKind::Word));
         }
         break;
     case QAccessible::LineBoundary:

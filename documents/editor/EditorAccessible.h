@@ -75,6 +75,9 @@ private:
     void tell(QAccessibleEvent* event) const;
     // Text between byte positions, cut at MaxCarriedBytes.
     QString textBetween(qsizetype start, qsizetype end) const;
+    // Where the run of characters of a kind (CharKind) holding the position starts and ends.
+    qsizetype runStart(qsizetype position, int kind) const;
+    qsizetype runEnd(qsizetype position, int kind) const;
     // Byte positions of the piece of text of a kind around a position; false if none.
     bool pieceAround(qsizetype position, QAccessible::TextBoundaryType type, qsizetype* start,
                      qsizetype* end) const;

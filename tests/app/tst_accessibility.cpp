@@ -58,6 +58,8 @@ private slots:
     void theTextIsOfferedWhileAReaderIsActive();
     void offsetsCountUtf16Units_data();
     void offsetsCountUtf16Units();
+    void piecesAroundAnOffset_data();
+    void piecesAroundAnOffset();
     void offsetsStayExactThroughEdits();
     void eachChangeIsTold_data();
     void eachChangeIsTold();
@@ -130,6 +132,58 @@ void TestAccessibility::offsetsCountUtf16Units()
                         .arg(text.left(offset) + u'|' + text.mid(offset, width), expectedLine);
     }
     QCOMPARE(got, expected);
+}
+
+void TestAccessibility::piecesAroundAnOffset_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<int>("boundary");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("end");
+    // Zażółć 0-6, gęślą 7-12, jaźń 13-17, ',' 17, e + U+0301 19-21, שלום 25-29,
+    // 😀👍🏽 41-47.
+    const int word = QAccessible::WordBoundary;
+    QTest::newRow("polish word") << mixedLine << 8 << word << 7 << 12;
+    QTest::newRow("combining mark") << mixedLine << 20 << word << 19 << 21;
+    QTest::newRow("right to left") << mixedLine << 26 << word << 25 << 29;
+    QTest::newRow("emoji") << mixedLine << 43 << word << 41 << 47;
+    QTest::newRow("after a comma") << mixedLine << 18 << word << 13 << 17;
+    QTest::newRow("emoji character")
+        << mixedLine << 41 << int(QAccessible::CharBoundary) << 41 << 43;
+    QTest::newRow("second line") << mixedLine + u'\n' + mixedLine << 60
+                                 << int(QAccessible::LineBoundary) << 55 << 109;
+    // Of a line of megabytes, a part around the offset (-1: see piecesAroundAnOffset).
+    const QString huge = mixedLine.repeated(40000);
+    QTest::newRow("huge line") << huge << 1500000 << int(QAccessible::LineBoundary) << -1 << -1;
+    QTest::newRow("huge word") << huge.left(100) + QString(3 << 20, u'x') << 2000000 << word << -1
+                               << -1;
+}
+
+void TestAccessibility::piecesAroundAnOffset()
+{
+    QFETCH(QString, text);
+    QFETCH(int, offset);
+    QFETCH(int, boundary);
+    QFETCH(int, start);
+    QFETCH(int, end);
+    TSynMemo editor;
+    editor.setDocumentText(text.toUtf8());
+    int from = 0;
+    int to = 0;
+    const QString piece =
+        textOf(editor)->textAtOffset(offset, QAccessible::TextBoundaryType(boundary), &from, &to);
+    // Of a piece of megabytes, a part around the offset, cut before a character, its bytes no
+    // more than may be carried.
+    if (start < 0) {
+        QVERIFY(from <= offset && offset < to && to - from > 100000);
+        QVERIFY(piece.toUtf8().size() <= EditorAccessible::MaxCarriedBytes);
+        start = from;
+        end = to;
+    }
+    QCOMPARE(QString::number(from) + u' ' + QString::number(to) + u' ' + piece,
+             QString::number(start) + u' ' + QString::number(end) + u' ' +
+                 text.mid(start, end - start));
 }
 
 void TestAccessibility::offsetsStayExactThroughEdits()
