@@ -1,18 +1,25 @@
 #!/usr/bin/python3
 # A stand-in for a screen reader over AT-SPI (python3-pyatspi), run on a session bus with the
 # accessibility bus up:
-#   reader.py listen            registers for the text and caret events, as a screen reader
+#   reader.py listen            registers for text, caret, focus and tree events, as a screen reader
 #                               does, and counts them until killed
 #   reader.py probe NAME        finds the application NAME's text field and prints what a screen
 #                               reader gets of it, then the events sent while it is typed in,
-#                               selected in and undone (keys sent with xdotool)
+#                               selected in and undone (keys sent with xdotool; give the program
+#                               an XDG_DATA_HOME of its own, as what is typed is kept for recovery)
 import pyatspi, subprocess, sys, threading, time
 from gi.repository import GLib
 
-EVENTS = ['object:text-changed', 'object:text-caret-moved', 'object:text-selection-changed']
+# A screen reader follows the text, the caret, the selection, focus and the tree's changes.
+EVENTS = ['object:text-changed', 'object:text-caret-moved', 'object:text-selection-changed',
+          'object:children-changed', 'object:state-changed:focused', 'focus:',
+          'object:property-change:accessible-name']
+TEXT_EVENTS = ('object:text',)
 seen = []
 
 def on_event(event):
+    if not event.type.startswith(TEXT_EVENTS):
+        return
     text = event.any_data if isinstance(event.any_data, str) else ''
     if len(text) > 40:
         text = text[:40] + '...(%d)' % len(text)

@@ -17,6 +17,9 @@ def grab():
     return np.frombuffer(data, dtype=np.uint8, count=bpl * height, offset=start).reshape(height, bpl)
 rt = tempfile.mkdtemp(); os.chmod(rt, 0o700)
 env = dict(os.environ, XDG_RUNTIME_DIR=rt)
+if int(os.environ.get('SETTLE_KEYS', '0')):
+    # What was typed is kept for recovery in a folder of this start's own.
+    env['XDG_DATA_HOME'] = rt
 t0 = time.monotonic()
 p = subprocess.Popen(sys.argv[1:], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 def settle(start, least):
