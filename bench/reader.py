@@ -2,7 +2,7 @@
 # A stand-in for a screen reader over AT-SPI (python3-pyatspi), run on a session bus with the
 # accessibility bus up:
 #   reader.py listen            registers for text, caret, focus and tree events, as a screen reader
-#                               does, and counts them until killed
+#                               does, until killed
 #   reader.py probe NAME        finds the application NAME's text field and prints what a screen
 #                               reader gets of it, then the events sent while it is typed in,
 #                               selected in and undone (keys sent with xdotool; give the program
