@@ -5,7 +5,9 @@
 # folder, so that no running instance takes the files.
 # With SETTLE_KEYS=N, once the screen has settled the caret is sent to the end of the text
 # (Ctrl+End) and N letters are typed there (xdotool): the ms from the first letter until the
-# screen settles again, divided by N, is given as the cost of a key.
+# screen settles again, divided by N, is given as the cost of a key. The processor time the
+# program took (user and system, read from /proc in 10 ms ticks) is given beside each, as it
+# depends less on what else the machine runs.
 import numpy as np, subprocess, sys, time, os, tempfile, resource
 def grab():
     data = subprocess.run(['xwd', '-root', '-silent'], capture_output=True).stdout
@@ -22,6 +24,10 @@ if int(os.environ.get('SETTLE_KEYS', '0')):
     env['XDG_DATA_HOME'] = rt
 t0 = time.monotonic()
 p = subprocess.Popen(sys.argv[1:], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+def cpu_ms():
+    with open(f'/proc/{p.pid}/stat') as stat:
+        fields = stat.read().rsplit(')', 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) * 1000 / os.sysconf('SC_CLK_TCK')
 def settle(start, least):
     global ref
     last = start
@@ -35,14 +41,17 @@ def settle(start, least):
         if now - start > 20: return last
 ref = grab()
 last = settle(t0, 1.5)
+opened = cpu_ms()
 keys = int(os.environ.get('SETTLE_KEYS', '0'))
 typed = ''
 if keys:
     subprocess.run(['xdotool', 'key', 'ctrl+End'])
     settle(time.monotonic(), 0)
     t1 = time.monotonic()
+    before = cpu_ms()
     subprocess.run(['xdotool', 'type', '--delay', '0', 'a' * keys])
-    typed = f", keys {(settle(t1, 0) - t1) * 1000 / keys:.1f} ms a key"
-p.terminate(); p.wait()
-usage = resource.getrusage(resource.RUSAGE_CHILDREN)
-print(f"{(last - t0) * 1000:.0f} ms, peak {usage.ru_maxrss // 1024} MiB{typed}")
+    typed = (f", keys {(settle(t1, 0) - t1) * 1000 / keys:.1f} ms a key,"
+             f" cpu {(cpu_ms() - before) / keys:.2f} ms a key")
+p.terminate()
+usage = os.wait4(p.pid, 0)[2]
+print(f"{(last - t0) * 1000:.0f} ms, peak {usage.ru_maxrss // 1024} MiB, cpu {opened:.0f} ms{typed}")

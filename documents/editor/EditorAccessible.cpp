@@ -496,13 +496,13 @@ void EditorAccessible::deleteText(int startOffset, int endOffset)
 void EditorAccessible::insertText(int offset, const QString& text)
 {
     const QByteArray utf8 = text.toUtf8();
-    send(QsciScintillaBase::SCI_INSERTTEXT, positionOf(offset),
-         reinterpret_cast<long>(utf8.constData()));
+    editor()->SendScintilla(QsciScintillaBase::SCI_INSERTTEXT,
+                            static_cast<unsigned long>(positionOf(offset)), utf8.constData());
 }
 
 void EditorAccessible::replaceText(int startOffset, int endOffset, const QString& text)
 {
     const QByteArray utf8 = text.toUtf8();
     send(QsciScintillaBase::SCI_SETSEL, positionOf(startOffset), positionOf(endOffset));
-    send(QsciScintillaBase::SCI_REPLACESEL, 0, reinterpret_cast<long>(utf8.constData()));
+    editor()->SendScintilla(QsciScintillaBase::SCI_REPLACESEL, 0UL, utf8.constData());
 }

@@ -249,6 +249,9 @@ void TestAccessibility::eachChangeIsTold_data()
                                               "selection 5 7"};
     QTest::newRow("undoing") << "ż~"
                              << QStringList{"insert 7 ż", "caret 8", "remove 7 ż", "caret 7"};
+    QTest::newRow("inserted by the reader") << "I" << QStringList{"insert 2 ą", "caret 8"};
+    QTest::newRow("replaced by the reader")
+        << "R" << QStringList{"remove 0 ab😀", "insert 0 x", "caret 1"};
     QTest::newRow("a change of megabytes") << "+" << QStringList{"insert 7 "};
 }
 
@@ -273,6 +276,12 @@ void TestAccessibility::eachChangeIsTold()
             QTest::keyClick(&editor, Qt::Key_Backspace);
         else if (key == u'+')
             editor.replaceRange(editor.textLength(), 0, QByteArray(3 << 20, 'x'));
+        else if (key == u'I')
+            QAccessible::queryAccessibleInterface(&editor)->editableTextInterface()->insertText(
+                2, QStringLiteral("ą"));
+        else if (key == u'R')
+            QAccessible::queryAccessibleInterface(&editor)->editableTextInterface()->replaceText(
+                0, 4, QStringLiteral("x"));
         else if (key == u'\n')
             QTest::keyClick(&editor, Qt::Key_Return);
         else
