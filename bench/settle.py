@@ -6,8 +6,8 @@
 # With SETTLE_KEYS=N, once the screen has settled the caret is sent to the end of the text
 # (Ctrl+End) and N letters are typed there (xdotool): the ms from the first letter until the
 # screen settles again, divided by N, is given as the cost of a key. The processor time the
-# program took (user and system, read from /proc in 10 ms ticks) is given beside each, as it
-# depends less on what else the machine runs.
+# program took until the screen's last change (user and system, read from /proc in 10 ms ticks)
+# is given beside each, as it depends less on what else the machine runs.
 import numpy as np, subprocess, sys, time, os, tempfile, resource
 def grab():
     data = subprocess.run(['xwd', '-root', '-silent'], capture_output=True).stdout
@@ -29,19 +29,19 @@ def cpu_ms():
         fields = stat.read().rsplit(')', 1)[1].split()
     return (int(fields[11]) + int(fields[12])) * 1000 / os.sysconf('SC_CLK_TCK')
 def settle(start, least):
+    """The time of the screen's last change, and the program's processor time then."""
     global ref
-    last = start
+    last = start; cpu = cpu_ms()
     while True:
         now = time.monotonic()
         frame = grab()
         changed = np.count_nonzero((frame != ref).reshape(frame.shape[0], -1, 4).any(axis=2))
         if changed > 200:
-            ref = frame; last = now
-        if now - last > 2.0 and now - start > least: return last
-        if now - start > 20: return last
+            ref = frame; last = now; cpu = cpu_ms()
+        if now - last > 2.0 and now - start > least: return last, cpu
+        if now - start > 20: return last, cpu
 ref = grab()
-last = settle(t0, 1.5)
-opened = cpu_ms()
+last, opened = settle(t0, 1.5)
 keys = int(os.environ.get('SETTLE_KEYS', '0'))
 typed = ''
 if keys:
@@ -50,8 +50,9 @@ if keys:
     t1 = time.monotonic()
     before = cpu_ms()
     subprocess.run(['xdotool', 'type', '--delay', '0', 'a' * keys])
-    typed = (f", keys {(settle(t1, 0) - t1) * 1000 / keys:.1f} ms a key,"
-             f" cpu {(cpu_ms() - before) / keys:.2f} ms a key")
+    shown, cpu = settle(t1, 0)
+    typed = (f", keys {(shown - t1) * 1000 / keys:.1f} ms a key,"
+             f" cpu {(cpu - before) / keys:.2f} ms a key")
 p.terminate()
 usage = os.wait4(p.pid, 0)[2]
 print(f"{(last - t0) * 1000:.0f} ms, peak {usage.ru_maxrss // 1024} MiB, cpu {opened:.0f} ms{typed}")

@@ -53,9 +53,8 @@ TSynMemo::TSynMemo(QWidget* parent)
     // update and save-point notifications instead. The notices sent before an insertion or a
     // deletion count nothing and stay on: a screen reader's interface (EditorAccessible) follows
     // the text through them.
-    SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_CHANGEFOLD | SC_MOD_CHANGEMARKER |
-                                               SC_MOD_CONTAINER | SC_MOD_BEFOREINSERT |
-                                               SC_MOD_BEFOREDELETE);
+    SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_CHANGEFOLD | SC_MOD_CHANGEMARKER | SC_MOD_CONTAINER |
+                                           SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE);
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &TSynMemo::reportUpdate);
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char*, int, int, int, int, int, int token, int) {
