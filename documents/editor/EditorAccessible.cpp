@@ -63,18 +63,24 @@ public:
     }
 };
 
+EditorAccessibilitySwitch* activationObserver = nullptr;
+
 } // namespace
 
 void installFastEditorAccessibility()
 {
-    static bool installed = false;
-    if (installed)
+    if (activationObserver)
         return;
-    installed = true;
     editorsReadAloud = QAccessible::isActive();
     QAccessible::installFactory(editorInterface);
-    // Never let go: the bridge may report until the very end.
-    QAccessible::installActivationObserver(new EditorAccessibilitySwitch);
+    activationObserver = new EditorAccessibilitySwitch;
+    QAccessible::installActivationObserver(activationObserver);
+    // The bridge may report until the application goes; then the observer goes too.
+    qAddPostRoutine([] {
+        QAccessible::removeActivationObserver(activationObserver);
+        QAccessible::removeFactory(editorInterface);
+        delete std::exchange(activationObserver, nullptr);
+    });
 }
 
 EditorAccessible::EventSink EditorAccessible::setEventSink(EventSink sink)
