@@ -4,9 +4,6 @@
 #include "encoding/DocumentCodec.h"
 #include "files/FileAccess.h"
 
-#include <QAccessible>
-
-#include <QAccessibleWidget>
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QFile>
@@ -23,20 +20,7 @@ constexpr int MaxLeftChar = 2048;
 constexpr qsizetype DecodedPieceBytes = 4 << 20;
 constexpr qsizetype ReadAgainBytes = 8 << 20;
 
-QAccessibleInterface* plainEditorAccessible(const QString& className, QObject* object)
-{
-    if (className == QLatin1String("TSynMemo") && object && object->isWidgetType())
-        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::EditableText);
-    return nullptr;
-}
-
 } // namespace
-
-void installFastEditorAccessibility()
-{
-    if (!QAccessible::isActive())
-        QAccessible::installFactory(plainEditorAccessible);
-}
 
 TSynMemo::TSynMemo(QWidget* parent)
     : QsciScintilla(parent), m_colouringCatchUp(new ColouringCatchUp(this))
@@ -64,14 +48,13 @@ TSynMemo::TSynMemo(QWidget* parent)
     // be styled.
     SendScintilla(SCI_SETIDLESTYLING, SC_IDLESTYLING_TOVISIBLE);
 
-    // With a screen reader listening, change notifications cost time proportional to the text
-    // before the caret on every edit; without one they are left out, and status reports come
-    // from the update and save-point notifications instead.
-    // The notices sent before an insertion or a deletion count nothing and stay on.
-    if (!QAccessible::isActive())
-        SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_CHANGEFOLD | SC_MOD_CHANGEMARKER |
-                                               SC_MOD_CONTAINER | SC_MOD_BEFOREINSERT |
-                                               SC_MOD_BEFOREDELETE);
+    // The component's change notifications count the text before the change for its own
+    // screen-reader support, on every edit; they are left out, and status reports come from the
+    // update and save-point notifications instead. The notices sent before an insertion or a
+    // deletion count nothing and stay on: a screen reader's interface (EditorAccessible) follows
+    // the text through them.
+    SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_CHANGEFOLD | SC_MOD_CHANGEMARKER | SC_MOD_CONTAINER |
+                                           SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE);
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &TSynMemo::reportUpdate);
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char*, int, int, int, int, int, int token, int) {
@@ -424,6 +407,7 @@ TSynMemo::BulkEdit::~BulkEdit()
     m_editor.endUndoAction();
     m_editor.SendScintilla(SCI_SETMODEVENTMASK, m_mask);
     m_editor.m_columnMark = {};
+    emit m_editor.bulkEditEnded();
 }
 
 void TSynMemo::replaceRange(qsizetype position, qsizetype length, QByteArrayView bytes)

@@ -133,6 +133,8 @@ signals:
     void statusChange(TSynMemo::StatusChanges changes);
     // The context menu is about to show, for the text at `position` (-1: none).
     void popupMenuAboutToShow(QMenu* menu, qsizetype position);
+    // A BulkEdit ended: its changes were made without change notices.
+    void bulkEditEnded();
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -175,6 +177,7 @@ private:
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TSynMemo::StatusChanges)
 
-// Stops QScintilla's screen-reader support from counting the text before the caret on
-// every keystroke; installed once at start-up unless an assistive technology is active.
+// Gives editors a screen reader's interface that follows their text without counting it from
+// the start on every change (EditorAccessible) while an assistive technology is active, whenever
+// it becomes so, and a plain widget's otherwise. Installed once at start-up.
 void installFastEditorAccessibility();
