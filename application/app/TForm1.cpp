@@ -5,6 +5,7 @@
 #include "app/Icons.h"
 #include "app/StatusPanels.h"
 #include "app/TitleBar.h"
+#include "app/WindowKeys.h"
 #include "app/WindowLayout.h"
 #include "app/WindowSettings.h"
 #include "authoring/Preview.h"
@@ -56,6 +57,7 @@ TForm1::TForm1(Desktop& desktop, const QStringList& arguments, const QString& se
     buildWindow();
     new TitleBar(this, PC, desktop);
     new EditorFocus(this, PC);
+    new WindowKeys(this, *m_commands, PC, *m_documents, m_search);
 
     m_commands->guarded([this] { LoadWindowGeometry(); });
     m_recovery = new CrashRecovery(

@@ -89,4 +89,7 @@ inline constexpr char podDelphiClick[] = "podDelphiClick";
 inline constexpr char mnuCppClick[] = "mnuCppClick";
 inline constexpr char mnuSqlClick[] = "mnuSqlClick";
 inline constexpr char mnuPomocClick[] = "mnuPomocClick";
+inline constexpr char mnuWyczyscListeClick[] = "mnuWyczyscListeClick";
+inline constexpr char mnuPrzejdzClick[] = "mnuPrzejdzClick";
+inline constexpr char mnuPrzywracajClick[] = "mnuPrzywracajClick";
 } // namespace Cmd
