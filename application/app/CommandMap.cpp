@@ -19,6 +19,8 @@ constexpr MenuItemDef MenuItems[] = {
     {"mnuPlik", "mnuZamknij", "Zamknij ten plik", Cmd::mnuZamknijClick, "Ctrl+W;Ctrl+F4"},
     {"mnuPlik", "mnuZamykaAll", "Zamknij wszystkie pliki", Cmd::mnuZamykaAllClick, "Ctrl+Shift+W"},
     {"mnuPlik", "N3", "-", ""},
+    {"mnuPlik", "mnuOstatnie", "Ostatnio otwierane", ""},
+    {"mnuOstatnie", "mnuWyczyscListe", "Wyczyść listę", Cmd::mnuWyczyscListeClick},
     {"mnuPlik", "mnuKoniec", "Koniec", Cmd::mnuKoniecClick, "Ctrl+Q"},
 
     {"MainMenu1", "mnuEdycja", "Edycja  ", ""},
@@ -105,6 +107,7 @@ constexpr MenuItemDef MenuItems[] = {
      Cmd::mnuKodowanieFolderuClick},
     {"mnuOpcje", "mnuZobacz", "Podgląd dokumentu w przeglądarce", Cmd::mnuZobaczClick},
     {"mnuOpcje", "mnuKolor", "Generator koloru", Cmd::mnuKolorClick},
+    {"mnuOpcje", "mnuPrzywracaj", "Przywracaj pliki przy starcie", Cmd::mnuPrzywracajClick},
     {"mnuOpcje", "N4", "-", ""},
     {"mnuOpcje", "mnuHref", "<a href=\"dane.htm\">odnośnik (łącze)</a>", Cmd::mnuHrefClick},
     {"mnuOpcje", "mnuMail", "<a href=\"mailto:adres@domena.pl\">odnośnik</a>", Cmd::mnuMailClick},
