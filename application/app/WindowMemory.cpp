@@ -51,6 +51,8 @@ WindowMemory::WindowMemory(TForm1& window, CommandRegistry& commands, DocumentSa
     commands.add(QString::fromLatin1(Cmd::mnuPrzywracajClick), [this] { toggleRestore(); });
     connect(m_recentMenu, &QMenu::aboutToShow, this, &WindowMemory::showRecent);
     connect(&window.documents(), &DocumentList::added, this, [this](DocumentPage* page) {
+        if (isRestoring())
+            return; // the session's files were not chosen now
         // The path is known once the page has been read; a page that could not be is gone.
         QMetaObject::invokeMethod(
             this,
@@ -182,6 +184,10 @@ void WindowMemory::start(bool filesGiven)
     for (const SessionFile& file : std::as_const(m_session.files))
         m_probe->paths << file.path;
     m_probe->readable.assign(m_probe->paths.size(), -1);
+    m_alreadyOpen.clear();
+    for (const QString& path : m_window.documents().paths())
+        if (!path.isEmpty())
+            m_alreadyOpen.insert(comparablePath(path));
     m_next = 0;
     m_progress = new QProgressDialog(QStringLiteral("Otwieranie plików z poprzedniej sesji..."),
                                      QString(), 0, int(m_probe->paths.size()), &m_window);
@@ -229,7 +235,7 @@ void WindowMemory::openProbed()
                 return;
             m_skipped << m_probe->paths[m_next]; // no answer: left behind, the rest go on
             probeFrom(m_next + 1);
-        } else if (m_window.FindPageOfFile(m_probe->paths[m_next]) < 0) {
+        } else if (!m_alreadyOpen.contains(comparablePath(m_probe->paths[m_next]))) {
             const SessionFile& file = m_session.files[m_next];
             try {
                 if (readable == 0)

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QStringList>
 #include <QTimer>
 
@@ -64,6 +65,7 @@ private:
     std::shared_ptr<FileProbe> m_probe;
     int m_next = 0;
     QStringList m_skipped;
+    QSet<QString> m_alreadyOpen;
     QTimer m_poll;
     QElapsedTimer m_sinceProgress;
     QPointer<QProgressDialog> m_progress;

@@ -4,15 +4,48 @@
 #include "app/WindowMemory.h"
 #include "document/DocumentPage.h"
 #include "document/RecentFiles.h"
+#include "document/Session.h"
 #include "editor/TSynMemo.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TestFiles.h"
 
 #include <QAction>
+#include <QDirIterator>
+#include <QProcess>
 #include <QMenu>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+
+namespace {
+
+const char ChildVariable[] = "TAGOMIR_MEMORY_CHILD";
+
+// An instance that edits the file it is given, waits until crash recovery has copied it, says
+// so, and is then killed.
+int runChild(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    ScriptedDesktop desktop;
+    const QString path = qEnvironmentVariable(ChildVariable);
+    TForm1 form(desktop, {path}, QFileInfo(path).dir().filePath("child.dat"));
+    form.show();
+    if (!QTest::qWaitFor([&] { return form.pageCount() == 1; }))
+        return 1;
+    typeText(form.ActiveEditor(), QStringLiteral("Zmiana "));
+    const auto copied = [] {
+        return QDirIterator(qEnvironmentVariable("XDG_DATA_HOME"), {"*.tgr"}, QDir::Files,
+                            QDirIterator::Subdirectories)
+            .hasNext();
+    };
+    if (!QTest::qWaitFor(copied, 20000))
+        return 1;
+    std::puts("ready");
+    std::fflush(stdout);
+    return application.exec();
+}
+
+} // namespace
 
 class TestMemory : public QObject {
     Q_OBJECT
@@ -21,6 +54,7 @@ private slots:
     void damagedListIsIgnored_data();
     void damagedListIsIgnored();
     void sessionComesBackAsItWas();
+    void recoveryFirstThenTheSession();
 
 private:
     std::unique_ptr<TForm1> start(const QStringList& arguments = {});
@@ -171,5 +205,46 @@ void TestMemory::sessionComesBackAsItWas()
     QCOMPARE(given->pageCount(), 1);
 }
 
-QTEST_MAIN(TestMemory)
+void TestMemory::recoveryFirstThenTheSession()
+{
+    // The session holds a.txt and b.txt; a.txt was being edited when its window was killed.
+    // Recovery asks first and brings a.txt back modified; the session adds only b.txt.
+    qputenv("XDG_DATA_HOME", m_dir.filePath("data").toLocal8Bit());
+    const QString a = writeFile(m_dir.filePath("a.txt"), "tekst a");
+    const QString b = writeFile(m_dir.filePath("b.txt"), "tekst b");
+    Session session{true, {{a, "CP-1250", 1, 1, 1}, {b, "CP-1250", 1, 3, 1}}, 0};
+    saveSession(m_dir.filePath("Tagomir.session"), session);
+
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(ChildVariable, a);
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(), {});
+    QVERIFY(child.waitForReadyRead(30000));
+    QCOMPARE(child.readAllStandardOutput(), QByteArray("ready\n"));
+    child.kill();
+    QVERIFY(child.waitForFinished());
+
+    m_desktop = ScriptedDesktop();
+    m_desktop.answers.enqueue(Answer::Yes);
+    auto form = start();
+    QCOMPARE(m_desktop.questions.size(), 1);
+    QCOMPARE(form->pageCount(), 2);
+    QCOMPARE(form->page(0)->editor()->text(), QStringLiteral("Zmiana tekst a"));
+    QVERIFY(form->page(0)->editor()->isDocumentModified());
+    QCOMPARE(form->page(1)->editor()->documentPath(), b);
+    QCOMPARE(form->page(1)->editor()->caretColumn(), 3);
+    QCOMPARE(form->activePage(), form->page(0));
+    QVERIFY(m_desktop.messages.isEmpty());
+    form->page(0)->editor()->markSaved(); // closes without asking
+}
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsSet(ChildVariable))
+        return runChild(argc, argv);
+    QApplication application(argc, argv);
+    TestMemory test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_memory.moc"
