@@ -177,7 +177,7 @@ void TForm1::openFiles(const QStringList& arguments)
 void TForm1::closeEvent(QCloseEvent* event)
 {
     bool closed = false;
-    const Session open = m_memory->openFiles();
+    const Session open = m_memory->sessionAtClose();
     m_commands->guarded([&] { closed = m_saver->closeAll(); });
     if (!closed) {
         event->ignore();

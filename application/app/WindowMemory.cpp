@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMutex>
 #include <QProgressDialog>
+#include <QScopedValueRollback>
 
 #include <thread>
 
@@ -24,12 +25,26 @@ namespace {
 // skipped, so that one such file does not hold up the rest.
 constexpr int ProbeTimeoutMs = 2000;
 
+bool isReadableFile(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.isFile() && info.isReadable();
+}
+
 } // namespace
+
+WindowMemory::FileCheck WindowMemory::m_fileCheck = isReadableFile;
+
+void WindowMemory::setFileCheck(FileCheck check)
+{
+    m_fileCheck = check ? std::move(check) : isReadableFile;
+}
 
 // Which of the session's files can be read, found out away from the window: a file on a drive
 // that hangs holds up only the thread that asked. Results are polled, never pushed into the
 // window, so a thread that outlives the window touches nothing of it.
 struct FileProbe {
+    WindowMemory::FileCheck check;
     QStringList paths;
     QMutex mutex;
     std::vector<signed char> readable; // -1 unknown, 0 no, 1 yes
@@ -69,10 +84,18 @@ WindowMemory::WindowMemory(TForm1& window, CommandRegistry& commands, DocumentSa
 
 WindowMemory::~WindowMemory()
 {
-    if (m_probe) {
+    stopProbing();
+}
+
+void WindowMemory::stopProbing()
+{
+    if (!m_probe)
+        return;
+    {
         QMutexLocker lock(&m_probe->mutex);
         ++m_probe->generation; // a thread still asking stops at its next file
     }
+    m_probe.reset();
 }
 
 QString WindowMemory::recentFilesPath() const
@@ -151,7 +174,7 @@ void WindowMemory::toggleRestore()
         m_restoreItem->setChecked(!m_session.restore);
 }
 
-Session WindowMemory::openFiles() const
+Session WindowMemory::sessionAtClose()
 {
     Session open{m_session.restore, {}, -1};
     for (DocumentPage* page : m_window.documents().pages()) {
@@ -162,6 +185,13 @@ Session WindowMemory::openFiles() const
             open.active = int(open.files.size());
         open.files << SessionFile{editor->documentPath(), page->encodingName(), editor->caretLine(),
                                   editor->caretColumn(), editor->firstShownLine()};
+    }
+    if (isRestoring()) {
+        for (qsizetype i = m_next; i < m_session.files.size(); ++i)
+            open.files << m_session.files[i];
+        m_poll.stop();
+        stopProbing();
+        delete m_progress;
     }
     return open;
 }
@@ -181,6 +211,7 @@ void WindowMemory::start(bool filesGiven)
         return;
     // Files crash recovery brought back stay as they are; the rest open again.
     m_probe = std::make_shared<FileProbe>();
+    m_probe->check = m_fileCheck;
     for (const SessionFile& file : std::as_const(m_session.files))
         m_probe->paths << file.path;
     m_probe->readable.assign(m_probe->paths.size(), -1);
@@ -209,8 +240,7 @@ void WindowMemory::probeFrom(int index)
     }
     std::thread([probe, generation, index] {
         for (int i = index; i < probe->paths.size(); ++i) {
-            const QFileInfo info(probe->paths[i]);
-            const bool readable = info.isFile() && info.isReadable();
+            const bool readable = probe->check(probe->paths[i]);
             QMutexLocker lock(&probe->mutex);
             if (probe->generation != generation)
                 return;
@@ -221,6 +251,11 @@ void WindowMemory::probeFrom(int index)
 
 void WindowMemory::openProbed()
 {
+    // A message shown while a file opens (bytes that are not UTF-8) runs its own event loop,
+    // in which the timer fires again: the file in hand is not taken twice.
+    if (m_opening)
+        return;
+    const QScopedValueRollback opening(m_opening, true);
     QElapsedTimer slice;
     slice.start();
     // Files open for a few milliseconds at a time, so the window keeps answering in between.
@@ -261,7 +296,7 @@ void WindowMemory::openProbed()
 void WindowMemory::finishRestoring()
 {
     m_poll.stop();
-    m_probe.reset();
+    stopProbing();
     delete m_progress;
     if (m_session.active >= 0) {
         const int page = m_window.FindPageOfFile(m_session.files[m_session.active].path);

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 class CommandRegistry;
@@ -32,8 +33,9 @@ public:
     // After the start's own files and crash recovery: with no files given, the last session's
     // files that are not open yet open again, one at a time, the window staying responsive.
     void start(bool filesGiven);
-    // The open files as the session keeps them, before they close.
-    Session openFiles() const;
+    // The open files as the session keeps them, asked when the window is about to close them.
+    // A session still being opened stops there; the files it had not opened yet stay in it.
+    Session sessionAtClose();
     // The window closed with those files open.
     void closing(const Session& open);
 
@@ -41,6 +43,11 @@ public:
     QString sessionPath() const;
     // True while a session is being opened.
     bool isRestoring() const { return m_probe != nullptr; }
+
+    // How a session's file is found readable, asked away from the window; a test may stand in
+    // a file that does not answer. Empty puts back the file system's answer.
+    using FileCheck = std::function<bool(const QString& path)>;
+    static void setFileCheck(FileCheck check);
 
 private:
     void loadRecent();
@@ -51,6 +58,7 @@ private:
     void probeFrom(int index);
     void openProbed();
     void finishRestoring();
+    void stopProbing();
 
     TForm1& m_window;
     CommandRegistry& m_commands;
@@ -64,9 +72,11 @@ private:
     Session m_session;
     std::shared_ptr<FileProbe> m_probe;
     int m_next = 0;
+    bool m_opening = false;
     QStringList m_skipped;
     QSet<QString> m_alreadyOpen;
     QTimer m_poll;
     QElapsedTimer m_sinceProgress;
     QPointer<QProgressDialog> m_progress;
+    static FileCheck m_fileCheck;
 };

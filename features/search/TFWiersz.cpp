@@ -23,6 +23,7 @@ TFWiersz::TFWiersz(long lineCount, long currentLine, QWidget* parent) : QDialog(
     layout->addWidget(label);
     layout->addWidget(EditWiersz);
     layout->addWidget(Buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     connect(Buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(Buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     // Enter does nothing until the box holds a place.

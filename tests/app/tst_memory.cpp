@@ -11,11 +11,13 @@
 
 #include <QAction>
 #include <QDirIterator>
-#include <QProcess>
+#include <QElapsedTimer>
 #include <QMenu>
+#include <QProcess>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 namespace {
 
@@ -54,6 +56,7 @@ private slots:
     void damagedListIsIgnored_data();
     void damagedListIsIgnored();
     void sessionComesBackAsItWas();
+    void fileThatDoesNotAnswerIsSkipped();
     void recoveryFirstThenTheSession();
 
 private:
@@ -203,6 +206,34 @@ void TestMemory::sessionComesBackAsItWas()
     form.reset();
     auto given = start({iso});
     QCOMPARE(given->pageCount(), 1);
+}
+
+void TestMemory::fileThatDoesNotAnswerIsSkipped()
+{
+    // As on a drive that hangs: asking about one file never comes back. The others open, the
+    // start does not wait for it, and the one message names it.
+    QStringList paths;
+    for (const char* name : {"1.txt", "2.txt", "3.txt"})
+        paths << writeFile(m_dir.filePath(name), name);
+    Session session{true, {}, 2};
+    for (const QString& path : std::as_const(paths))
+        session.files << SessionFile{path, "CP-1250", 1, 1, 1};
+    saveSession(m_dir.filePath("Tagomir.session"), session);
+    WindowMemory::setFileCheck([hung = paths[1]](const QString& path) {
+        if (path == hung)
+            QThread::sleep(30);
+        return true;
+    });
+    m_desktop = ScriptedDesktop();
+    QElapsedTimer clock;
+    clock.start();
+    auto form = start();
+    WindowMemory::setFileCheck({});
+    QVERIFY(clock.elapsed() < 10000);
+    QCOMPARE(form->documents().paths(), (QStringList{paths[0], paths[2]}));
+    QCOMPARE(form->activePage(), form->page(1));
+    QCOMPARE(m_desktop.messages.size(), 1);
+    QVERIFY(m_desktop.messages[0].endsWith(":\n" + paths[1]));
 }
 
 void TestMemory::recoveryFirstThenTheSession()
