@@ -116,19 +116,27 @@ void WindowMemory::loadRecent()
     // Files gone since the last run are dropped now; those that go during this run stay
     // listed, marked, until the next start.
     const QStringList kept = loadRecentFiles(recentFilesPath());
-    for (const QString& path : kept)
+    for (const QString& path : kept) {
         if (isExistingFile(path))
             m_recent << path;
+        else
+            m_dropped << path;
+    }
 }
 
 void WindowMemory::remember(const QString& path)
 {
     loadRecent();
-    const QStringList updated = withRecentFile(m_recent, path);
-    if (updated == m_recent)
-        return;
+    // Another window may have added files since: the list on disk is the one added to.
+    QStringList current =
+        QFileInfo::exists(recentFilesPath()) ? loadRecentFiles(recentFilesPath()) : m_recent;
+    for (const QString& dropped : std::as_const(m_dropped))
+        current.removeAll(dropped);
+    const QStringList updated = withRecentFile(current, path);
+    const bool unchanged = updated == current;
     m_recent = updated;
-    saveRecent();
+    if (!unchanged)
+        saveRecent();
 }
 
 void WindowMemory::saveRecent()

@@ -68,6 +68,7 @@ private:
     QAction* m_restoreItem;
     bool m_recentLoaded = false;
     QStringList m_recent;
+    QStringList m_dropped; // gone at the start
 
     Session m_session;
     std::shared_ptr<FileProbe> m_probe;

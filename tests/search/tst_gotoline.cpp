@@ -1,12 +1,8 @@
 // Go to line: what the box accepts, the range it shows, and where the caret lands.
 #include "editor/TSynMemo.h"
 #include "search/LinePlace.h"
-#include "search/TFWiersz.h"
 
-#include <QLabel>
-#include <QLineEdit>
 #include <QTest>
-#include <QTimer>
 
 class TestGoToLine : public QObject {
     Q_OBJECT
@@ -16,7 +12,6 @@ private slots:
     void rangeText();
     void caretLandsThere_data();
     void caretLandsThere();
-    void enterGoesEscCloses();
 };
 
 void TestGoToLine::parsing_data()
@@ -93,28 +88,6 @@ void TestGoToLine::caretLandsThere()
     const long top = editor.firstShownLine();
     QVERIFY(top <= editor.caretLine());
     QVERIFY(editor.caretLine() < top + 20); // the editor shows fewer lines than that
-}
-
-void TestGoToLine::enterGoesEscCloses()
-{
-    std::optional<LinePlace> answer;
-    QString range;
-    for (const auto key : {Qt::Key_Return, Qt::Key_Escape}) {
-        QTimer::singleShot(0, this, [&, key] {
-            auto* dialog = qobject_cast<TFWiersz*>(QApplication::activeModalWidget());
-            QVERIFY(dialog);
-            range = dialog->findChild<QLabel*>("Label1")->text();
-            auto* box = dialog->findChild<QLineEdit*>("EditWiersz");
-            box->setText("12:3");
-            QTest::keyClick(box, key);
-        });
-        answer = TFWiersz::ask(nullptr, 48213, 7);
-        if (key == Qt::Key_Return)
-            QCOMPARE(answer, (LinePlace{12, 3}));
-        else
-            QVERIFY(!answer);
-    }
-    QVERIFY(range.contains("(1–48" + QString(QChar(0x00A0)) + "213)"));
 }
 
 QTEST_MAIN(TestGoToLine)
