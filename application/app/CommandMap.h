@@ -7,7 +7,8 @@
 
 // `parent` is the object name of the menu that holds the item ("MainMenu1" for the menu bar,
 // "PopupMenu2" for the context menu); an item that other items name as their parent is a menu.
-// A caption "-" is a separator line. `command` is empty for separators and menus.
+// A caption "-" is a separator line. `command` is empty for separators and menus. `shortcut`
+// holds the keys that fire the item, separated by ";" when there are several (the first shown).
 struct MenuItemDef {
     const char* parent;
     const char* name;

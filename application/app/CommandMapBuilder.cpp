@@ -1,5 +1,6 @@
 #include "app/CommandMapBuilder.h"
 
+#include "app/AccessKeys.h"
 #include "app/CommandMap.h"
 #include "app/Icons.h"
 #include "authoring/TagCommands.h"
@@ -74,7 +75,10 @@ void buildMainMenu(QMainWindow* window, CommandRegistry& commands)
         else
             menuBar->addAction(action);
         if (*item.shortcut) {
-            action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
+            QList<QKeySequence> keys;
+            for (const QString& key : QString::fromLatin1(item.shortcut).split(QLatin1Char(';')))
+                keys << QKeySequence(key);
+            action->setShortcuts(keys);
             // Two items carry F3; the key belongs to the first, the second only shows it.
             if (name == QLatin1String("mnuZamianaNext"))
                 action->setShortcutContext(Qt::WidgetShortcut);
@@ -84,10 +88,13 @@ void buildMainMenu(QMainWindow* window, CommandRegistry& commands)
             reopenGroup->addAction(action);
             action->setChecked(name == QLatin1String("SUBmnuUTF8"));
         }
+        if (name == QLatin1String("mnuPrzywracaj")) // an option of its own, off at first
+            action->setCheckable(true);
         commands.connect(action, QString::fromLatin1(item.command));
     }
     // F1 works even when the menu bar is not in the way of the keyboard focus.
     window->addAction(window->findChild<QAction*>(QStringLiteral("mnuPomoc")));
+    giveAccessKeys(menuBar);
 }
 
 QMenu* buildPopupMenu(QWidget* owner, CommandRegistry& commands)
@@ -103,6 +110,7 @@ QMenu* buildPopupMenu(QWidget* owner, CommandRegistry& commands)
         action->setObjectName(QString::fromLatin1(item.name));
         commands.connect(action, QString::fromLatin1(item.command));
     }
+    giveAccessKeys(popup);
     return popup;
 }
 

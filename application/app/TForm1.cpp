@@ -6,7 +6,9 @@
 #include "app/SpellingCommands.h"
 #include "app/StatusPanels.h"
 #include "app/TitleBar.h"
+#include "app/WindowKeys.h"
 #include "app/WindowLayout.h"
+#include "app/WindowMemory.h"
 #include "app/WindowSettings.h"
 #include "authoring/Preview.h"
 #include "authoring/TFGenerator.h"
@@ -33,13 +35,6 @@
 #include <QMimeData>
 #include <QTabWidget>
 
-namespace {
-
-constexpr int DesignWidth = 781;
-constexpr int DesignHeight = 536;
-
-} // namespace
-
 TForm1::TForm1(Desktop& desktop, const QStringList& arguments, const QString& settingsPath,
                QWidget* parent)
     : QMainWindow(parent), m_desktop(desktop), m_arguments(arguments),
@@ -57,6 +52,8 @@ TForm1::TForm1(Desktop& desktop, const QStringList& arguments, const QString& se
     buildWindow();
     new TitleBar(this, PC, desktop);
     new EditorFocus(this, PC);
+    new WindowKeys(this, *m_commands, PC, *m_documents, m_search);
+    m_memory = new WindowMemory(*this, *m_commands, *m_saver, desktop);
 
     m_commands->guarded([this] { LoadWindowGeometry(); });
     m_recovery = new CrashRecovery(
@@ -167,6 +164,7 @@ void TForm1::FormShow()
     offerInterruptedRewrites(m_desktop, this);
     m_recovery->offerRestore();
     openFiles(m_arguments);
+    m_memory->start(!m_arguments.isEmpty());
 }
 
 void TForm1::openFiles(const QStringList& arguments)
@@ -181,6 +179,7 @@ void TForm1::openFiles(const QStringList& arguments)
 void TForm1::closeEvent(QCloseEvent* event)
 {
     bool closed = false;
+    const Session open = m_memory->sessionAtClose();
     m_commands->guarded([&] { closed = m_saver->closeAll(); });
     if (!closed) {
         event->ignore();
@@ -188,6 +187,7 @@ void TForm1::closeEvent(QCloseEvent* event)
     }
     setAcceptDrops(false);
     m_commands->guarded([this] { SaveWindowGeometry(); });
+    m_memory->closing(open);
     event->accept();
 }
 
@@ -239,7 +239,8 @@ TSynMemo* TForm1::ActiveEditor() const
     return current ? current->editor() : nullptr;
 }
 
-void TForm1::OpenFileInPage(const QString& caption, const QString& path)
+void TForm1::OpenFileInPage(const QString& caption, const QString& path,
+                            std::optional<Encoding> asked)
 {
     const int existing = FindPageOfFile(path);
     if (existing >= 0) {
@@ -248,7 +249,7 @@ void TForm1::OpenFileInPage(const QString& caption, const QString& path)
     }
     // A file that cannot be read, or that the editor could not hold, gets no page, so no page
     // ever holds the path of a file whose text it does not show.
-    DocumentRead read = path.isEmpty() ? DocumentRead() : readDocument(path);
+    DocumentRead read = path.isEmpty() ? DocumentRead() : readDocument(path, asked);
 
     DocumentPage* newPage = m_documents->add(caption);
     TSynMemo* editor = newPage->editor();

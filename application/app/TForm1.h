@@ -22,6 +22,7 @@ class QMenu;
 class QTabWidget;
 class TFPrzekoduj;
 class TFPrzekodujFolder;
+class WindowMemory;
 enum class Language;
 
 // The main window: menus, toolbar, tag buttons, the page control with one page per open
@@ -41,7 +42,9 @@ public:
     // Opens files named on a command line: all of them when the first names an existing file,
     // else none.
     void openFiles(const QStringList& arguments);
-    void OpenFileInPage(const QString& caption, const QString& path);
+    // `asked`: the encoding to read the file in instead of the one detected.
+    void OpenFileInPage(const QString& caption, const QString& path,
+                        std::optional<Encoding> asked = {});
     int FindPageOfFile(const QString& path) const { return m_documents->indexOfFile(path); }
     TSynMemo* ActiveEditor() const;
     void InsertTags(const QString& openText, const QString& closeText);
@@ -97,6 +100,9 @@ private slots:
     void EditorStatusChange(TSynMemo::StatusChanges changes);
 
 private:
+    static constexpr int DesignWidth = 781;
+    static constexpr int DesignHeight = 536;
+
     void buildWindow();
     void registerHandlers();
 
@@ -119,6 +125,7 @@ private:
     CrashRecovery* m_recovery = nullptr;
     TFPrzekodujFolder* FPrzekodujFolder = nullptr;
     Highlighters* m_highlighters = nullptr;
+    WindowMemory* m_memory = nullptr;
 
     QTabWidget* PC = nullptr;
     DocumentList* m_documents = nullptr;

@@ -93,4 +93,7 @@ inline constexpr char mnuPisowniaClick[] = "mnuPisowniaClick";
 inline constexpr char mnuJezykPolskiClick[] = "mnuJezykPolskiClick";
 inline constexpr char mnuJezykAngielskiClick[] = "mnuJezykAngielskiClick";
 inline constexpr char mnuNastepnyBladClick[] = "mnuNastepnyBladClick";
+inline constexpr char mnuWyczyscListeClick[] = "mnuWyczyscListeClick";
+inline constexpr char mnuPrzejdzClick[] = "mnuPrzejdzClick";
+inline constexpr char mnuPrzywracajClick[] = "mnuPrzywracajClick";
 } // namespace Cmd

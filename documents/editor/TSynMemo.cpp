@@ -306,6 +306,33 @@ void TSynMemo::moveCaret(qsizetype position)
     SendScintilla(SCI_GOTOPOS, long(position));
 }
 
+void TSynMemo::goToPlace(long line, long column)
+{
+    const long lines = query(SCI_GETLINECOUNT);
+    const long index = std::clamp(line - 1, 0L, std::max(lines - 1, 0L));
+    const long lineStart = query(SCI_POSITIONFROMLINE, index);
+    const long lineEnd = query(SCI_GETLINEENDPOSITION, index);
+    const long characters = query(SCI_COUNTCHARACTERS, lineStart, lineEnd);
+    const long position =
+        query(SCI_POSITIONRELATIVE, lineStart, std::clamp(column - 1, 0L, characters));
+    const long shown = query(SCI_LINESONSCREEN);
+    const long top = query(SCI_GETFIRSTVISIBLELINE);
+    // A line out of sight comes to the middle of the page, not to its edge.
+    if (index < top || index >= top + shown)
+        SendScintilla(SCI_SETFIRSTVISIBLELINE, std::max(index - shown / 2, 0L));
+    SendScintilla(SCI_GOTOPOS, position);
+}
+
+long TSynMemo::firstShownLine() const
+{
+    return query(SCI_GETFIRSTVISIBLELINE) + 1;
+}
+
+void TSynMemo::showFromLine(long line)
+{
+    SendScintilla(SCI_SETFIRSTVISIBLELINE, std::max(line - 1, 0L));
+}
+
 void TSynMemo::clearSelection()
 {
     SendScintilla(SCI_SETEMPTYSELECTION, query(SCI_GETCURRENTPOS));

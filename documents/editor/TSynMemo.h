@@ -86,6 +86,12 @@ public:
     QByteArrayView rangeBytes(qsizetype position, qsizetype length) const;
     // Puts the caret there with nothing selected, and scrolls it into view.
     void moveCaret(qsizetype position);
+    // Puts the caret on the line at the column (both from 1, the column in characters), each
+    // brought within the text, with nothing selected and the line in view.
+    void goToPlace(long line, long column);
+    // The first line shown at the top, from 1; showing from a line scrolls there.
+    long firstShownLine() const;
+    void showFromLine(long line);
     // Lets go of the selection, the caret staying where it is.
     void clearSelection();
     bool hasSelection() const;

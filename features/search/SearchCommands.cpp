@@ -90,6 +90,33 @@ void SearchCommands::findNext(TSynMemo* editor)
         m_desktop.showMessage(m_window, PhraseNotFound);
 }
 
+void SearchCommands::findPrevious(TSynMemo* editor)
+{
+    if (!editor)
+        return;
+    if (m_state.LastSearchText.isEmpty()) {
+        find(editor);
+        return;
+    }
+    const bool forwards = m_state.LastSearchOptions.testFlag(SearchOption::Backwards);
+    SearchOptions options =
+        m_state.LastSearchOptions & (SearchOption::MatchCase | SearchOption::WholeWord);
+    options.setFlag(SearchOption::Backwards, !forwards);
+    const int start = editor->selectionStartPosition();
+    const int end = editor->selectionEndPosition();
+    const bool caretAtEnd = editor->caretPosition() == end;
+    // From the selection's far side, so that the match selected now is not found again.
+    editor->moveCaret(forwards ? end : start);
+    if (searchAndReplace(*editor, m_state.LastSearchText, m_state.LastSearchText, options) == 0) {
+        editor->selectPositions(caretAtEnd ? start : end, caretAtEnd ? end : start);
+        m_desktop.showMessage(m_window, PhraseNotFound);
+        return;
+    }
+    const int from = editor->selectionStartPosition();
+    const int to = editor->selectionEndPosition();
+    editor->selectPositions(forwards ? to : from, forwards ? from : to);
+}
+
 void SearchCommands::replace(TSynMemo* editor)
 {
     if (!editor)

@@ -20,6 +20,9 @@ public:
     // Each does nothing without an editor.
     void find(TSynMemo* editor);
     void findNext(TSynMemo* editor);
+    // The last search's text once more, the other way round and without replacing; the match
+    // is selected so that find next goes on from it in the search's own direction.
+    void findPrevious(TSynMemo* editor);
     void replace(TSynMemo* editor);
 
     const SearchState& state() const { return m_state; }

@@ -1,19 +1,25 @@
 // The main window's controls: every menu item, toolbar button and tag button with its
 // caption, hint, shortcut and place, and the keys that fire them.
+#include "app/AccessKeys.h"
 #include "app/CommandMap.h"
 #include "app/TForm1.h"
 #include "document/DocumentPage.h"
+#include "editor/TSynMemo.h"
+#include "search/SearchDialog.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TestFiles.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -43,6 +49,10 @@ private slots:
     void keyboardGoesToTheActiveEditor_data();
     void keyboardGoesToTheActiveEditor();
     void messagesCarryTheApplicationTitle();
+    void keysRunTheirCommands_data();
+    void keysRunTheirCommands();
+    void findPreviousGoesBack();
+    void noAccessKeyTwiceInAMenu();
 
 private:
     void fire(const char* action) { m_form->findChild<QAction*>(action)->trigger(); }
@@ -95,15 +105,25 @@ void TestMainWindow::menuBarOrder()
                                   "Opcje",  "Kolorowanie",  "Pomoc"};
     QStringList captions;
     for (QAction* action : m_form->menuBar()->actions())
-        captions << action->text();
+        captions << withoutAccessKey(action->text());
     QCOMPARE(captions, expected);
     QVERIFY(!m_form->menuBar()->actions().last()->menu()); // "Pomoc" opens no menu
 }
 
 namespace {
 
-// A menu as its user sees it: one line an item, submenus indented, the shortcut after a tab, a
-// check box as "[x]" or "[ ]", a separator as "—".
+// An item's caption, then its access key between angle quotes after a tab.
+QString describeCaption(const QAction* action)
+{
+    const QString caption = withoutAccessKey(action->text());
+    const qsizetype key = action->text().indexOf(QRegularExpression(QStringLiteral("&[^&]")));
+    return key < 0
+               ? caption
+               : caption + QStringLiteral("\t‹") + action->text().at(key + 1) + QStringLiteral("›");
+}
+
+// A menu as its user sees it: one line an item, submenus indented, the access key and then the
+// shortcuts after tabs, a check box as "[x]" or "[ ]", a separator as "—".
 void describeMenu(const QMenu* menu, const QString& indent, QString& text)
 {
     for (const QAction* action : menu->actions()) {
@@ -114,9 +134,12 @@ void describeMenu(const QMenu* menu, const QString& indent, QString& text)
         }
         if (action->isCheckable())
             line += action->isChecked() ? QStringLiteral("[x] ") : QStringLiteral("[ ] ");
-        line += action->text();
-        if (!action->shortcut().isEmpty())
-            line += QLatin1Char('\t') + action->shortcut().toString();
+        line += describeCaption(action);
+        QStringList keys;
+        for (const QKeySequence& key : action->shortcuts())
+            keys << key.toString();
+        if (!keys.isEmpty())
+            line += QLatin1Char('\t') + keys.join(QStringLiteral(", "));
         text += line + QLatin1Char('\n');
         if (action->menu())
             describeMenu(action->menu(), indent + QStringLiteral("    "), text);
@@ -130,7 +153,7 @@ void TestMainWindow::whatTheUserSees()
     // Compared whole with a golden file; TAGOMIR_UPDATE_GOLDEN=1 writes it anew for review.
     QString text;
     for (const QAction* action : m_form->menuBar()->actions()) {
-        text += action->text() + QLatin1Char('\n');
+        text += describeCaption(action) + QLatin1Char('\n');
         if (action->menu())
             describeMenu(action->menu(), QStringLiteral("    "), text);
     }
@@ -183,7 +206,8 @@ void TestMainWindow::popupMenu()
     QVERIFY(popup);
     QStringList actual;
     for (QAction* action : popup->actions())
-        actual << action->objectName() + "|" + (action->isSeparator() ? "-" : action->text());
+        actual << action->objectName() + "|" +
+                      (action->isSeparator() ? "-" : withoutAccessKey(action->text()));
     QCOMPARE(actual, (QStringList{"pupUndo|Cofnij", "N11|-", "pupCut|Wytnij", "pupCopy|Kopiuj",
                                   "pupPaste|Wklej", "pupDelete|Usuń"}));
 }
@@ -311,6 +335,139 @@ void TestMainWindow::messagesCarryTheApplicationTitle()
     fire("mnuNowy1");
     fire("mnuZobacz");
     QCOMPARE(m_desktop.captions, (QStringList{"a.txt", "Nowy 1"}));
+}
+
+void TestMainWindow::keysRunTheirCommands_data()
+{
+    // With pages a, b and c open and b active: the named items the key fired, the dialog or
+    // menu it opened, then the active page and the number of pages. The editor's own keys fire
+    // nothing of the window's.
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("expected");
+    const char* const rows[][2] = {
+        {"Ctrl+N", "mnuNowy1 3/4"},
+        {"Ctrl+O", "mnuOpen 1/3"},
+        {"Ctrl+S", "mnuZapis 1/3"},
+        {"Ctrl+Shift+S", "mnuZapisJako 1/3"},
+        {"Ctrl+W", "mnuZamknij 1/2"},
+        {"Ctrl+F4", "mnuZamknij 1/2"},
+        {"Ctrl+Shift+W", "mnuZamykaAll -1/0"},
+        {"Ctrl+Q", "mnuKoniec -1/0"},
+        {"Ctrl+Tab", "2/3"},
+        {"Ctrl+Shift+Tab", "0/3"},
+        {"Ctrl+PgDown", "2/3"},
+        {"Ctrl+PgUp", "0/3"},
+        {"Alt+1", "0/3"},
+        {"Alt+3", "2/3"},
+        {"Alt+9", "1/3"},
+        {"Ctrl+G", "[Przejdź do wiersza] mnuPrzejdz 1/3"},
+        {"Ctrl+F", "[Szukanie frazy] mnuFind 1/3"},
+        {"F3", "[Szukanie frazy] mnuFindNext 1/3"},
+        {"Ctrl+R", "[Zamiana tekstu] mnuReplace 1/3"},
+        {"F1", "[Pomoc] mnuPomoc 1/3"},
+        {"Shift+F3", "[Szukanie frazy] 1/3"},
+        {"Shift+F10", "[PopupMenu2] 1/3"},
+        {"Ctrl+Z", "1/3"},
+        {"Ctrl+Shift+Z", "1/3"},
+        {"Ctrl+A", "1/3"},
+        {"Ctrl+Right", "1/3"},
+    };
+    for (const auto& [keys, expected] : rows)
+        QTest::newRow(keys) << QString(keys) << QString::fromUtf8(expected);
+}
+
+void TestMainWindow::keysRunTheirCommands()
+{
+    QFETCH(QString, keys);
+    QFETCH(QString, expected);
+    for (const char* name : {"a", "b", "c"})
+        m_form->OpenFileInPage(name, writeFile(m_dir.filePath(name), name));
+    m_form->findChild<QTabWidget*>("PC")->setCurrentIndex(1);
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    QTRY_COMPARE(QApplication::focusWidget(), m_form->ActiveEditor());
+
+    QStringList seen;
+    for (QAction* action : m_form->findChildren<QAction*>())
+        if (!action->objectName().isEmpty())
+            connect(action, &QAction::triggered, this,
+                    [&seen, action] { seen << action->objectName(); });
+    // Each modal dialog and the context menu is noted and closed as soon as it shows.
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&seen] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (dialog && QApplication::activeWindow() == dialog) {
+            seen << "[" + dialog->windowTitle() + "]";
+            dialog->close();
+        }
+        if (QWidget* popup = QApplication::activePopupWidget()) {
+            seen << "[" + popup->objectName() + "]";
+            popup->close();
+        }
+    });
+    closer.start(5);
+    const QKeyCombination key = QKeySequence(keys)[0];
+    QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
+    QTest::qWait(30);
+    seen << QStringLiteral("%1/%2")
+                .arg(m_form->documents().pages().indexOf(m_form->activePage()))
+                .arg(m_form->pageCount());
+    QCOMPARE(seen.join(' '), expected);
+}
+
+void TestMainWindow::findPreviousGoesBack()
+{
+    // Find "ab" from the start, then F3, F3, Shift+F3, Shift+F3, F3: each selects the match
+    // after or before the one selected.
+    m_form->OpenFileInPage("a", writeFile(m_dir.filePath("a"), "ab ab ab"));
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    TSynMemo* editor = m_form->ActiveEditor();
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, this, [&answer] {
+        auto* dialog = qobject_cast<SearchDialog*>(QApplication::activeModalWidget());
+        if (dialog && QApplication::activeWindow() == dialog) {
+            answer.stop();
+            dialog->findChild<QComboBox*>("FindText")->setEditText("ab");
+            dialog->findChild<QAbstractButton*>("Button1")->click();
+        }
+    });
+    answer.start(5);
+    QTest::keyClick(editor, Qt::Key_F, Qt::ControlModifier);
+    QTRY_COMPARE(QApplication::focusWidget(), editor); // the window's keys work again
+    QStringList selections;
+    const auto note = [&] {
+        selections << QStringLiteral("%1-%2")
+                          .arg(editor->selectionStartPosition())
+                          .arg(editor->selectionEndPosition());
+    };
+    note();
+    for (const auto modifier :
+         {Qt::NoModifier, Qt::NoModifier, Qt::ShiftModifier, Qt::ShiftModifier, Qt::NoModifier}) {
+        QTest::keyClick(editor, Qt::Key_F3, modifier);
+        note();
+    }
+    QCOMPARE(selections.join(' '), QStringLiteral("0-2 3-5 6-8 3-5 0-2 3-5"));
+    QVERIFY(m_desktop.messages.isEmpty());
+}
+
+void TestMainWindow::noAccessKeyTwiceInAMenu()
+{
+    QList<QList<QAction*>> menus = {m_form->menuBar()->actions(),
+                                    m_form->findChild<QMenu*>("PopupMenu2")->actions()};
+    for (const QMenu* menu : m_form->findChildren<QMenu*>())
+        menus << menu->actions();
+    for (const QList<QAction*>& actions : std::as_const(menus)) {
+        QStringList keys;
+        for (const QAction* action : actions) {
+            if (action->isSeparator())
+                continue;
+            const QKeySequence key = QKeySequence::mnemonic(action->text());
+            QVERIFY2(!key.isEmpty(), qPrintable(action->text()));
+            QVERIFY2(!keys.contains(key.toString()), qPrintable(action->text()));
+            keys << key.toString();
+        }
+    }
 }
 
 QTEST_MAIN(TestMainWindow)
