@@ -129,6 +129,8 @@ QString takeWordAtCaret(TSynMemo& editor)
 int searchAndReplace(TSynMemo& editor, const QString& searchText, const QString& replaceText,
                      SearchOptions options)
 {
+    if (options & SearchOption::RegularExpression)
+        return regexSearchAndReplace(editor, searchText, replaceText, options);
     const TextPattern pattern(searchText, options.testFlag(SearchOption::MatchCase));
     if (pattern.isEmpty())
         return 0;
