@@ -64,8 +64,10 @@ struct Roots {
     }
 };
 
+using NameFilter = std::function<bool(const QString&)>;
+
 void addFile(const QFileInfo& file, const Roots& roots, QList<SiteEntry>& entries,
-             QSet<QString>& seen)
+             QSet<QString>& seen, const NameFilter& wanted)
 {
     const QString target = comparablePath(file.filePath());
     if (file.isSymLink() && file.exists()) {
@@ -73,7 +75,7 @@ void addFile(const QFileInfo& file, const Roots& roots, QList<SiteEntry>& entrie
             entries.append({file.filePath(), {}, QStringLiteral("dowiązanie poza folderem"), {}});
             return;
         }
-        if (!isSiteFileName(QFileInfo(target).fileName()))
+        if (!wanted(QFileInfo(target).fileName()))
             return;
     }
     // A broken or looping link reaches the conversion and is reported there.
@@ -84,7 +86,7 @@ void addFile(const QFileInfo& file, const Roots& roots, QList<SiteEntry>& entrie
 }
 
 void walkFolder(const QString& folder, const Roots& roots, QList<SiteEntry>& entries,
-                QSet<QString>& seen)
+                QSet<QString>& seen, const NameFilter& wanted)
 {
     const QFileInfo folderInfo(folder);
     if (!folderInfo.isReadable() || !folderInfo.isExecutable()) {
@@ -98,26 +100,48 @@ void walkFolder(const QString& folder, const Roots& roots, QList<SiteEntry>& ent
             continue;
         if (child.isDir()) {
             if (!child.fileName().startsWith(QLatin1Char('.')))
-                walkFolder(child.filePath(), roots, entries, seen);
+                walkFolder(child.filePath(), roots, entries, seen, wanted);
             continue;
         }
-        if (isSiteFileName(child.fileName()))
-            addFile(child, roots, entries, seen);
+        if (wanted(child.fileName()))
+            addFile(child, roots, entries, seen, wanted);
     }
 }
 
 } // namespace
 
-bool isSiteFileName(const QString& fileName)
+namespace {
+const QStringList& siteSuffixes()
 {
-    static const QSet<QString> suffixes = {
+    static const QStringList suffixes = {
         "htm",   "html", "xml", "xsd", "xsl", "xslt", "dtd", "css", "java", "js",  "php", "php3",
         "phtml", "inc",  "pl",  "pm",  "cgi", "py",   "c",   "cpp", "h",    "hpp", "sql", "txt"};
+    return suffixes;
+}
+} // namespace
+
+QStringList siteFilePatterns()
+{
+    QStringList patterns;
+    for (const QString& suffix : siteSuffixes())
+        patterns << QStringLiteral("*.") + suffix;
+    return patterns;
+}
+
+bool isSiteFileName(const QString& fileName)
+{
+    static const QSet<QString> suffixes(siteSuffixes().begin(), siteSuffixes().end());
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
     return dot > 0 && suffixes.contains(fileName.mid(dot + 1).toLower());
 }
 
 QList<SiteEntry> collectSiteFiles(const QStringList& paths)
+{
+    return collectSiteFiles(paths, isSiteFileName);
+}
+
+QList<SiteEntry> collectSiteFiles(const QStringList& paths,
+                                  const std::function<bool(const QString&)>& wanted)
 {
     QList<SiteEntry> entries;
     QSet<QString> seen;
@@ -127,7 +151,7 @@ QList<SiteEntry> collectSiteFiles(const QStringList& paths)
     for (const QString& path : paths) {
         const QFileInfo info(path);
         if (info.isDir()) {
-            walkFolder(path, roots, entries, seen);
+            walkFolder(path, roots, entries, seen, wanted);
         } else if (!seen.contains(comparablePath(path))) {
             // A file named on its own is taken as named, a link among them.
             seen.insert(comparablePath(path));
