@@ -36,6 +36,12 @@ constexpr MenuItemDef MenuItems[] = {
     {"mnuSzukanie", "N6", "-", ""},
     {"mnuSzukanie", "mnuReplace", "Znajdź i zamień na...", Cmd::mnuReplaceClick, "Ctrl+R"},
     {"mnuSzukanie", "mnuZamianaNext", "Zamiana kolejnej frazy", Cmd::mnuZamianaNextClick, "F3"},
+    {"mnuSzukanie", "N6a", "-", ""},
+    {"mnuSzukanie", "mnuFindInFiles", "Szukaj w plikach...", Cmd::mnuFindInFilesClick,
+     "Ctrl+Shift+F"},
+    {"mnuSzukanie", "mnuReplaceInFiles", "Zamień w plikach...", Cmd::mnuReplaceInFilesClick,
+     "Ctrl+Shift+R"},
+    {"mnuSzukanie", "mnuFindResults", "Wyniki szukania w plikach", Cmd::mnuFindResultsClick},
 
     {"MainMenu1", "mnuNaglowki", "Nagłówki", ""},
     {"mnuNaglowki", "mnuHtml", "<html>  </html>", Cmd::mnuHtmlClick},

@@ -2,6 +2,7 @@
 
 #include "app/CommandMapBuilder.h"
 #include "app/EditorFocus.h"
+#include "app/FindInFilesCommands.h"
 #include "app/Icons.h"
 #include "app/StatusPanels.h"
 #include "app/TitleBar.h"
@@ -56,6 +57,7 @@ TForm1::TForm1(Desktop& desktop, const QStringList& arguments, const QString& se
     buildWindow();
     new TitleBar(this, PC, desktop);
     new EditorFocus(this, PC);
+    new FindInFilesCommands(this, *m_commands, desktop);
 
     m_commands->guarded([this] { LoadWindowGeometry(); });
     m_recovery = new CrashRecovery(

@@ -498,6 +498,19 @@ FileReplacement planFileReplacement(const SiteEntry& entry, const FileSearchPatt
     return plan;
 }
 
+qsizetype planFileReplacements(const QList<SiteEntry>& entries, const FileSearchPattern& pattern,
+                               const QString& replacement, bool characterReferences,
+                               const std::function<void(qsizetype, const FileReplacement&)>& done,
+                               const std::function<bool()>& stop)
+{
+    return runInOrder<FileReplacement>(
+        entries.size(),
+        [&](qsizetype i) {
+            return planFileReplacement(entries[i], pattern, replacement, characterReferences);
+        },
+        done, stop);
+}
+
 QString newBackupFolder(const QString& dataFolder)
 {
     const QString base =

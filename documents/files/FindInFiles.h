@@ -117,6 +117,13 @@ struct FileReplacement {
 FileReplacement planFileReplacement(const SiteEntry& entry, const FileSearchPattern& pattern,
                                     const QString& replacement, bool characterReferences);
 
+// planFileReplacement() for each entry, several at a time, handed to `done` in order on the
+// calling thread; once `stop` says so no further file is begun.
+qsizetype planFileReplacements(const QList<SiteEntry>& entries, const FileSearchPattern& pattern,
+                               const QString& replacement, bool characterReferences,
+                               const std::function<void(qsizetype, const FileReplacement&)>& done,
+                               const std::function<bool()>& stop = {});
+
 // The outcome of writing (or restoring) one file.
 struct FileWriteOutcome {
     QString path;

@@ -60,7 +60,7 @@ int regexSearchAndReplace(TSynMemo& editor, const QString& searchText, const QSt
         qsizetype newLength = length;
         for (const QRegularExpressionMatch& match : pattern.findAll(text.text(), from16, to16)) {
             RegexEdit edit{text.byteOffset(match.capturedStart()), 0,
-                      regexEditorBytes(expandReplacement(replaceText, match))};
+                           regexEditorBytes(expandReplacement(replaceText, match))};
             edit.end = text.byteOffset(match.capturedEnd());
             newLength += edit.bytes.size() - (edit.end - edit.start);
             edits.push_back(std::move(edit));

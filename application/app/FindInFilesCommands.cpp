@@ -1,0 +1,215 @@
+#include "app/FindInFilesCommands.h"
+
+#include "app/TForm1.h"
+#include "common/CommandError.h"
+#include "common/Commands.h"
+#include "desktop/CommandRegistry.h"
+#include "document/DocumentPage.h"
+#include "search/EditorSearch.h"
+#include "search/FindInFilesDialog.h"
+#include "search/FindResultsPanel.h"
+#include "search/ReplacePreviewDialog.h"
+
+#include <QApplication>
+#include <QDockWidget>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+qsizetype positionOfPlace(QByteArrayView text, qsizetype line, qsizetype column)
+{
+    qsizetype at = 0;
+    for (qsizetype l = 1; l < line; ++l) {
+        const qsizetype newline = text.indexOf('\n', at);
+        if (newline < 0)
+            return text.size();
+        at = newline + 1;
+    }
+    for (qsizetype c = 1; c < column && at < text.size() && text[at] != '\n'; ++c) {
+        ++at;
+        while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80)
+            ++at;
+    }
+    return at;
+}
+
+FindInFilesCommands::FindInFilesCommands(TForm1* window, CommandRegistry& commands,
+                                         Desktop& desktop)
+    : QObject(window), m_window(window), m_commands(commands), m_desktop(desktop)
+{
+    setObjectName(QStringLiteral("FindInFilesCommands"));
+    commands.add(QString::fromLatin1(Cmd::mnuFindInFilesClick), [this] { findInFiles(); });
+    commands.add(QString::fromLatin1(Cmd::mnuReplaceInFilesClick), [this] { replaceInFiles(); });
+    commands.add(QString::fromLatin1(Cmd::mnuFindResultsClick), [this] { showResults(); });
+}
+
+QString FindInFilesCommands::backupRoot()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
+
+FindResultsPanel* FindInFilesCommands::panel()
+{
+    if (!m_dock) {
+        m_dock = new QDockWidget(QStringLiteral("Wyniki szukania w plikach"), m_window);
+        m_dock->setObjectName(QStringLiteral("FindResultsDock"));
+        m_dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
+        m_dock->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::TopDockWidgetArea);
+        m_panel = new FindResultsPanel(m_dock);
+        m_dock->setWidget(m_panel);
+        m_window->addDockWidget(Qt::BottomDockWidgetArea, m_dock);
+        m_window->resizeDocks({m_dock}, {m_window->height() / 3}, Qt::Vertical);
+        connect(m_panel, &FindResultsPanel::openRequested, this,
+                [this](const QString& path, qsizetype line, qsizetype column, qsizetype length) {
+                    m_commands.guarded([&] { openMatch(path, line, column, length); });
+                });
+        connect(m_panel, &FindResultsPanel::planned, this,
+                [this](const QList<FileReplacement>& plans) {
+                    m_commands.guarded([&] { replacePlanned(plans); });
+                });
+        connect(m_panel, &FindResultsPanel::undoRequested, this,
+                [this] { m_commands.guarded([&] { undo(); }); });
+    }
+    return m_panel;
+}
+
+void FindInFilesCommands::showResults()
+{
+    panel();
+    m_dock->show();
+    m_dock->raise();
+}
+
+QString FindInFilesCommands::suggestedFolder() const
+{
+    if (TSynMemo* editor = m_window->ActiveEditor(); editor && !editor->documentPath().isEmpty())
+        return QFileInfo(editor->documentPath()).absolutePath();
+    return {};
+}
+
+void FindInFilesCommands::findInFiles()
+{
+    if (!m_findDialog)
+        m_findDialog = new FindInFilesDialog(m_desktop, false, m_window);
+    m_findDialog->suggestFolder(suggestedFolder());
+    TSynMemo* editor = m_window->ActiveEditor();
+    m_findDialog->setSearchText(editor && editor->hasSelection() ? editor->selectedText()
+                                                                 : QString());
+    if (m_findDialog->exec() != QDialog::Accepted)
+        return;
+    showResults();
+    m_panel->startSearch(m_findDialog->folder(), m_findDialog->patterns(), m_findDialog->query());
+}
+
+void FindInFilesCommands::replaceInFiles()
+{
+    if (!m_replaceDialog)
+        m_replaceDialog = new FindInFilesDialog(m_desktop, true, m_window);
+    m_replaceDialog->suggestFolder(suggestedFolder());
+    TSynMemo* editor = m_window->ActiveEditor();
+    m_replaceDialog->setSearchText(editor && editor->hasSelection() ? editor->selectedText()
+                                                                    : QString());
+    if (m_replaceDialog->exec() != QDialog::Accepted)
+        return;
+    m_replaceQuery = m_replaceDialog->query();
+    m_replacement = m_replaceDialog->replacement();
+    showResults();
+    m_panel->startReplacePlan(m_replaceDialog->folder(), m_replaceDialog->patterns(),
+                              m_replaceQuery, m_replacement);
+}
+
+void FindInFilesCommands::openMatch(const QString& path, qsizetype line, qsizetype column,
+                                    qsizetype length)
+{
+    m_window->OpenFileInPage(QFileInfo(path).fileName(), path);
+    TSynMemo* editor = m_window->ActiveEditor();
+    if (!editor)
+        return;
+    const QByteArrayView text = editor->textBytes();
+    const qsizetype start = positionOfPlace(text, line, column);
+    const qsizetype end = positionOfPlace(text, line, column + length);
+    editor->selectPositions(int(start), int(end));
+    editor->setFocus();
+}
+
+void FindInFilesCommands::replacePlanned(QList<FileReplacement> plans)
+{
+    plans.removeIf([](const FileReplacement& plan) { return plan.count == 0; });
+    if (plans.isEmpty()) {
+        m_desktop.showMessage(m_window, QStringLiteral("Takiego tekstu już nie znaleziono."));
+        return;
+    }
+    const auto isOpen = [this](const QString& path) { return m_window->FindPageOfFile(path) >= 0; };
+    ReplacePreviewDialog preview(plans, m_replacement, isOpen, m_window);
+    if (preview.exec() != QDialog::Accepted)
+        return;
+    QList<FileReplacement> chosen;
+    for (const int i : preview.chosen())
+        chosen << plans[i];
+
+    // The encoding change's question, for the files whose encoding cannot hold the replacement.
+    QStringList lacking;
+    for (const FileReplacement& plan : std::as_const(chosen))
+        if (plan.unrepresentable > 0 && !isOpen(plan.path))
+            lacking << QStringLiteral("%1 (%2): %3")
+                           .arg(plan.path, plan.encoding)
+                           .arg(plan.unrepresentable);
+    if (!lacking.isEmpty()) {
+        const Answer answer = m_desktop.askChoice(
+            m_window,
+            QStringLiteral(
+                "Zamiana wstawi znaki, których kodowanie tych plików nie zapisze:\n%1\n\n"
+                "Zapisać je jako odwołania HTML (&#8594;) czy pominąć te pliki?")
+                .arg(lacking.join(QLatin1Char('\n'))),
+            QStringLiteral("Odwołania HTML"), QStringLiteral("Pomiń te pliki"));
+        if (answer == Answer::Cancel)
+            return;
+        const FileSearchPattern pattern(m_replaceQuery);
+        for (FileReplacement& plan : chosen)
+            if (plan.unrepresentable > 0 && !isOpen(plan.path))
+                plan = answer == Answer::Yes ? planFileReplacement({plan.path, {}, {}, plan.target},
+                                                                   pattern, m_replacement, true)
+                                             : FileReplacement{};
+    }
+
+    // Open files change in their pages, as one undo step each; the others on disk.
+    SearchOptions options = SearchOption::Replace | SearchOption::ReplaceAll |
+                            SearchOption::EntireScope | SearchOption::Prompt;
+    options.setFlag(SearchOption::MatchCase, m_replaceQuery.matchCase);
+    options.setFlag(SearchOption::WholeWord, m_replaceQuery.wholeWord);
+    options.setFlag(SearchOption::RegularExpression, m_replaceQuery.regularExpression);
+    QStringList changedInPages;
+    QList<FileReplacement> onDisk;
+    for (const FileReplacement& plan : std::as_const(chosen)) {
+        if (plan.path.isEmpty())
+            continue;
+        const int page = m_window->FindPageOfFile(plan.path);
+        if (page < 0) {
+            onDisk << plan;
+            continue;
+        }
+        TSynMemo* editor = m_window->page(page)->editor();
+        if (searchAndReplace(*editor, m_replaceQuery.text, m_replacement, options) > 0)
+            changedInPages << plan.path;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ReplacementRun run;
+    QList<FileWriteOutcome> outcomes;
+    try {
+        outcomes = applyFileReplacements(onDisk, newBackupFolder(backupRoot()), &run);
+    } catch (...) {
+        QApplication::restoreOverrideCursor();
+        throw;
+    }
+    QApplication::restoreOverrideCursor();
+    m_lastRun = run;
+    m_panel->showOutcome(
+        QStringLiteral("Zamiana „%1” na „%2”").arg(m_replaceQuery.text, m_replacement), outcomes,
+        changedInPages, !run.files.isEmpty());
+}
+
+void FindInFilesCommands::undo()
+{
+    const QList<FileWriteOutcome> outcomes = undoFileReplacements(m_lastRun);
+    m_lastRun = {};
+    m_panel->showOutcome(QStringLiteral("Cofnięto zamianę"), outcomes, {}, false);
+}
