@@ -116,12 +116,15 @@ QRegularExpressionMatch RegexPattern::find(QStringView text, qsizetype from, qsi
                                            bool allowEmpty) const
 {
     for (qsizetype at = from; at <= to;) {
-        QRegularExpressionMatch match = checked(m_expression.match(text, at));
+        QRegularExpressionMatch match =
+            checked(m_expression.match(text, at, QRegularExpression::NormalMatch,
+                                       QRegularExpression::DontCheckSubjectStringMatchOption));
         if (!match.hasMatch() || match.capturedEnd() > to)
             return {};
         if (allowEmpty || match.capturedLength() > 0)
             return match;
-        at = match.capturedStart() + 1;
+        at = match.capturedStart() +
+             (at < text.size() && text[match.capturedStart()].isHighSurrogate() ? 2 : 1);
     }
     return {};
 }
@@ -134,7 +137,9 @@ QRegularExpressionMatch RegexPattern::findLast(QStringView text, qsizetype from,
         QRegularExpressionMatch match = find(text, at, to, allowEmpty);
         if (!match.hasMatch())
             break;
-        at = match.capturedEnd() + (match.capturedLength() == 0 ? 1 : 0);
+        at = match.capturedEnd();
+        if (match.capturedLength() == 0)
+            at += at < text.size() && text[at].isHighSurrogate() ? 2 : 1;
         last = std::move(match);
     }
     return last;
@@ -146,7 +151,9 @@ std::vector<QRegularExpressionMatch> RegexPattern::findAll(QStringView text, qsi
     // Matched one by one rather than with a global match, which ends quietly on a failure.
     std::vector<QRegularExpressionMatch> matches;
     for (qsizetype at = from; at <= to;) {
-        QRegularExpressionMatch match = checked(m_expression.match(text, at));
+        QRegularExpressionMatch match =
+            checked(m_expression.match(text, at, QRegularExpression::NormalMatch,
+                                       QRegularExpression::DontCheckSubjectStringMatchOption));
         if (!match.hasMatch() || match.capturedEnd() > to)
             break;
         at = match.capturedEnd();
@@ -155,6 +162,59 @@ std::vector<QRegularExpressionMatch> RegexPattern::findAll(QStringView text, qsi
         matches.push_back(std::move(match));
     }
     return matches;
+}
+
+RegexPattern::Utf8Match RegexPattern::findForward(QByteArrayView utf8, qsizetype from, qsizetype to,
+                                                  bool allowEmpty, qsizetype window) const
+{
+    constexpr qsizetype LookBehindBytes = 256;
+    const auto boundary = [&](qsizetype at) {
+        while (at > 0 && at < utf8.size() && isTrailByte(static_cast<unsigned char>(utf8[at])))
+            --at;
+        return at;
+    };
+    qsizetype size = qMax<qsizetype>(window, 16);
+    for (qsizetype at = from; at <= to;) {
+        const qsizetype context = boundary(qMax<qsizetype>(0, at - LookBehindBytes));
+        qsizetype end = qMin(utf8.size(), at + size);
+        if (end < utf8.size())
+            end = qMax(boundary(end), at + 1);
+        const bool whole = end >= utf8.size();
+        // The window's text lives in the match, which keeps its own copy of the string.
+        const RegexText text(utf8.sliced(context, end - context));
+        const QString subject = text.text();
+        qsizetype start16 = text.utf16Offset(at - context);
+        bool needsMore = false;
+        while (start16 <= subject.size()) {
+            QRegularExpressionMatch match =
+                checked(m_expression.match(subject, start16,
+                                           whole ? QRegularExpression::NormalMatch
+                                                 : QRegularExpression::PartialPreferFirstMatch,
+                                           QRegularExpression::DontCheckSubjectStringMatchOption));
+            if (match.hasPartialMatch()) {
+                // Begin the next window where this match began, and make it larger.
+                at = context + text.byteOffset(match.capturedStart());
+                size *= 4;
+                needsMore = true;
+                break;
+            }
+            if (!match.hasMatch())
+                break;
+            const qsizetype startByte = context + text.byteOffset(match.capturedStart());
+            const qsizetype endByte = context + text.byteOffset(match.capturedEnd());
+            if (endByte > to || startByte > to)
+                return {};
+            if (allowEmpty || match.capturedLength() > 0)
+                return {startByte, endByte, std::move(match)};
+            start16 = match.capturedStart() +
+                      (subject.at(match.capturedStart()).isHighSurrogate() ? 2 : 1);
+        }
+        if (whole)
+            return {};
+        if (!needsMore)
+            at = end;
+    }
+    return {};
 }
 
 QString expandReplacement(const QString& replacement, const QRegularExpressionMatch& match)

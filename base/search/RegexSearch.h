@@ -19,6 +19,8 @@ public:
     // Why the expression is malformed, in Polish, naming the position (from 1) of the fault.
     QString errorMessage() const;
 
+    // The text searched must be well-formed UTF-16 (as RegexText's is): it is not checked on
+    // every call, which would cost a pass over the whole text for each match.
     // The first match starting at `from` or later and ending at `to` or before, in the whole
     // `text` (so that what stands around the range counts for \b and look-arounds). Empty
     // matches are passed by unless `allowEmpty`. Throws CommandError when the expression needs
@@ -31,6 +33,20 @@ public:
     // Every match in [from, to), empty ones included, each after the end of the one before.
     std::vector<QRegularExpressionMatch> findAll(QStringView text, qsizetype from,
                                                  qsizetype to) const;
+
+    // The first match in UTF-8 text starting at byte `from` or later and ending at `to` or
+    // before, as find() would give it on the whole text, but with only as much of the text
+    // made UTF-16 as the search needs: it goes through windows of `window` bytes (and the 256
+    // bytes before each, for what a match looks back at), taking a match only when the
+    // expression did not need to see beyond the window. `start` and `end` are byte offsets;
+    // `start` is -1 when there is none.
+    struct Utf8Match {
+        qsizetype start = -1;
+        qsizetype end = -1;
+        QRegularExpressionMatch match;
+    };
+    Utf8Match findForward(QByteArrayView utf8, qsizetype from, qsizetype to, bool allowEmpty,
+                          qsizetype window = 1 << 20) const;
 
     const QRegularExpression& expression() const { return m_expression; }
 

@@ -13,6 +13,7 @@
 #include <QHash>
 
 #include <array>
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <optional>
@@ -161,7 +162,11 @@ void forEachMatch(const QRegularExpression& expression, const QString& text, boo
                   Found found)
 {
     for (qsizetype at = 0; at <= text.size();) {
-        const QRegularExpressionMatch match = expression.match(text, at);
+        // The decoded text is well-formed UTF-16: checking it for every match would cost a pass
+        // over the whole file each time.
+        const QRegularExpressionMatch match =
+            expression.match(text, at, QRegularExpression::NormalMatch,
+                             QRegularExpression::DontCheckSubjectStringMatchOption);
         if (!match.isValid())
             throw CommandError(regexRunawayMessage());
         if (!match.hasMatch())
@@ -540,16 +545,37 @@ QList<FileWriteOutcome> applyFileReplacements(const QList<FileReplacement>& plan
     try {
         if (!QDir().mkpath(backupFolder))
             throw CommandError(
-                QStringLiteral("Nie można utworzyć folderu kopii %1.").arg(backupFolder));
+                QStringLiteral("\nNie można utworzyć folderu kopii %1.").arg(backupFolder));
+        // Each copy under the file's own path, so that the copies keep the site's folders.
         QByteArray list;
-        for (qsizetype i = 0; i < changing.size(); ++i) {
-            const QString name = QStringLiteral("%1-%2")
-                                     .arg(i + 1, 4, 10, QLatin1Char('0'))
-                                     .arg(QFileInfo(changing[i]->target).fileName());
-            backups << QDir(backupFolder).filePath(name);
-            writeWholeFile(backups.last(), changing[i]->original, WriteTarget::ThisNameOnly);
-            list += (name + QLatin1Char('\t') + changing[i]->target + QLatin1Char('\n')).toUtf8();
+        for (const FileReplacement* plan : changing) {
+            const QString relative = QDir::cleanPath(plan->target).mid(QDir::rootPath().size());
+            backups << QDir(backupFolder).filePath(relative);
+            if (!QDir().mkpath(QFileInfo(backups.last()).path()))
+                throw CommandError(QStringLiteral("\nNie można utworzyć folderu %1.")
+                                       .arg(QFileInfo(backups.last()).path()));
+            list += (relative + QLatin1Char('\t') + plan->target + QLatin1Char('\n')).toUtf8();
         }
+        QString failure;
+        std::atomic<bool> failed = false;
+        runInOrder<QString>(
+            changing.size(),
+            [&](qsizetype i) {
+                try {
+                    writeWholeFile(backups[i], changing[i]->original, WriteTarget::ThisNameOnly);
+                } catch (const CommandError& error) {
+                    failed = true;
+                    return failureReason(error);
+                }
+                return QString();
+            },
+            [&](qsizetype, const QString& reason) {
+                if (failure.isEmpty())
+                    failure = reason;
+            },
+            [&] { return failed.load(); });
+        if (!failure.isEmpty())
+            throw CommandError(QStringLiteral("\n") + failure);
         writeWholeFile(QDir(backupFolder).filePath(QStringLiteral("pliki.txt")), list,
                        WriteTarget::ThisNameOnly);
     } catch (const CommandError& error) {
@@ -559,43 +585,58 @@ QList<FileWriteOutcome> applyFileReplacements(const QList<FileReplacement>& plan
                 QStringLiteral("nie zapisano kopii: %1").arg(failureReason(error))};
         return outcomes;
     }
-    for (qsizetype i = 0; i < changing.size(); ++i) {
-        const FileReplacement& plan = *changing[i];
-        FileWriteOutcome outcome{plan.path, false, {}};
-        try {
-            // Another program's change since the preview is never written over.
-            if (fileStamp(plan.target) != plan.stamp || readWholeFile(plan.target) != plan.original)
-                outcome.reason = QStringLiteral("plik zmienił się na dysku po podglądzie");
-            else {
-                writeWholeFile(plan.target, plan.replaced, WriteTarget::ThisFile);
-                outcome.written = true;
-                run->files << ReplacementRun::File{plan.path, plan.target, backups[i],
-                                                   fileStamp(plan.target)};
+    // Several files at a time: each write waits for the disk.
+    runInOrder<std::pair<FileWriteOutcome, FileStamp>>(
+        changing.size(),
+        [&](qsizetype i) {
+            const FileReplacement& plan = *changing[i];
+            std::pair<FileWriteOutcome, FileStamp> done{{plan.path, false, {}}, {}};
+            FileWriteOutcome& outcome = done.first;
+            try {
+                // Another program's change since the preview is never written over.
+                if (fileStamp(plan.target) != plan.stamp ||
+                    readWholeFile(plan.target) != plan.original) {
+                    outcome.reason = QStringLiteral("plik zmienił się na dysku po podglądzie");
+                } else {
+                    writeWholeFile(plan.target, plan.replaced, WriteTarget::ThisFile);
+                    outcome.written = true;
+                    done.second = fileStamp(plan.target);
+                }
+            } catch (const CommandError& error) {
+                outcome.reason = failureReason(error);
             }
-        } catch (const CommandError& error) {
-            outcome.reason = failureReason(error);
-        }
-        outcomes << outcome;
-    }
+            return done;
+        },
+        [&](qsizetype i, const std::pair<FileWriteOutcome, FileStamp>& done) {
+            if (done.first.written)
+                run->files << ReplacementRun::File{changing[i]->path, changing[i]->target,
+                                                   backups[i], done.second};
+            outcomes << done.first;
+        },
+        {});
     return outcomes;
 }
 
 QList<FileWriteOutcome> undoFileReplacements(const ReplacementRun& run)
 {
     QList<FileWriteOutcome> outcomes;
-    for (const ReplacementRun::File& file : run.files) {
-        FileWriteOutcome outcome{file.path, false, {}};
-        try {
-            if (fileStamp(file.target) != file.written)
-                outcome.reason = QStringLiteral("plik zmienił się po zamianie");
-            else {
-                writeWholeFile(file.target, readWholeFile(file.backup), WriteTarget::ThisFile);
-                outcome.written = true;
+    runInOrder<FileWriteOutcome>(
+        run.files.size(),
+        [&](qsizetype i) {
+            const ReplacementRun::File& file = run.files[i];
+            FileWriteOutcome outcome{file.path, false, {}};
+            try {
+                if (fileStamp(file.target) != file.written) {
+                    outcome.reason = QStringLiteral("plik zmienił się po zamianie");
+                } else {
+                    writeWholeFile(file.target, readWholeFile(file.backup), WriteTarget::ThisFile);
+                    outcome.written = true;
+                }
+            } catch (const CommandError& error) {
+                outcome.reason = failureReason(error);
             }
-        } catch (const CommandError& error) {
-            outcome.reason = failureReason(error);
-        }
-        outcomes << outcome;
-    }
+            return outcome;
+        },
+        [&](qsizetype, const FileWriteOutcome& outcome) { outcomes << outcome; }, {});
     return outcomes;
 }

@@ -148,8 +148,9 @@ struct ReplacementRun {
 QString newBackupFolder(const QString& dataFolder);
 
 // Writes the planned files that change: first a copy of each one's old bytes in
-// `backupFolder` (with "pliki.txt" naming where each came from); if any copy fails nothing is
-// written. Then each file, atomically, unless it changed on disk since it was planned (left
+// `backupFolder`, under the file's own path (/home/ola/strona/a.htm as
+// <backupFolder>/home/ola/strona/a.htm), with "pliki.txt" listing them; if any copy fails nothing
+// is written. Then each file, atomically, unless it changed on disk since it was planned (left
 // alone and listed). `run` receives what was written.
 QList<FileWriteOutcome> applyFileReplacements(const QList<FileReplacement>& plans,
                                               const QString& backupFolder, ReplacementRun* run);

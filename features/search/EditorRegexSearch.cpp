@@ -49,11 +49,26 @@ int regexSearchAndReplace(TSynMemo& editor, const QString& searchText, const QSt
         (backwards ? to : from) = editor.caretPosition();
     }
     const QByteArrayView bytes = editor.textBytes();
+    const bool replaceAll = options.testFlag(SearchOption::ReplaceAll);
+    if (!replaceAll && !backwards) {
+        // Forwards, only as much of the text as the search reaches is made UTF-16.
+        const RegexPattern::Utf8Match found = pattern.findForward(bytes, from, to, false);
+        if (found.start < 0)
+            return 0;
+        if (!(options & SearchOption::Replace)) {
+            editor.selectPositions(int(found.start), int(found.end));
+            return 1;
+        }
+        const QByteArray replacement =
+            regexEditorBytes(expandReplacement(replaceText, found.match));
+        editor.replaceRange(found.start, found.end - found.start, replacement);
+        editor.moveCaret(found.start + replacement.size());
+        return 1;
+    }
     const RegexText text(bytes);
     const qsizetype from16 = text.utf16Offset(from);
     const qsizetype to16 = text.utf16Offset(to);
-
-    if (options & SearchOption::ReplaceAll) {
+    if (replaceAll) {
         // Every match of the text as it stands is found and expanded first: a replacement is
         // never searched again, and nothing changes when the expression fails halfway.
         std::vector<RegexEdit> edits;

@@ -3,6 +3,7 @@
 #include "common/CommandError.h"
 #include "editor/TSynMemo.h"
 #include "search/EditorSearch.h"
+#include "search/RegexSearch.h"
 #include "search/SearchState.h"
 
 #include <QTest>
@@ -57,6 +58,8 @@ private slots:
     void search_data();
     void search();
     void replaceAllIsOneUndoStep();
+    void regexWindows_data();
+    void regexWindows();
     void faultyExpressions_data();
     void faultyExpressions();
     void wordAtCaret_data();
@@ -225,6 +228,40 @@ void TestEditorSearch::search()
     QFETCH(QString, after);
     QCOMPARE(searchAndReplace(editor, find, replacement, options | O::Prompt), count);
     QCOMPARE(marked(editor), after);
+}
+
+void TestEditorSearch::regexWindows_data()
+{
+    // Expressions that look back, ahead, across lines and at line ends, over a text with
+    // characters of every UTF-8 length and a malformed byte.
+    QTest::addColumn<QString>("expression");
+    for (const char* expression : {"łąka", "(?<=żółw )\\w+", "\\bŁ\\w+\\b", "ka$", "^Ż\\w*",
+                                   "ą[\\s\\S]*?🐢", "\\w+(?= 🐢)", "x*", "żółw\\nŁ", "(\\w)\\1"})
+        QTest::newRow(expression) << QString::fromUtf8(expression);
+}
+
+void TestEditorSearch::regexWindows()
+{
+    // Searching a window at a time finds what searching the whole text finds, from every start.
+    QFETCH(QString, expression);
+    const QByteArray text = "żółw łąka\nŁąka 🐢 ka\nŻaba \xff łąkka\nżółw\nŁąka";
+    const RegexPattern pattern(expression, false, false);
+    const RegexText whole(text);
+    for (qsizetype from = 0; from <= text.size(); ++from) {
+        if (from < text.size() && (uchar(text[from]) & 0xC0) == 0x80)
+            continue;
+        const QRegularExpressionMatch expected =
+            pattern.find(whole.text(), whole.utf16Offset(from), whole.text().size(), true);
+        for (const qsizetype window : {1, 5, 17, 1 << 20}) {
+            const RegexPattern::Utf8Match found =
+                pattern.findForward(text, from, text.size(), true, window);
+            const qsizetype start =
+                expected.hasMatch() ? whole.byteOffset(expected.capturedStart()) : -1;
+            QCOMPARE(found.start, start);
+            if (start >= 0)
+                QCOMPARE(found.end, whole.byteOffset(expected.capturedEnd()));
+        }
+    }
 }
 
 void TestEditorSearch::faultyExpressions_data()
