@@ -11,9 +11,14 @@
 #include "search/ReplacePreviewDialog.h"
 
 #include <QApplication>
-#include <QDockWidget>
+#include <QBoxLayout>
 #include <QFileInfo>
+#include <QLabel>
+#include <QSplitter>
 #include <QStandardPaths>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolButton>
 
 qsizetype positionOfPlace(QByteArrayView text, qsizetype line, qsizetype column)
 {
@@ -50,14 +55,40 @@ QString FindInFilesCommands::backupRoot()
 FindResultsPanel* FindInFilesCommands::panel()
 {
     if (!m_dock) {
-        m_dock = new QDockWidget(QStringLiteral("Wyniki szukania w plikach"), m_window);
+        // Under the page control, in a splitter with it, above the status panels.
+        QWidget* central = m_window->centralWidget();
+        auto* layout = qobject_cast<QBoxLayout*>(central->layout());
+        QTabWidget* pages = central->findChild<QTabWidget*>(QString(), Qt::FindDirectChildrenOnly);
+        auto* splitter = new QSplitter(Qt::Vertical, central);
+        splitter->setObjectName(QStringLiteral("FindResultsSplitter"));
+        splitter->setChildrenCollapsible(false);
+        layout->insertWidget(layout->indexOf(pages), splitter, 1);
+        splitter->addWidget(pages);
+
+        m_dock = new QFrame(splitter);
         m_dock->setObjectName(QStringLiteral("FindResultsDock"));
-        m_dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
-        m_dock->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::TopDockWidgetArea);
+        auto* title = new QLabel(QStringLiteral("Wyniki szukania w plikach"), m_dock);
+        QFont bold = title->font();
+        bold.setBold(true);
+        title->setFont(bold);
+        auto* close = new QToolButton(m_dock);
+        close->setObjectName(QStringLiteral("CloseResults"));
+        close->setIcon(m_dock->style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+        close->setAutoRaise(true);
+        close->setToolTip(QStringLiteral("Zamknij wyniki"));
+        close->setAccessibleName(QStringLiteral("Zamknij wyniki"));
+        connect(close, &QToolButton::clicked, m_dock, &QWidget::hide);
+        auto* header = new QHBoxLayout;
+        header->addWidget(title, 1);
+        header->addWidget(close);
         m_panel = new FindResultsPanel(m_dock);
-        m_dock->setWidget(m_panel);
-        m_window->addDockWidget(Qt::BottomDockWidgetArea, m_dock);
-        m_window->resizeDocks({m_dock}, {m_window->height() / 3}, Qt::Vertical);
+        auto* box = new QVBoxLayout(m_dock);
+        box->setContentsMargins(0, 2, 0, 0);
+        box->setSpacing(0);
+        box->addLayout(header);
+        box->addWidget(m_panel, 1);
+        splitter->addWidget(m_dock);
+        splitter->setSizes({central->height() * 3 / 5, central->height() * 2 / 5});
         connect(m_panel, &FindResultsPanel::openRequested, this,
                 [this](const QString& path, qsizetype line, qsizetype column, qsizetype length) {
                     m_commands.guarded([&] { openMatch(path, line, column, length); });
@@ -76,7 +107,6 @@ void FindInFilesCommands::showResults()
 {
     panel();
     m_dock->show();
-    m_dock->raise();
 }
 
 QString FindInFilesCommands::suggestedFolder() const

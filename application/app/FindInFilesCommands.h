@@ -9,7 +9,7 @@ class CommandRegistry;
 class Desktop;
 class FindInFilesDialog;
 class FindResultsPanel;
-class QDockWidget;
+class QFrame;
 class TForm1;
 class TSynMemo;
 
@@ -18,7 +18,8 @@ class TSynMemo;
 qsizetype positionOfPlace(QByteArrayView text, qsizetype line, qsizetype column);
 
 // "Szukaj w plikach...", "Zamień w plikach..." and "Wyniki szukania w plikach" of the Szukanie
-// menu: the two dialogs, the results panel docked under the editor (made on first use), opening
+// menu: the two dialogs, the results panel under the pages, in a splitter with them, with a
+// close button (made on first use, shown again by the menu), opening
 // a match in a page, and replacing in files: a preview, the files open in a page changed in the
 // page, the others written in their own encodings after a copy of each was kept, and the run
 // undone on request until the program closes.
@@ -43,7 +44,7 @@ private:
     TForm1* m_window;
     CommandRegistry& m_commands;
     Desktop& m_desktop;
-    QPointer<QDockWidget> m_dock;
+    QPointer<QFrame> m_dock;
     QPointer<FindResultsPanel> m_panel;
     QPointer<FindInFilesDialog> m_findDialog;
     QPointer<FindInFilesDialog> m_replaceDialog;

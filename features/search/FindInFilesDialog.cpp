@@ -10,6 +10,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -76,7 +77,9 @@ FindInFilesDialog::FindInFilesDialog(Desktop& desktop, bool replacing, QWidget* 
     auto* folderRow = new QHBoxLayout;
     folderRow->addWidget(Folder, 1);
     folderRow->addWidget(btnFolder);
-    form->addRow(QStringLiteral("&Folder:"), folderRow);
+    auto* folderLabel = new QLabel(QStringLiteral("&Folder:"), this);
+    folderLabel->setBuddy(Folder);
+    form->addRow(folderLabel, folderRow);
     FileKinds = new QLineEdit(siteFilePatterns().join(QLatin1Char(' ')), this);
     FileKinds->setObjectName(QStringLiteral("FileKinds"));
     FileKinds->setCursorPosition(0);

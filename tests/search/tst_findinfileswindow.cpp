@@ -12,7 +12,6 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDirIterator>
-#include <QDockWidget>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
@@ -108,8 +107,9 @@ void TestFindInFilesWindow::findOpenReplaceUndo()
     QCOMPARE(form.ActiveEditor()->caretLine(), 8);
 
     // The dock closes and comes back from the menu.
-    auto* dock = form.findChild<QDockWidget*>("FindResultsDock");
-    dock->close();
+    auto* dock = form.findChild<QWidget*>("FindResultsDock");
+    dock->findChild<QAbstractButton*>("CloseResults")->click();
+    QVERIFY(!dock->isVisible());
     form.runCommand("mnuFindResultsClick");
     QVERIFY(dock->isVisible());
 
