@@ -20,6 +20,11 @@
 #include <QTabWidget>
 #include <QToolButton>
 
+namespace {
+// How long the copies made before a replacement are kept.
+constexpr int BackupDays = 30;
+} // namespace
+
 qsizetype positionOfPlace(QByteArrayView text, qsizetype line, qsizetype column)
 {
     qsizetype at = 0;
@@ -224,6 +229,7 @@ void FindInFilesCommands::replacePlanned(QList<FileReplacement> plans)
     QApplication::setOverrideCursor(Qt::WaitCursor);
     ReplacementRun run;
     QList<FileWriteOutcome> outcomes;
+    removeOldBackups(backupRoot(), BackupDays);
     try {
         outcomes = applyFileReplacements(onDisk, newBackupFolder(backupRoot()), &run);
     } catch (...) {

@@ -528,6 +528,21 @@ QString newBackupFolder(const QString& dataFolder)
     return folder;
 }
 
+int removeOldBackups(const QString& dataFolder, int days, const QDateTime& now)
+{
+    int removed = 0;
+    QDir root(QDir(dataFolder).filePath(QStringLiteral("kopie-zamian")));
+    for (const QString& name : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QDateTime made =
+            QDateTime::fromString(name.left(19), QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
+        const QFileInfo folder(root.filePath(name));
+        if (made.isValid() && !folder.isSymLink() && made.addDays(days) < now &&
+            QDir(folder.filePath()).removeRecursively())
+            ++removed;
+    }
+    return removed;
+}
+
 QList<FileWriteOutcome> applyFileReplacements(const QList<FileReplacement>& plans,
                                               const QString& backupFolder, ReplacementRun* run)
 {

@@ -5,6 +5,7 @@
 #include "files/SiteConversion.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QRegularExpression>
 #include <QString>
@@ -146,6 +147,11 @@ struct ReplacementRun {
 // A new dated folder for the copies of one run, under `dataFolder`:
 // <dataFolder>/kopie-zamian/2026-12-09_03-15-42 (with -2, -3 ... when taken).
 QString newBackupFolder(const QString& dataFolder);
+
+// Removes the folders of copies under `dataFolder` made more than `days` days before `now`
+// (by the date in their names; nothing else there is touched). Returns how many went.
+int removeOldBackups(const QString& dataFolder, int days,
+                     const QDateTime& now = QDateTime::currentDateTime());
 
 // Writes the planned files that change: first a copy of each one's old bytes in
 // `backupFolder`, under the file's own path (/home/ola/strona/a.htm as

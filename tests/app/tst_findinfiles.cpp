@@ -126,8 +126,12 @@ void TestFindInFiles::replaceAndUndo()
     QMap<QString, QByteArray> expected = filesUnder(Data + "/replaced");
     expected["zwykly.txt"] = "zmieniony\n";
     QCOMPARE(filesUnder(site), expected);
-    // A copy of each file planned, and the list of where they came from.
+    // A copy of each file planned, and the list of where they came from; kept for 30 days.
     QCOMPARE(filesUnder(backups).size(), 6);
+    const QDateTime made =
+        QDateTime::fromString(QFileInfo(backups).fileName(), "yyyy-MM-dd_HH-mm-ss");
+    QCOMPARE(removeOldBackups(dir.filePath("dane"), 30, made.addDays(30)), 0);
+    QVERIFY(QFileInfo::exists(backups + "/pliki.txt"));
 
     // Undo gives back the bytes of before, except where the file was changed since.
     writeFile(site + "/cp.html", "znowu zmieniony\n");
@@ -141,6 +145,8 @@ void TestFindInFiles::replaceAndUndo()
     expected["zwykly.txt"] = "zmieniony\n";
     expected["cp.html"] = "znowu zmieniony\n";
     QCOMPARE(filesUnder(site), expected);
+    QCOMPARE(removeOldBackups(dir.filePath("dane"), 30, made.addDays(31)), 1);
+    QVERIFY(!QFileInfo::exists(backups));
 }
 
 QTEST_GUILESS_MAIN(TestFindInFiles)
