@@ -28,6 +28,7 @@ constexpr qint64 LargestFile = (qint64(2) << 30) - 1;
 constexpr qsizetype LineBefore = 200;
 constexpr qsizetype LineKept = 2000;
 constexpr int PreviewLines = 3;
+constexpr int WriteWorkers = 16;
 const QString WordCharacter = QStringLiteral("[\\p{L}\\p{N}\\p{M}_]");
 const QByteArray ByteOrderMark("\xEF\xBB\xBF");
 
@@ -255,12 +256,13 @@ FileMatch describeMatch(const QString& text, LineCursor& lines, qsizetype start,
     return match;
 }
 
-// Runs work(i) for each i below `count`, several at a time, and hands the results to done(i, r)
-// in order on the calling thread; once `stop` says so no further i is begun.
+// Runs work(i) for each i below `count`, several at a time (`workers`, or one per processor), and
+// hands the results to done(i, r) in order on the calling thread; once `stop` says so no further i
+// is begun.
 template <typename Result>
 qsizetype runInOrder(qsizetype count, const std::function<Result(qsizetype)>& work,
                      const std::function<void(qsizetype, const Result&)>& done,
-                     const std::function<bool()>& stop)
+                     const std::function<bool()>& stop, int workers = 0)
 {
     std::vector<std::optional<std::optional<Result>>> results(count);
     std::mutex taking;
@@ -288,8 +290,11 @@ qsizetype runInOrder(qsizetype count, const std::function<Result(qsizetype)>& wo
             ready.notify_all();
         }
     };
-    const int workers =
-        int(qBound(qsizetype(1), qsizetype(std::thread::hardware_concurrency()), qsizetype(8)));
+    // Reading and searching keep the processors busy; writing waits for the disk, and more
+    // writes under way let it sync them together.
+    if (workers <= 0)
+        workers =
+            int(qBound(qsizetype(1), qsizetype(std::thread::hardware_concurrency()), qsizetype(8)));
     std::vector<std::thread> threads;
     for (int i = 0; i < qMin<qsizetype>(workers, count); ++i)
         threads.emplace_back(worker);
@@ -588,7 +593,7 @@ QList<FileWriteOutcome> applyFileReplacements(const QList<FileReplacement>& plan
                 if (failure.isEmpty())
                     failure = reason;
             },
-            [&] { return failed.load(); });
+            [&] { return failed.load(); }, WriteWorkers);
         if (!failure.isEmpty())
             throw CommandError(QStringLiteral("\n") + failure);
         writeWholeFile(QDir(backupFolder).filePath(QStringLiteral("pliki.txt")), list,
@@ -628,7 +633,7 @@ QList<FileWriteOutcome> applyFileReplacements(const QList<FileReplacement>& plan
                                                    backups[i], done.second};
             outcomes << done.first;
         },
-        {});
+        {}, WriteWorkers);
     return outcomes;
 }
 
@@ -652,6 +657,6 @@ QList<FileWriteOutcome> undoFileReplacements(const ReplacementRun& run)
             }
             return outcome;
         },
-        [&](qsizetype, const FileWriteOutcome& outcome) { outcomes << outcome; }, {});
+        [&](qsizetype, const FileWriteOutcome& outcome) { outcomes << outcome; }, {}, WriteWorkers);
     return outcomes;
 }
