@@ -27,7 +27,8 @@ constexpr int BackupDays = 30;
 
 qsizetype positionOfPlace(QByteArrayView text, qsizetype line, qsizetype column)
 {
-    qsizetype at = 0;
+    // The search counts no byte order mark; the editor shows it as a character of its own.
+    qsizetype at = text.startsWith("\xEF\xBB\xBF") ? 3 : 0;
     for (qsizetype l = 1; l < line; ++l) {
         const qsizetype newline = text.indexOf('\n', at);
         if (newline < 0)
@@ -199,11 +200,20 @@ void FindInFilesCommands::replacePlanned(QList<FileReplacement> plans)
         if (answer == Answer::Cancel)
             return;
         const FileSearchPattern pattern(m_replaceQuery);
-        for (FileReplacement& plan : chosen)
-            if (plan.unrepresentable > 0 && !isOpen(plan.path))
-                plan = answer == Answer::Yes ? planFileReplacement({plan.path, {}, {}, plan.target},
-                                                                   pattern, m_replacement, true)
-                                             : FileReplacement{};
+        for (FileReplacement& plan : chosen) {
+            if (plan.unrepresentable == 0 || isOpen(plan.path))
+                continue;
+            if (answer != Answer::Yes) {
+                plan = FileReplacement{};
+                continue;
+            }
+            FileReplacement again =
+                planFileReplacement({plan.path, {}, {}, plan.target}, pattern, m_replacement, true);
+            // What is written is checked against the file as the preview saw it.
+            again.stamp = plan.stamp;
+            again.original = plan.original;
+            plan = again;
+        }
     }
 
     // Open files change in their pages, as one undo step each; the others on disk.

@@ -14,7 +14,8 @@ class TForm1;
 class TSynMemo;
 
 // The byte position in UTF-8 editor text (lines joined by '\n') of a line and column, both from
-// 1 and the column in characters; clamped to the line and to the text.
+// 1 and the column in characters, not counting a byte order mark at the start; clamped to the
+// line and to the text.
 qsizetype positionOfPlace(QByteArrayView text, qsizetype line, qsizetype column);
 
 // "Szukaj w plikach...", "Zamień w plikach..." and "Wyniki szukania w plikach" of the Szukanie

@@ -496,6 +496,7 @@ FileReplacement planFileReplacement(const SiteEntry& entry, const FileSearchPatt
     if (plan.count == 0)
         return plan;
     output.append(bytes.constData() + copied, bytes.size() - copied);
+    plan.original = bytes;
     if (plan.unrepresentable > 0 && !characterReferences) {
         plan.status = SearchStatus::Skipped;
         plan.reason = QStringLiteral("zamiana wstawiłaby znaki spoza kodowania %1: %2")
@@ -503,7 +504,6 @@ FileReplacement planFileReplacement(const SiteEntry& entry, const FileSearchPatt
                           .arg(plan.unrepresentable);
         return plan;
     }
-    plan.original = bytes;
     plan.replaced = std::move(output);
     return plan;
 }

@@ -72,7 +72,7 @@ private slots:
 void TestFindInFilesWindow::findOpenReplaceUndo()
 {
     QTemporaryDir dir;
-    for (const QString name : {"iso.htm", "zwykly.txt", "binarny.htm"})
+    for (const QString name : {"iso.htm", "cp.html", "zwykly.txt", "binarny.htm"})
         writeFile(dir.filePath(name), readFile(Data + "/site/" + name));
     ScriptedDesktop desktop;
     TForm1 form(desktop, {}, dir.filePath("Tagomir.dat"));
@@ -88,19 +88,21 @@ void TestFindInFilesWindow::findOpenReplaceUndo()
     auto* panel = form.findChild<FindResultsPanel*>();
     QVERIFY(panel);
     panel->waitForWorker();
-    QCOMPARE(rows(panel->tree(), dir.path()),
-             QStringList(
-                 {"binarny.htm plik binarny", "iso.htm 4 (ISO-8859-2)",
-                  "  7:12 <p>Zielona łąka i ŁĄKA.</p>", "  7:19 <p>Zielona łąka i ŁĄKA.</p>",
-                  "  8:16 <p>Łąkowy nie, Łąka tak: żółw na łące, łąka!</p>",
-                  "  8:40 <p>Łąkowy nie, Łąka tak: żółw na łące, łąka!</p>", "zwykly.txt 2 (UTF-8)",
-                  "  1:1 łąka bez końca wiersza", "  2:10 ostatni: Łąka"}));
-    QCOMPARE(panel->summaryText(), "Znaleziono 6 wystąpień w 2 plikach; przeszukano 2 plików, "
+    const QStringList twoLines{"  7:12 <p>Zielona łąka i ŁĄKA.</p>",
+                               "  7:19 <p>Zielona łąka i ŁĄKA.</p>",
+                               "  8:16 <p>Łąkowy nie, Łąka tak: żółw na łące, łąka!</p>",
+                               "  8:40 <p>Łąkowy nie, Łąka tak: żółw na łące, łąka!</p>"};
+    const QStringList expected =
+        QStringList{"binarny.htm plik binarny", "cp.html 4 (CP-1250)"} + twoLines +
+        QStringList{"iso.htm 4 (ISO-8859-2)"} + twoLines +
+        QStringList{"zwykly.txt 2 (UTF-8)", "  1:1 łąka bez końca wiersza", "  2:10 ostatni: Łąka"};
+    QCOMPARE(rows(panel->tree(), dir.path()), expected);
+    QCOMPARE(panel->summaryText(), "Znaleziono 10 wystąpień w 3 plikach; przeszukano 3 plików, "
                                    "pominięto 1.");
 
     // Enter on a match opens its file in a page with the match selected.
     QTreeWidget* tree = panel->tree();
-    tree->setCurrentItem(tree->topLevelItem(1)->child(3));
+    tree->setCurrentItem(tree->topLevelItem(2)->child(3));
     QTest::keyClick(tree, Qt::Key_Return);
     QCOMPARE(form.pageCount(), 1);
     QCOMPARE(form.ActiveEditor()->selectedText(), "łąka");
@@ -113,7 +115,9 @@ void TestFindInFilesWindow::findOpenReplaceUndo()
     form.runCommand("mnuFindResultsClick");
     QVERIFY(dock->isVisible());
 
-    // Replace: the page open changes in the page (one undo step), the other file on disk.
+    // Replace: the page open changes in the page (one undo step), the other files on disk, the
+    // arrow as an HTML reference where the encoding lacks it (the answer to the question).
+    desktop.answers.enqueue(Answer::Yes);
     whileOpen({[&](QDialog* d) { fill(d, "łąka", dir.path(), true, "Łąka → ŁĄKA"); },
                [&](QDialog* d) {
                    QCOMPARE(d->objectName(), "ReplacePreviewDialog");
@@ -127,6 +131,8 @@ void TestFindInFilesWindow::findOpenReplaceUndo()
     QCOMPARE(form.ActiveEditor()->text().count("Łąka &#8594; ŁĄKA"), 0);
     QCOMPARE(form.ActiveEditor()->text().count("Łąka → ŁĄKA"), 4);
     QCOMPARE(readFile(dir.filePath("zwykly.txt")), readFile(Data + "/replaced/zwykly.txt"));
+    QCOMPARE(readFile(dir.filePath("cp.html")), readFile(Data + "/replaced/cp.html"));
+    QVERIFY(desktop.answers.isEmpty());
     form.ActiveEditor()->undo();
     QCOMPARE(form.ActiveEditor()->text().count("Łąka → ŁĄKA"), 0);
 
@@ -135,6 +141,7 @@ void TestFindInFilesWindow::findOpenReplaceUndo()
     QVERIFY(undo->isVisible());
     undo->click();
     QCOMPARE(readFile(dir.filePath("zwykly.txt")), readFile(Data + "/site/zwykly.txt"));
+    QCOMPARE(readFile(dir.filePath("cp.html")), readFile(Data + "/site/cp.html"));
     QVERIFY(!undo->isVisible());
     form.ActiveEditor()->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
 }
