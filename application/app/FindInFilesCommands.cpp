@@ -122,35 +122,34 @@ QString FindInFilesCommands::suggestedFolder() const
     return {};
 }
 
+FindInFilesDialog* FindInFilesCommands::askFor(bool replacing)
+{
+    QPointer<FindInFilesDialog>& dialog = replacing ? m_replaceDialog : m_findDialog;
+    if (!dialog)
+        dialog = new FindInFilesDialog(m_desktop, replacing, m_window);
+    dialog->suggestFolder(suggestedFolder());
+    TSynMemo* editor = m_window->ActiveEditor();
+    dialog->setSearchText(editor && editor->hasSelection() ? editor->selectedText() : QString());
+    if (dialog->exec() != QDialog::Accepted)
+        return nullptr;
+    showResults();
+    return dialog;
+}
+
 void FindInFilesCommands::findInFiles()
 {
-    if (!m_findDialog)
-        m_findDialog = new FindInFilesDialog(m_desktop, false, m_window);
-    m_findDialog->suggestFolder(suggestedFolder());
-    TSynMemo* editor = m_window->ActiveEditor();
-    m_findDialog->setSearchText(editor && editor->hasSelection() ? editor->selectedText()
-                                                                 : QString());
-    if (m_findDialog->exec() != QDialog::Accepted)
-        return;
-    showResults();
-    m_panel->startSearch(m_findDialog->folder(), m_findDialog->patterns(), m_findDialog->query());
+    if (FindInFilesDialog* dialog = askFor(false))
+        m_panel->startSearch(dialog->folder(), dialog->patterns(), dialog->query());
 }
 
 void FindInFilesCommands::replaceInFiles()
 {
-    if (!m_replaceDialog)
-        m_replaceDialog = new FindInFilesDialog(m_desktop, true, m_window);
-    m_replaceDialog->suggestFolder(suggestedFolder());
-    TSynMemo* editor = m_window->ActiveEditor();
-    m_replaceDialog->setSearchText(editor && editor->hasSelection() ? editor->selectedText()
-                                                                    : QString());
-    if (m_replaceDialog->exec() != QDialog::Accepted)
+    FindInFilesDialog* dialog = askFor(true);
+    if (!dialog)
         return;
-    m_replaceQuery = m_replaceDialog->query();
-    m_replacement = m_replaceDialog->replacement();
-    showResults();
-    m_panel->startReplacePlan(m_replaceDialog->folder(), m_replaceDialog->patterns(),
-                              m_replaceQuery, m_replacement);
+    m_replaceQuery = dialog->query();
+    m_replacement = dialog->replacement();
+    m_panel->startReplacePlan(dialog->folder(), dialog->patterns(), m_replaceQuery, m_replacement);
 }
 
 void FindInFilesCommands::openMatch(const QString& path, qsizetype line, qsizetype column,

@@ -41,6 +41,8 @@ private:
     void replacePlanned(QList<FileReplacement> plans);
     void undo();
     QString suggestedFolder() const;
+    // Shows the find or the replace dialog; the dialog when confirmed (the panel then shown).
+    FindInFilesDialog* askFor(bool replacing);
 
     TForm1* m_window;
     CommandRegistry& m_commands;

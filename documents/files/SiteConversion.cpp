@@ -5,16 +5,12 @@
 #include "encoding/CharsetDetection.h"
 #include "files/DocumentReader.h"
 #include "files/FileAccess.h"
+#include "files/OrderedWork.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-#include <atomic>
-#include <condition_variable>
-#include <mutex>
 #include <optional>
-#include <thread>
-#include <vector>
 
 namespace {
 
@@ -315,54 +311,8 @@ qsizetype convertSiteEntries(const QList<SiteEntry>& entries, const SiteConversi
                              const std::function<void(qsizetype, const FileConversion&)>& done,
                              const std::function<bool()>& stop)
 {
-    // An entry's result, or nothing when it was not begun because the run stopped.
-    std::vector<std::optional<std::optional<FileConversion>>> results(entries.size());
-    // An entry is taken and begun, or not, in one step, so that the entries begun are always
-    // the first ones.
-    std::mutex taking;
-    qsizetype next = 0;
-    bool stopping = false;
-    std::mutex mutex;
-    std::condition_variable ready;
-    auto work = [&] {
-        for (;;) {
-            qsizetype i = 0;
-            bool begin = false;
-            {
-                const std::lock_guard lock(taking);
-                if (next == entries.size())
-                    return;
-                i = next++;
-                stopping = stopping || (stop && stop());
-                begin = !stopping;
-            }
-            std::optional<FileConversion> result;
-            if (begin)
-                result = convertSiteEntry(entries[i], options, write);
-            const std::lock_guard lock(mutex);
-            results[i] = std::move(result);
-            ready.notify_all();
-        }
-    };
-    const int workers = int(qBound(qsizetype(1), entries.size() / 2, qsizetype(8)));
-    std::vector<std::thread> threads;
-    for (int i = 0; i < workers; ++i)
-        threads.emplace_back(work);
-    qsizetype handed = 0;
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        std::optional<FileConversion> result;
-        {
-            std::unique_lock lock(mutex);
-            ready.wait(lock, [&] { return results[i].has_value(); });
-            result = std::move(*results[i]);
-            results[i].reset();
-        }
-        if (result) {
-            done(i, *result);
-            ++handed;
-        }
-    }
-    for (std::thread& thread : threads)
-        thread.join();
-    return handed;
+    // Several files at a time: writing a file waits for the disk.
+    return runInOrder<FileConversion>(
+        entries.size(), [&](qsizetype i) { return convertSiteEntry(entries[i], options, write); },
+        done, stop, int(qBound(qsizetype(1), entries.size() / 2, qsizetype(8))));
 }

@@ -4,13 +4,9 @@
 #include "editor/TSynMemo.h"
 #include "search/RegexSearch.h"
 
-#include <climits>
 #include <vector>
 
 namespace {
-
-// Scintilla's positions are 32-bit unless large documents are asked for.
-constexpr qsizetype MaxRegexDocumentBytes = INT_MAX;
 
 // A replacement to make: the bytes [start, end) of the text give way to `bytes`.
 struct RegexEdit {
@@ -82,12 +78,7 @@ int regexSearchAndReplace(TSynMemo& editor, const QString& searchText, const QSt
         }
         if (edits.empty())
             return 0;
-        if (newLength > MaxRegexDocumentBytes)
-            throw CommandError(
-                QStringLiteral("Po zamianie tekst miałby %1 MB, a edytor mieści najwyżej %2 MB.\r"
-                               "Niczego nie zamieniono.")
-                    .arg(newLength / (1024 * 1024))
-                    .arg(MaxRegexDocumentBytes / (1024 * 1024)));
+        checkReplacedLength(newLength);
         {
             const TSynMemo::BulkEdit bulk(editor);
             // From the last to the first, so that the positions found stay valid.
