@@ -10,7 +10,6 @@
 #include "search/FindResultsPanel.h"
 #include "search/ReplacePreviewDialog.h"
 
-#include <QApplication>
 #include <QBoxLayout>
 #include <QFileInfo>
 #include <QLabel>
@@ -103,6 +102,8 @@ FindResultsPanel* FindInFilesCommands::panel()
                 [this](const QList<FileReplacement>& plans) {
                     m_commands.guarded([&] { replacePlanned(plans); });
                 });
+        connect(m_panel, &FindResultsPanel::written, this,
+                [this](const ReplacementRun& run) { m_lastRun = run; });
         connect(m_panel, &FindResultsPanel::undoRequested, this,
                 [this] { m_commands.guarded([&] { undo(); }); });
     }
@@ -235,26 +236,16 @@ void FindInFilesCommands::replacePlanned(QList<FileReplacement> plans)
         if (searchAndReplace(*editor, m_replaceQuery.text, m_replacement, options) > 0)
             changedInPages << plan.path;
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    ReplacementRun run;
-    QList<FileWriteOutcome> outcomes;
     removeOldBackups(backupRoot(), BackupDays);
-    try {
-        outcomes = applyFileReplacements(onDisk, newBackupFolder(backupRoot()), &run);
-    } catch (...) {
-        QApplication::restoreOverrideCursor();
-        throw;
-    }
-    QApplication::restoreOverrideCursor();
-    m_lastRun = run;
-    m_panel->showOutcome(
-        QStringLiteral("Zamiana „%1” na „%2”").arg(m_replaceQuery.text, m_replacement), outcomes,
-        changedInPages, !run.files.isEmpty());
+    m_lastRun = {};
+    m_panel->startWriting(
+        QStringLiteral("Zamiana „%1” na „%2”").arg(m_replaceQuery.text, m_replacement), onDisk,
+        newBackupFolder(backupRoot()), changedInPages);
 }
 
 void FindInFilesCommands::undo()
 {
-    const QList<FileWriteOutcome> outcomes = undoFileReplacements(m_lastRun);
+    const ReplacementRun run = m_lastRun;
     m_lastRun = {};
-    m_panel->showOutcome(QStringLiteral("Cofnięto zamianę"), outcomes, {}, false);
+    m_panel->startUndo(run);
 }

@@ -185,7 +185,7 @@ void FindResultsPanel::run(const QString& title, const std::function<void()>& wo
 void FindResultsPanel::startSearch(const QString& folder, const QString& patterns,
                                    const FindQuery& query)
 {
-    m_planning = false;
+    m_work = Work::Searching;
     run(QStringLiteral("Szukanie „%1” w %2...").arg(query.text, folder), [=, this] {
         const QList<SiteEntry> entries = collectFilesToSearch({folder}, patterns);
         const qsizetype total = entries.size();
@@ -208,7 +208,7 @@ void FindResultsPanel::startSearch(const QString& folder, const QString& pattern
 void FindResultsPanel::startReplacePlan(const QString& folder, const QString& patterns,
                                         const FindQuery& query, const QString& replacement)
 {
-    m_planning = true;
+    m_work = Work::Planning;
     run(QStringLiteral("Przygotowanie zamiany „%1” w %2...").arg(query.text, folder), [=, this] {
         const QList<SiteEntry> entries = collectFilesToSearch({folder}, patterns);
         const qsizetype total = entries.size();
@@ -314,11 +314,48 @@ void FindResultsPanel::finish()
     m_running = false;
     Progress->hide();
     Stop->hide();
-    Summary->setText(describeFindSummary(m_summary, stopped));
-    if (m_planning && !stopped)
+    if (m_work != Work::Writing)
+        Summary->setText(describeFindSummary(m_summary, stopped));
+    if (m_work == Work::Planning && !stopped)
         emit planned(m_plans);
     m_plans.clear();
     emit runFinished();
+}
+
+void FindResultsPanel::startWriting(const QString& title, const QList<FileReplacement>& plans,
+                                    const QString& backupFolder, const QStringList& changedInPages)
+{
+    m_work = Work::Writing;
+    run(QStringLiteral("Zapisywanie zmienionych plików..."), [=, this] {
+        ReplacementRun done;
+        QList<FileWriteOutcome> outcomes;
+        try {
+            outcomes = applyFileReplacements(plans, backupFolder, &done);
+        } catch (const std::exception&) {
+            outcomes = {{backupFolder, false, QStringLiteral("za mało pamięci")}};
+        }
+        QMetaObject::invokeMethod(
+            this,
+            [=, this] {
+                showOutcome(title, outcomes, changedInPages, !done.files.isEmpty());
+                emit written(done);
+            },
+            Qt::QueuedConnection);
+    });
+    Stop->hide();
+}
+
+void FindResultsPanel::startUndo(const ReplacementRun& undone)
+{
+    m_work = Work::Writing;
+    run(QStringLiteral("Przywracanie plików sprzed zamiany..."), [=, this] {
+        const QList<FileWriteOutcome> outcomes = undoFileReplacements(undone);
+        QMetaObject::invokeMethod(
+            this,
+            [=, this] { showOutcome(QStringLiteral("Cofnięto zamianę"), outcomes, {}, false); },
+            Qt::QueuedConnection);
+    });
+    Stop->hide();
 }
 
 void FindResultsPanel::showOutcome(const QString& title, const QList<FileWriteOutcome>& outcomes,

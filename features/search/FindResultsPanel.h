@@ -48,6 +48,13 @@ public:
     // Waits for the worker to finish (for tests and for closing).
     void waitForWorker();
 
+    // Writes the planned files on the worker (applyFileReplacements()), then shows the outcome
+    // and hands over what was written, for undoing it.
+    void startWriting(const QString& title, const QList<FileReplacement>& plans,
+                      const QString& backupFolder, const QStringList& changedInPages);
+    // Puts back the files of a run on the worker, then shows the outcome.
+    void startUndo(const ReplacementRun& run);
+
     // Shows what a replacement run did: one row per file, and "Cofnij zamianę" when it can be
     // undone.
     void showOutcome(const QString& title, const QList<FileWriteOutcome>& outcomes,
@@ -61,6 +68,7 @@ signals:
     void openRequested(const QString& path, qsizetype line, qsizetype column, qsizetype length);
     void planned(const QList<FileReplacement>& plans);
     void undoRequested();
+    void written(const ReplacementRun& run);
     void runFinished();
 
 private:
@@ -81,7 +89,8 @@ private:
     std::thread m_worker;
     std::atomic<bool> m_stop = false;
     bool m_running = false;
-    bool m_planning = false;
+    enum class Work { Searching, Planning, Writing };
+    Work m_work = Work::Searching;
     FindSummary m_summary;
     QList<FileReplacement> m_plans;
 };

@@ -140,6 +140,7 @@ void TestFindInFilesWindow::findOpenReplaceUndo()
     auto* undo = panel->findChild<QAbstractButton*>("UndoReplace");
     QVERIFY(undo->isVisible());
     undo->click();
+    panel->waitForWorker();
     QCOMPARE(readFile(dir.filePath("zwykly.txt")), readFile(Data + "/site/zwykly.txt"));
     QCOMPARE(readFile(dir.filePath("cp.html")), readFile(Data + "/site/cp.html"));
     QVERIFY(!undo->isVisible());
