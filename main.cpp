@@ -1,8 +1,9 @@
 #include "app/CommandLine.h"
-#include "desktop/Desktop.h"
+#include "app/FindCommand.h"
 #include "app/SingleInstance.h"
 #include "app/SiteConversionCommand.h"
 #include "app/TForm1.h"
+#include "desktop/Desktop.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -20,7 +21,9 @@ int main(int argc, char* argv[])
     for (int i = 1; i < argc; ++i)
         rawArguments << QString::fromLocal8Bit(argv[i]);
     const CommandLine asked = parseCommandLine(rawArguments);
-    // Converting files needs no window either.
+    // Converting and searching files need no window either.
+    if (asked.action == CommandLine::Action::Find)
+        return runFindCommand(asked);
     if (asked.action == CommandLine::Action::Convert ||
         asked.action == CommandLine::Action::BadUsage)
         return runSiteConversionCommand(asked);

@@ -7,6 +7,7 @@ CommandLine parseCommandLine(const QStringList& arguments)
     CommandLine commandLine;
     bool optionsEnded = false;
     bool converting = false;
+    bool finding = false;
     auto badUsage = [](const QString& error) {
         CommandLine bad;
         bad.action = CommandLine::Action::BadUsage;
@@ -34,6 +35,19 @@ CommandLine parseCommandLine(const QStringList& arguments)
                 return badUsage(QStringLiteral("Nieznane kodowanie docelowe: %1 (dozwolone: "
                                                "utf-8, iso-8859-2, windows-1250).")
                                     .arg(commandLine.convertTarget));
+        } else if (!optionsEnded && argument == QLatin1String("--find")) {
+            if (finding)
+                return badUsage(QStringLiteral("Opcja --find podana dwa razy."));
+            finding = true;
+            if (++i == arguments.size())
+                return badUsage(QStringLiteral("Po --find brakuje szukanego tekstu."));
+            commandLine.findText = arguments[i];
+        } else if (!optionsEnded && argument == QLatin1String("--ignore-case")) {
+            commandLine.ignoreCase = true;
+        } else if (!optionsEnded && argument == QLatin1String("--word")) {
+            commandLine.wholeWord = true;
+        } else if (!optionsEnded && argument == QLatin1String("--regex")) {
+            commandLine.regularExpression = true;
         } else if (!optionsEnded && argument == QLatin1String("--dry-run")) {
             commandLine.dryRun = true;
         } else if (!optionsEnded && argument == QLatin1String("--entities")) {
@@ -51,6 +65,20 @@ CommandLine parseCommandLine(const QStringList& arguments)
     }
     if (commandLine.action != CommandLine::Action::Run)
         return commandLine;
+    if (finding && converting)
+        return badUsage(QStringLiteral("Opcji --find i --convert nie można łączyć."));
+    if (!finding &&
+        (commandLine.ignoreCase || commandLine.wholeWord || commandLine.regularExpression))
+        return badUsage(
+            QStringLiteral("Opcje --ignore-case, --word i --regex działają tylko z --find."));
+    if (finding && commandLine.findText.isEmpty())
+        return badUsage(QStringLiteral("Szukany tekst po --find jest pusty."));
+    if (finding && commandLine.files.isEmpty())
+        return badUsage(QStringLiteral("Po --find brakuje plików lub folderów."));
+    if (finding) {
+        commandLine.action = CommandLine::Action::Find;
+        return commandLine;
+    }
     if (!converting && (commandLine.dryRun || commandLine.characterReferences))
         return badUsage(QStringLiteral("Opcje --dry-run i --entities działają tylko z --convert."));
     if (converting && commandLine.files.isEmpty())
@@ -70,6 +98,7 @@ QString usageText()
     return QStringLiteral(
         "Użycie: tagomir [OPCJA...] [--] [PLIK...]\n"
         "       tagomir --convert KODOWANIE [--dry-run] [--entities] ŚCIEŻKA...\n"
+        "       tagomir --find TEKST [--ignore-case] [--word] [--regex] ŚCIEŻKA...\n"
         "Edytor stron WWW i plików źródłowych; otwiera podane pliki w zakładkach.\n"
         "\n"
         "  --help     pokaż ten opis i zakończ\n"
@@ -81,6 +110,13 @@ QString usageText()
         "                       iso-8859-2 lub windows-1250, bez otwierania okna\n"
         "  --dry-run            tylko pokaż, co by się zmieniło\n"
         "  --entities           znaki spoza kodowania zapisz jako odwołania HTML (&#8594;)\n"
+        "\n"
+        "  --find TEKST         znajdź tekst w plikach i folderach (z podfolderami), każdy\n"
+        "                       plik czytany w jego kodowaniu; wypisuje ścieżka:wiersz:kolumna:\n"
+        "                       wiersz; kod wyjścia 0 (znaleziono), 1 (nie), 2 (błąd)\n"
+        "  --ignore-case        bez względu na wielkość liter\n"
+        "  --word               tylko całe wyrazy\n"
+        "  --regex              TEKST jest wyrażeniem regularnym\n"
         "\n"
         "Inny argument zaczynający się od - przed -- jest błędem.\n"
         "Gdy Tagomir już działa na tym samym ekranie, podane pliki otwierają się w jego\n"

@@ -2,6 +2,7 @@
 
 #include "app/CommandMapBuilder.h"
 #include "app/EditorFocus.h"
+#include "app/FindInFilesCommands.h"
 #include "app/Icons.h"
 #include "app/SpellingCommands.h"
 #include "app/StatusPanels.h"
@@ -54,6 +55,7 @@ TForm1::TForm1(Desktop& desktop, const QStringList& arguments, const QString& se
     new EditorFocus(this, PC);
     new WindowKeys(this, *m_commands, PC, *m_documents, m_search);
     m_memory = new WindowMemory(*this, *m_commands, *m_saver, desktop);
+    new FindInFilesCommands(this, *m_commands, desktop);
 
     m_commands->guarded([this] { LoadWindowGeometry(); });
     m_recovery = new CrashRecovery(

@@ -14,6 +14,8 @@ enum class SearchOption {
     Replace = 0x20,
     ReplaceAll = 0x40,
     Prompt = 0x80,
+    // The search text is a regular expression (RegexSearch.h).
+    RegularExpression = 0x100,
 };
 Q_DECLARE_FLAGS(SearchOptions, SearchOption)
 Q_DECLARE_OPERATORS_FOR_FLAGS(SearchOptions)

@@ -5,16 +5,12 @@
 #include "encoding/CharsetDetection.h"
 #include "files/DocumentReader.h"
 #include "files/FileAccess.h"
+#include "files/OrderedWork.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-#include <atomic>
-#include <condition_variable>
-#include <mutex>
 #include <optional>
-#include <thread>
-#include <vector>
 
 namespace {
 
@@ -64,8 +60,10 @@ struct Roots {
     }
 };
 
+using NameFilter = std::function<bool(const QString&)>;
+
 void addFile(const QFileInfo& file, const Roots& roots, QList<SiteEntry>& entries,
-             QSet<QString>& seen)
+             QSet<QString>& seen, const NameFilter& wanted)
 {
     const QString target = comparablePath(file.filePath());
     if (file.isSymLink() && file.exists()) {
@@ -73,7 +71,7 @@ void addFile(const QFileInfo& file, const Roots& roots, QList<SiteEntry>& entrie
             entries.append({file.filePath(), {}, QStringLiteral("dowiązanie poza folderem"), {}});
             return;
         }
-        if (!isSiteFileName(QFileInfo(target).fileName()))
+        if (!wanted(QFileInfo(target).fileName()))
             return;
     }
     // A broken or looping link reaches the conversion and is reported there.
@@ -84,7 +82,7 @@ void addFile(const QFileInfo& file, const Roots& roots, QList<SiteEntry>& entrie
 }
 
 void walkFolder(const QString& folder, const Roots& roots, QList<SiteEntry>& entries,
-                QSet<QString>& seen)
+                QSet<QString>& seen, const NameFilter& wanted)
 {
     const QFileInfo folderInfo(folder);
     if (!folderInfo.isReadable() || !folderInfo.isExecutable()) {
@@ -98,26 +96,48 @@ void walkFolder(const QString& folder, const Roots& roots, QList<SiteEntry>& ent
             continue;
         if (child.isDir()) {
             if (!child.fileName().startsWith(QLatin1Char('.')))
-                walkFolder(child.filePath(), roots, entries, seen);
+                walkFolder(child.filePath(), roots, entries, seen, wanted);
             continue;
         }
-        if (isSiteFileName(child.fileName()))
-            addFile(child, roots, entries, seen);
+        if (wanted(child.fileName()))
+            addFile(child, roots, entries, seen, wanted);
     }
 }
 
 } // namespace
 
-bool isSiteFileName(const QString& fileName)
+namespace {
+const QStringList& siteSuffixes()
 {
-    static const QSet<QString> suffixes = {
+    static const QStringList suffixes = {
         "htm",   "html", "xml", "xsd", "xsl", "xslt", "dtd", "css", "java", "js",  "php", "php3",
         "phtml", "inc",  "pl",  "pm",  "cgi", "py",   "c",   "cpp", "h",    "hpp", "sql", "txt"};
+    return suffixes;
+}
+} // namespace
+
+QStringList siteFilePatterns()
+{
+    QStringList patterns;
+    for (const QString& suffix : siteSuffixes())
+        patterns << QStringLiteral("*.") + suffix;
+    return patterns;
+}
+
+bool isSiteFileName(const QString& fileName)
+{
+    static const QSet<QString> suffixes(siteSuffixes().begin(), siteSuffixes().end());
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
     return dot > 0 && suffixes.contains(fileName.mid(dot + 1).toLower());
 }
 
 QList<SiteEntry> collectSiteFiles(const QStringList& paths)
+{
+    return collectSiteFiles(paths, isSiteFileName);
+}
+
+QList<SiteEntry> collectSiteFiles(const QStringList& paths,
+                                  const std::function<bool(const QString&)>& wanted)
 {
     QList<SiteEntry> entries;
     QSet<QString> seen;
@@ -127,7 +147,7 @@ QList<SiteEntry> collectSiteFiles(const QStringList& paths)
     for (const QString& path : paths) {
         const QFileInfo info(path);
         if (info.isDir()) {
-            walkFolder(path, roots, entries, seen);
+            walkFolder(path, roots, entries, seen, wanted);
         } else if (!seen.contains(comparablePath(path))) {
             // A file named on its own is taken as named, a link among them.
             seen.insert(comparablePath(path));
@@ -291,54 +311,8 @@ qsizetype convertSiteEntries(const QList<SiteEntry>& entries, const SiteConversi
                              const std::function<void(qsizetype, const FileConversion&)>& done,
                              const std::function<bool()>& stop)
 {
-    // An entry's result, or nothing when it was not begun because the run stopped.
-    std::vector<std::optional<std::optional<FileConversion>>> results(entries.size());
-    // An entry is taken and begun, or not, in one step, so that the entries begun are always
-    // the first ones.
-    std::mutex taking;
-    qsizetype next = 0;
-    bool stopping = false;
-    std::mutex mutex;
-    std::condition_variable ready;
-    auto work = [&] {
-        for (;;) {
-            qsizetype i = 0;
-            bool begin = false;
-            {
-                const std::lock_guard lock(taking);
-                if (next == entries.size())
-                    return;
-                i = next++;
-                stopping = stopping || (stop && stop());
-                begin = !stopping;
-            }
-            std::optional<FileConversion> result;
-            if (begin)
-                result = convertSiteEntry(entries[i], options, write);
-            const std::lock_guard lock(mutex);
-            results[i] = std::move(result);
-            ready.notify_all();
-        }
-    };
-    const int workers = int(qBound(qsizetype(1), entries.size() / 2, qsizetype(8)));
-    std::vector<std::thread> threads;
-    for (int i = 0; i < workers; ++i)
-        threads.emplace_back(work);
-    qsizetype handed = 0;
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        std::optional<FileConversion> result;
-        {
-            std::unique_lock lock(mutex);
-            ready.wait(lock, [&] { return results[i].has_value(); });
-            result = std::move(*results[i]);
-            results[i].reset();
-        }
-        if (result) {
-            done(i, *result);
-            ++handed;
-        }
-    }
-    for (std::thread& thread : threads)
-        thread.join();
-    return handed;
+    // Several files at a time: writing a file waits for the disk.
+    return runInOrder<FileConversion>(
+        entries.size(), [&](qsizetype i) { return convertSiteEntry(entries[i], options, write); },
+        done, stop, int(qBound(qsizetype(1), entries.size() / 2, qsizetype(8))));
 }

@@ -48,6 +48,8 @@ struct SiteEntry {
 
 // True for the kinds of file the program colours, and plain text (.txt).
 bool isSiteFileName(const QString& fileName);
+// Those kinds as name patterns: "*.htm", "*.html", ...
+QStringList siteFilePatterns();
 
 // The files under the given paths, in order: a file is taken whatever its name, a folder is
 // walked recursively (sorted by name) for site files; hidden folders and links to folders met
@@ -55,6 +57,9 @@ bool isSiteFileName(const QString& fileName);
 // written). A file reached twice, through a link inside the paths among others, is listed once;
 // a link counts as a site file when both its name and its target's are.
 QList<SiteEntry> collectSiteFiles(const QStringList& paths);
+// The same with the files of a folder chosen by `wanted` (given a file name) instead.
+QList<SiteEntry> collectSiteFiles(const QStringList& paths,
+                                  const std::function<bool(const QString&)>& wanted);
 
 // The outcome of converting a file with these bytes (no disk access); `converted` receives the
 // new bytes when the outcome is Changed.

@@ -73,12 +73,7 @@ int replaceAll(TSynMemo& editor, const TextPattern& pattern, QByteArrayView repl
     }
     if (starts.empty())
         return 0;
-    if (newLength > MaxDocumentBytes)
-        throw CommandError(
-            QStringLiteral("Po zamianie tekst miałby %1 MB, a edytor mieści najwyżej %2 MB.\r"
-                           "Niczego nie zamieniono.")
-                .arg(newLength / (1024 * 1024))
-                .arg(MaxDocumentBytes / (1024 * 1024)));
+    checkReplacedLength(newLength);
     const qsizetype textLength = text.size();
     const auto endOf = [&](std::size_t i) {
         return qsizetype(starts[i]) +
@@ -117,6 +112,16 @@ int replaceAll(TSynMemo& editor, const TextPattern& pattern, QByteArrayView repl
 
 } // namespace
 
+void checkReplacedLength(qsizetype newLength)
+{
+    if (newLength > MaxDocumentBytes)
+        throw CommandError(
+            QStringLiteral("Po zamianie tekst miałby %1 MB, a edytor mieści najwyżej %2 MB.\r"
+                           "Niczego nie zamieniono.")
+                .arg(newLength / (1024 * 1024))
+                .arg(MaxDocumentBytes / (1024 * 1024)));
+}
+
 QString takeWordAtCaret(TSynMemo& editor)
 {
     editor.clearSelection();
@@ -129,6 +134,8 @@ QString takeWordAtCaret(TSynMemo& editor)
 int searchAndReplace(TSynMemo& editor, const QString& searchText, const QString& replaceText,
                      SearchOptions options)
 {
+    if (options & SearchOption::RegularExpression)
+        return regexSearchAndReplace(editor, searchText, replaceText, options);
     const TextPattern pattern(searchText, options.testFlag(SearchOption::MatchCase));
     if (pattern.isEmpty())
         return 0;

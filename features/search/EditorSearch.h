@@ -19,3 +19,15 @@ QString takeWordAtCaret(TSynMemo& editor);
 // hold is refused with a CommandError and changes nothing. Nothing found changes nothing.
 int searchAndReplace(TSynMemo& editor, const QString& searchText, const QString& replaceText,
                      SearchOptions options);
+
+// Refuses, with a CommandError, a replacement that would make the text longer than the editor
+// holds.
+void checkReplacedLength(qsizetype newLength);
+
+// searchAndReplace() with the search text taken as a regular expression (RegularExpression set):
+// the replacement may name the match's groups (expandReplacement()). Replace all also replaces
+// empty matches; a plain search and a single replacement pass them by. A malformed expression,
+// or one that backtracks without end, is refused with a CommandError naming the fault, and the
+// document is left as it was.
+int regexSearchAndReplace(TSynMemo& editor, const QString& searchText, const QString& replaceText,
+                          SearchOptions options);

@@ -151,6 +151,19 @@ void SearchDialog::fitCaptions()
     setFixedSize(width() + left + right, height());
 }
 
+void SearchDialog::addRegexBox()
+{
+    constexpr int Room = 24;
+    const int top = qMax(Scope->geometry().bottom(), Origin->geometry().bottom()) + 7;
+    RegularExpression = new QCheckBox(QStringLiteral("Wyrażenie regularne"), this);
+    RegularExpression->setObjectName(QStringLiteral("RegularExpression"));
+    RegularExpression->setGeometry(Scope->x() + 8, top, 177, 17);
+    RegularExpression->resize(qMax(177, RegularExpression->sizeHint().width()), 17);
+    for (QPushButton* button : findChildren<QPushButton*>())
+        button->move(button->x(), button->y() + Room);
+    setFixedSize(width(), height() + Room);
+}
+
 void SearchDialog::setTabOrderOf(std::initializer_list<QWidget*> widgets)
 {
     // A radio group takes its place in the order with its buttons.
@@ -190,6 +203,8 @@ SearchOptions SearchDialog::options() const
     options.setFlag(SearchOption::Backwards, secondChecked(Direction));
     options.setFlag(SearchOption::EntireScope, secondChecked(Origin));
     options.setFlag(SearchOption::SelectedOnly, secondChecked(Scope));
+    options.setFlag(SearchOption::RegularExpression,
+                    RegularExpression && RegularExpression->isChecked());
     return options;
 }
 

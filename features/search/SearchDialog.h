@@ -37,6 +37,9 @@ protected:
     void setTabOrderOf(std::initializer_list<QWidget*> widgets);
     // Widens what a caption does not fit in, moving the right-hand column along.
     void fitCaptions();
+    // The check box "Wyrażenie regularne" below the option groups; the buttons move down to
+    // make room for it.
+    void addRegexBox();
     // Enter in a text box: update the histories and close with `result`.
     virtual void confirm(int result) = 0;
     static void addToHistory(QComboBox* box);
@@ -55,6 +58,7 @@ protected:
     QGroupBox* Origin = nullptr;
     QPushButton* Button1 = nullptr;
     QPushButton* Button2 = nullptr;
+    QCheckBox* RegularExpression = nullptr;
 
 private:
     QGroupBox* addRadioGroup(const char* name, const QString& caption, const QString& first,

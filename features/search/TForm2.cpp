@@ -17,9 +17,10 @@ TForm2::TForm2(QWidget* parent) : SearchDialog(parent)
     Button2 =
         addButton("Button2", QStringLiteral("&Anuluj"), QRect(184, 192, 75, 25), ResultCancel);
     fitCaptions();
+    addRegexBox();
 
-    setTabOrderOf(
-        {CaseSensitive, Wholewords, Scope, Direction, Origin, Button1, Button2, FindText});
+    setTabOrderOf({CaseSensitive, Wholewords, RegularExpression, Scope, Direction, Origin, Button1,
+                   Button2, FindText});
 }
 
 void TForm2::confirm(int result)

@@ -30,9 +30,10 @@ TForm3::TForm3(QWidget* parent) : SearchDialog(parent)
     Button2 =
         addButton("Button2", QStringLiteral("&Anuluj"), QRect(248, 216, 75, 25), ResultCancel);
     fitCaptions();
+    addRegexBox();
 
-    setTabOrderOf({CaseSensitive, Wholewords, Scope, Direction, Origin, Button1, Button2, FindText,
-                   ReplaceText, ReplaceAll});
+    setTabOrderOf({CaseSensitive, Wholewords, RegularExpression, Scope, Direction, Origin, Button1,
+                   Button2, FindText, ReplaceText, ReplaceAll});
 }
 
 QString TForm3::replaceText() const

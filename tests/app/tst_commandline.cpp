@@ -15,6 +15,8 @@ private slots:
     void convert_data();
     void convert();
     void programRefusesUnknownOption();
+    void find_data();
+    void find();
 };
 
 void TestCommandLine::parse_data()
@@ -80,6 +82,13 @@ void TestCommandLine::convert_data()
                                   << "Opcje --dry-run i --entities działają tylko z --convert.";
     QTest::newRow("twice") << QStringList{"--convert", "utf-8", "--convert", "utf-8", "a"}
                            << "Opcja --convert podana dwa razy.";
+    QTest::newRow("find switch alone")
+        << QStringList{"--word", "a"}
+        << "Opcje --ignore-case, --word i --regex działają tylko z --find.";
+    QTest::newRow("find and convert") << QStringList{"--find", "x", "--convert", "utf-8", "a"}
+                                      << "Opcji --find i --convert nie można łączyć.";
+    QTest::newRow("find without text")
+        << QStringList{"--find"} << "Po --find brakuje szukanego tekstu.";
 }
 
 void TestCommandLine::convert()
@@ -109,6 +118,70 @@ void TestCommandLine::programRefusesUnknownOption()
     QCOMPARE(program.exitCode(), 2);
     QCOMPARE(QString::fromUtf8(program.readAllStandardError()),
              "tagomir: Nieznana opcja: --bogus\nOpis opcji: tagomir --help\n");
+}
+
+void TestCommandLine::find_data()
+{
+    // The arguments after "--find", run in the mixed-encoding site's folder; what the program
+    // prints on its two outputs, and its exit status.
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("errors");
+    QTest::addColumn<int>("status");
+    const QString binary = "tagomir: site/binarny.htm: plik binarny\n";
+    const QString second = "<p>Łąkowy nie, Łąka tak: żółw na łące, łąka!</p>\n";
+    QString everyEncoding;
+    for (const char* file : {"bom.htm", "cp.html", "iso.htm"})
+        everyEncoding += QStringLiteral("site/%1:7:12: <p>Zielona łąka i ŁĄKA.</p>\n"
+                                        "site/%1:7:19: <p>Zielona łąka i ŁĄKA.</p>\n"
+                                        "site/%1:8:16: %2"
+                                        "site/%1:8:40: %2")
+                             .arg(file, second);
+    QTest::newRow("whole words in any case, every encoding")
+        << QStringList{"łąka", "--ignore-case", "--word", "site"}
+        << everyEncoding + "site/styl/nieznany.css:1:4: /* łąka */\n"
+                           "site/zwykly.txt:1:1: łąka bez końca wiersza\n"
+                           "site/zwykly.txt:2:10: ostatni: Łąka\n"
+        << binary << 0;
+    QTest::newRow("one case, inside words, a file named")
+        << QStringList{"Łąk", "site/cp.html", "site/obrazek.png"}
+        << "site/cp.html:4:8: <title>Łąki</title>\nsite/cp.html:8:4: " + second +
+               "site/cp.html:8:16: " + second
+        << "tagomir: site/obrazek.png: plik binarny\n"
+        << 0;
+    QTest::newRow("expression") << QStringList{"ł\\w+e\\b", "--regex", "site/iso.htm"}
+                                << "site/iso.htm:8:34: " + second << "" << 0;
+    QTest::newRow("expression, groups and lines")
+        << QStringList{"^(o\\w+): (\\w)ąka$", "--regex", "--ignore-case", "site"}
+        << "site/zwykly.txt:2:1: ostatni: Łąka\n"
+        << binary << 0;
+    QTest::newRow("nothing found") << QStringList{"łąkę", "site"} << "" << binary << 1;
+    QTest::newRow("malformed expression")
+        << QStringList{"ł(ą", "--regex", "site"} << ""
+        << "tagomir: Błąd w wyrażeniu regularnym na pozycji 4: brak nawiasu zamykającego.\n"
+        << 2;
+    QTest::newRow("missing path, found elsewhere")
+        << QStringList{"nic", "site", "brak"} << "site/bez-niczego.js:1:4: // nic tu nie ma\n"
+        << binary + "tagomir: brak: Plik nie istnieje.\n"
+        << 2;
+    QTest::newRow("no path") << QStringList{"łąka"} << ""
+                             << "tagomir: Po --find brakuje plików lub folderów.\n"
+                                "Opis opcji: tagomir --help\n"
+                             << 2;
+}
+
+// The search needs no display: the program runs with an empty environment.
+void TestCommandLine::find()
+{
+    QFETCH(QStringList, arguments);
+    QProcess program;
+    program.setProcessEnvironment(QProcessEnvironment());
+    program.setWorkingDirectory(TAGOMIR_TEST_DATA "/find-site");
+    program.start(TAGOMIR_PROGRAM, QStringList{"--find"} + arguments);
+    QVERIFY(program.waitForFinished(10000));
+    QTEST(QString::fromUtf8(program.readAllStandardOutput()), "output");
+    QTEST(QString::fromUtf8(program.readAllStandardError()), "errors");
+    QTEST(program.exitCode(), "status");
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

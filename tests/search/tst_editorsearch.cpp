@@ -1,7 +1,9 @@
 // The search on the editor: ranges, directions, letter case and whole words in Polish text,
 // replacing one match or all of them, and the word at the caret.
+#include "common/CommandError.h"
 #include "editor/TSynMemo.h"
 #include "search/EditorSearch.h"
+#include "search/RegexSearch.h"
 #include "search/SearchState.h"
 
 #include <QTest>
@@ -56,6 +58,10 @@ private slots:
     void search_data();
     void search();
     void replaceAllIsOneUndoStep();
+    void regexWindows_data();
+    void regexWindows();
+    void faultyExpressions_data();
+    void faultyExpressions();
     void wordAtCaret_data();
     void wordAtCaret();
 };
@@ -163,6 +169,51 @@ void TestEditorSearch::search_data()
     QTest::newRow("beyond windows-1250") << "→ żółw 🐢 |ŻÓŁW"
                                          << "żółw"
                                          << "жук" << (all | O::EntireScope) << 2 << "→ жук 🐢 жук|";
+
+    // Regular expressions: Polish letters are letters to \w, \b and letter case.
+    const SearchOptions rx = O::RegularExpression;
+    QTest::newRow("rx: word of Polish letters") << "|1 żółw"
+                                                << "\\w+"
+                                                << "" << rx << 1 << "[1|] żółw";
+    QTest::newRow("rx: \\w takes ł and ą") << "|- łąka -"
+                                           << "ł\\w*"
+                                           << "" << rx << 1 << "- [łąka|] -";
+    QTest::newRow("rx: any case, Ą and Ł") << "|ŁĄKA"
+                                           << "łą[k]a"
+                                           << "" << rx << 1 << "[ŁĄKA|]";
+    QTest::newRow("rx: match case") << "|ŁĄKA łąka"
+                                    << "łą.a"
+                                    << "" << (rx | O::MatchCase) << 1 << "ŁĄKA [łąka|]";
+    QTest::newRow("rx: whole word next to Polish letters")
+        << "|żaba aba ąba"
+        << "ab."
+        << "" << (rx | O::WholeWord) << 1 << "żaba [aba|] ąba";
+    QTest::newRow("rx: whole word in any case") << "|Łąkał ŁĄK"
+                                                << "łąk"
+                                                << "" << (rx | O::WholeWord) << 1 << "Łąkał [ŁĄK|]";
+    QTest::newRow("rx: backwards") << "ab1 ab2 ab3|"
+                                   << "ab\\d"
+                                   << "" << (rx | O::Backwards) << 1 << "ab1 ab2 [|ab3]";
+    QTest::newRow("rx: groups swapped")
+        << "|Żółta Łąka"
+        << "(\\w+) (\\w+)"
+        << "\\2 \\1 (\\0)" << (rx | O::Replace) << 1 << "Łąka Żółta (Żółta Łąka)|";
+    QTest::newRow("rx: back reference") << "|ala ma kot kot"
+                                        << "\\b(\\w+) \\1\\b"
+                                        << "\\1" << (rx | all) << 1 << "ala ma kot|";
+    QTest::newRow("rx: replace all, lines") << "|łąka\nŁąka\nłan"
+                                            << "^ł(\\w)"
+                                            << "[\\1]" << (rx | all) << 3 << "[ą]ka\n[ą]ka\n[a]|n";
+    QTest::newRow("rx: replace all, empty matches") << "|ab"
+                                                    << "x*"
+                                                    << "-" << (rx | all) << 3 << "-a-b-|";
+    QTest::newRow("rx: replace all backwards")
+        << "ą1 ą2 |ą3"
+        << "ą(\\d)"
+        << "\\1ę" << (rx | all | O::Backwards) << 2 << "|1ę 2ę ą3";
+    QTest::newRow("rx: beyond the BMP") << "|🐢 żółw"
+                                        << "ż\\w+"
+                                        << "Ż" << (rx | all) << 1 << "🐢 Ż|";
 }
 
 void TestEditorSearch::search()
@@ -179,6 +230,77 @@ void TestEditorSearch::search()
     QCOMPARE(marked(editor), after);
 }
 
+void TestEditorSearch::regexWindows_data()
+{
+    // Expressions that look back, ahead, across lines and at line ends, over a text with
+    // characters of every UTF-8 length and a malformed byte.
+    QTest::addColumn<QString>("expression");
+    for (const char* expression : {"łąka", "(?<=żółw )\\w+", "\\bŁ\\w+\\b", "ka$", "^Ż\\w*",
+                                   "ą[\\s\\S]*?🐢", "\\w+(?= 🐢)", "x*", "żółw\\nŁ", "(\\w)\\1"})
+        QTest::newRow(expression) << QString::fromUtf8(expression);
+}
+
+void TestEditorSearch::regexWindows()
+{
+    // Searching a window at a time finds what searching the whole text finds, from every start.
+    QFETCH(QString, expression);
+    const QByteArray text = "żółw łąka\nŁąka 🐢 ka\nŻaba \xff łąkka\nżółw\nŁąka";
+    const RegexPattern pattern(expression, false, false);
+    const RegexText whole(text);
+    for (qsizetype from = 0; from <= text.size(); ++from) {
+        if (from < text.size() && (uchar(text[from]) & 0xC0) == 0x80)
+            continue;
+        const QRegularExpressionMatch expected =
+            pattern.find(whole.text(), whole.utf16Offset(from), whole.text().size(), true);
+        for (const qsizetype window : {1, 5, 17, 1 << 20}) {
+            const RegexPattern::Utf8Match found =
+                pattern.findForward(text, from, text.size(), true, window);
+            const qsizetype start =
+                expected.hasMatch() ? whole.byteOffset(expected.capturedStart()) : -1;
+            QCOMPARE(found.start, start);
+            if (start >= 0)
+                QCOMPARE(found.end, whole.byteOffset(expected.capturedEnd()));
+        }
+    }
+}
+
+void TestEditorSearch::faultyExpressions_data()
+{
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("unclosed group")
+        << "żółw(a"
+        << "Błąd w wyrażeniu regularnym na pozycji 7: brak nawiasu zamykającego.";
+    QTest::newRow("nothing to repeat")
+        << "a|*b"
+        << "Błąd w wyrażeniu regularnym na pozycji 3: powtórzenie nie ma czego powtarzać.";
+    QTest::newRow("runaway backtracking")
+        << "^(a+)+\\d"
+        << "Wyrażenie regularne wymaga zbyt wielu prób dopasowania i przerwano szukanie.\r"
+           "Uprość je (np. unikaj zagnieżdżonych powtórzeń, jak (a*)*).";
+}
+
+void TestEditorSearch::faultyExpressions()
+{
+    // The document is left as it was, and the user is told where the fault is.
+    QFETCH(QString, expression);
+    QFETCH(QString, message);
+    TSynMemo editor;
+    const QString text = QString(100'000, u'a') + QStringLiteral("\nżółw");
+    editor.setText(text);
+    for (const SearchOptions options :
+         {SearchOptions(O::RegularExpression | O::EntireScope),
+          O::RegularExpression | O::Replace | O::ReplaceAll | O::EntireScope | O::WholeWord}) {
+        try {
+            regexSearchAndReplace(editor, expression, "x", options);
+            QFAIL("no error");
+        } catch (const CommandError& error) {
+            QCOMPARE(error.message(), message);
+        }
+        QCOMPARE(editor.text(), text);
+    }
+}
+
 void TestEditorSearch::replaceAllIsOneUndoStep()
 {
     TSynMemo editor;
@@ -188,6 +310,13 @@ void TestEditorSearch::replaceAllIsOneUndoStep()
         searchAndReplace(editor, "Łąka", "łąka łąka", O::Replace | O::ReplaceAll | O::EntireScope),
         3);
     QCOMPARE(editor.text(), QStringLiteral("łąka łąka\nłąka łąka łąka łąka\n"));
+    editor.undo();
+    QCOMPARE(editor.text(), QStringLiteral("łąka\nŁĄKA łąka\n"));
+    QVERIFY(!editor.isUndoAvailable());
+    QCOMPARE(searchAndReplace(editor, "(ł)(ą)ka", "\\2\\1",
+                              O::Replace | O::ReplaceAll | O::EntireScope | O::RegularExpression),
+             3);
+    QCOMPARE(editor.text(), QStringLiteral("ął\nĄŁ ął\n"));
     editor.undo();
     QCOMPARE(editor.text(), QStringLiteral("łąka\nŁĄKA łąka\n"));
     QVERIFY(!editor.isUndoAvailable());

@@ -47,6 +47,7 @@ private slots:
     void findFromEveryControl_data();
     void findFromEveryControl();
     void findNextAfterEachCommand();
+    void regularExpressions();
     void keysActOnlyInTheTextBoxes();
     void dialogsKeepTheirStates();
     void emptySearchTexts();
@@ -113,7 +114,7 @@ QDialog* TestSearchCommands::fill(QDialog* dialog, const QString& find, const QS
     child<QComboBox>(dialog, "FindText")->setEditText(find);
     if (auto* box = dialog->findChild<QComboBox*>("ReplaceText"))
         box->setEditText(replacement);
-    for (const char* name : {"CaseSensitive", "Wholewords"})
+    for (const char* name : {"CaseSensitive", "Wholewords", "RegularExpression"})
         child<QCheckBox>(dialog, name)->setChecked(ticked.contains(QLatin1String(name)));
     for (const char* group : {"Scope", "Direction", "Origin"}) {
         const bool second = ticked.contains(QLatin1String(group));
@@ -216,6 +217,51 @@ void TestSearchCommands::findNextAfterEachCommand()
     QCOMPARE(editor->text(), QStringLiteral("a a aa aa aa"));
     editor->undo();
     QCOMPARE(editor->text(), QStringLiteral("a a a a a"));
+}
+
+void TestSearchCommands::regularExpressions()
+{
+    TSynMemo* editor = newDocument("łąka1 Łąka22 łĄka333", 0);
+    // F3 repeats the expression; replace all uses the groups and is one undo step.
+    whileOpen(
+        [&](QDialog* d) {
+            fill(d, "łąka(\\d+)", {}, {"RegularExpression"})
+                ->findChild<QAbstractButton*>("Button1")
+                ->click();
+        },
+        [&] { run("mnuFindClick"); });
+    QCOMPARE(editor->selectedText(), QStringLiteral("łąka1"));
+    run("mnuFindNextClick");
+    QCOMPARE(editor->selectedText(), QStringLiteral("Łąka22"));
+    editor->selectPositions(0, 0);
+    whileOpen(
+        [&](QDialog* d) {
+            fill(d, "(\\w)ąka(\\d+)", "\\2\\1", {"RegularExpression"})
+                ->findChild<QAbstractButton*>("ReplaceAll")
+                ->click();
+        },
+        [&] { run("mnuReplaceClick"); });
+    QCOMPARE(editor->text(), QStringLiteral("1ł 22Ł 333ł"));
+    editor->undo();
+    QCOMPARE(editor->text(), QStringLiteral("łąka1 Łąka22 łĄka333"));
+    // A malformed expression is named and changes nothing.
+    whileOpen(
+        [&](QDialog* d) {
+            fill(d, "ł[ą", "x", {"RegularExpression"})
+                ->findChild<QAbstractButton*>("ReplaceAll")
+                ->click();
+        },
+        [&] { run("mnuReplaceClick"); });
+    QCOMPARE(m_desktop.errors, QStringList{"Błąd w wyrażeniu regularnym na pozycji 4: brak znaku ] "
+                                           "zamykającego klasę znaków."});
+    QCOMPARE(editor->text(), QStringLiteral("łąka1 Łąka22 łĄka333"));
+    // Unticked, the same text is plain text again.
+    editor->setText(QStringLiteral("a.c abc"));
+    whileOpen([&](QDialog* d) { fill(d, "a.c")->findChild<QAbstractButton*>("Button1")->click(); },
+              [&] { run("mnuFindClick"); });
+    QCOMPARE(editor->selectedText(), QStringLiteral("a.c"));
+    run("mnuFindNextClick");
+    QCOMPARE(m_desktop.messages, QStringList{PhraseNotFound});
 }
 
 void TestSearchCommands::keysActOnlyInTheTextBoxes()

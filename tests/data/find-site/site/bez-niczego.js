@@ -1,0 +1,2 @@
+// nic tu nie ma
+var x = 1;
