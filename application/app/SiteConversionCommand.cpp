@@ -10,8 +10,11 @@ QString conversionLine(const FileConversion& conversion, bool dryRun)
     QString line = conversion.path + QStringLiteral(": ");
     if (!conversion.from.isEmpty())
         line += conversion.from + QStringLiteral(" → ") + conversion.to + QStringLiteral(", ");
-    return line + describeOutcome(conversion, !dryRun, QStringLiteral("do zmiany")) +
-           QLatin1Char('\n');
+    line += describeOutcome(conversion, !dryRun, QStringLiteral("do zmiany")) + QLatin1Char('\n');
+    // What the author should look at before (or after) the conversion, under the file's line.
+    for (const QString& warning : conversion.warnings)
+        line += QStringLiteral("  uwaga: ") + warning + QLatin1Char('\n');
+    return line;
 }
 
 int runSiteConversion(const CommandLine& commandLine,

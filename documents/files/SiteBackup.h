@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+struct SiteEntry;
+
+// A copy of every file a site conversion changes, made before the file is touched, in a folder
+// of its own that keeps the site's tree: each path given has its own name there (a folder's
+// files below it). A list in the folder (RestoreListName), written before the first copy, says
+// where each of those names came from, so that the copies can be put back
+// (restoreSiteBackup()); a copy is there whole or not at all.
+class SiteBackup {
+public:
+    static constexpr const char* RestoreListName = "tagomir-kopia.txt";
+
+    explicit SiteBackup(QString folder) : m_folder(std::move(folder)) {}
+
+    const QString& folder() const { return m_folder; }
+
+    // Makes the folder ready for a conversion of `paths`: empty on success, else why not, in
+    // Polish. The folder may not lie inside one of the paths (its copies would be converted in
+    // turn), must be empty or new, and two paths of the same name cannot share it.
+    QString start(const QStringList& paths);
+
+    // Copies the bytes read from the entry's file into the folder; safe from several threads.
+    // The error in Polish, or empty when the copy is on disk; `copy` receives its path.
+    QString keep(const SiteEntry& entry, const QByteArray& bytes, QString* copy) const;
+
+private:
+    QString m_folder;
+};
+
+struct RestoredFile {
+    QString path;
+    QString error; // empty when the file holds its old bytes again
+};
+
+// Puts every copy in a backup folder back where it came from, each file written atomically.
+// Throws CommandError when the folder holds no list.
+QList<RestoredFile> restoreSiteBackup(const QString& folder);
