@@ -1,8 +1,8 @@
 #include "app/CommandLine.h"
-#include "desktop/Desktop.h"
 #include "app/SingleInstance.h"
 #include "app/SiteConversionCommand.h"
 #include "app/TForm1.h"
+#include "desktop/Desktop.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -22,6 +22,7 @@ int main(int argc, char* argv[])
     const CommandLine asked = parseCommandLine(rawArguments);
     // Converting files needs no window either.
     if (asked.action == CommandLine::Action::Convert ||
+        asked.action == CommandLine::Action::Restore ||
         asked.action == CommandLine::Action::BadUsage)
         return runSiteConversionCommand(asked);
     if (asked.action != CommandLine::Action::Run) {

@@ -34,6 +34,17 @@ CommandLine parseCommandLine(const QStringList& arguments)
                 return badUsage(QStringLiteral("Nieznane kodowanie docelowe: %1 (dozwolone: "
                                                "utf-8, iso-8859-2, windows-1250).")
                                     .arg(commandLine.convertTarget));
+        } else if (!optionsEnded && (argument == QLatin1String("--report") ||
+                                     argument == QLatin1String("--backup") ||
+                                     argument == QLatin1String("--restore"))) {
+            if (++i == arguments.size())
+                return badUsage(QStringLiteral("Po %1 brakuje ścieżki.").arg(argument));
+            QString& value = argument == QLatin1String("--report")   ? commandLine.reportPath
+                             : argument == QLatin1String("--backup") ? commandLine.backupFolder
+                                                                     : commandLine.restoreFolder;
+            if (!value.isEmpty())
+                return badUsage(QStringLiteral("Opcja %1 podana dwa razy.").arg(argument));
+            value = arguments[i];
         } else if (!optionsEnded && argument == QLatin1String("--dry-run")) {
             commandLine.dryRun = true;
         } else if (!optionsEnded && argument == QLatin1String("--entities")) {
@@ -51,8 +62,16 @@ CommandLine parseCommandLine(const QStringList& arguments)
     }
     if (commandLine.action != CommandLine::Action::Run)
         return commandLine;
+    if (!commandLine.restoreFolder.isEmpty()) {
+        if (converting || !commandLine.files.isEmpty())
+            return badUsage(QStringLiteral("Opcja --restore nie łączy się z innymi."));
+        commandLine.action = CommandLine::Action::Restore;
+        return commandLine;
+    }
     if (!converting && (commandLine.dryRun || commandLine.characterReferences))
         return badUsage(QStringLiteral("Opcje --dry-run i --entities działają tylko z --convert."));
+    if (!converting && (!commandLine.reportPath.isEmpty() || !commandLine.backupFolder.isEmpty()))
+        return badUsage(QStringLiteral("Opcje --report i --backup działają tylko z --convert."));
     if (converting && commandLine.files.isEmpty())
         return badUsage(QStringLiteral("Po --convert brakuje plików lub folderów."));
     if (converting)
@@ -69,7 +88,9 @@ QString usageText()
 {
     return QStringLiteral(
         "Użycie: tagomir [OPCJA...] [--] [PLIK...]\n"
-        "       tagomir --convert KODOWANIE [--dry-run] [--entities] ŚCIEŻKA...\n"
+        "       tagomir --convert KODOWANIE [--dry-run] [--entities] [--report PLIK]\n"
+        "               [--backup FOLDER] ŚCIEŻKA...\n"
+        "       tagomir --restore FOLDER\n"
         "Edytor stron WWW i plików źródłowych; otwiera podane pliki w zakładkach.\n"
         "\n"
         "  --help     pokaż ten opis i zakończ\n"
@@ -81,6 +102,10 @@ QString usageText()
         "                       iso-8859-2 lub windows-1250, bez otwierania okna\n"
         "  --dry-run            tylko pokaż, co by się zmieniło\n"
         "  --entities           znaki spoza kodowania zapisz jako odwołania HTML (&#8594;)\n"
+        "  --report PLIK        zapisz raport HTML (UTF-8) z tym, co zmieniono w każdym pliku\n"
+        "  --backup FOLDER      przed zmianą skopiuj każdy plik do FOLDER (pustego, spoza\n"
+        "                       zmienianych folderów), z zachowaniem drzewa folderów\n"
+        "  --restore FOLDER     przywróć pliki z kopii zrobionej przez --backup\n"
         "\n"
         "Inny argument zaczynający się od - przed -- jest błędem.\n"
         "Gdy Tagomir już działa na tym samym ekranie, podane pliki otwierają się w jego\n"

@@ -175,9 +175,9 @@ QString lineBreakName(QByteArrayView bytes, LineBreak written)
 {
     switch (written) {
     case LineBreak::Lf:
-        return QStringLiteral("LF");
+        return QStringLiteral("LF (zachowane)");
     case LineBreak::Cr:
-        return QStringLiteral("CR");
+        return QStringLiteral("CR (zachowane)");
     case LineBreak::CrLf:
         break;
     }
@@ -185,7 +185,7 @@ QString lineBreakName(QByteArrayView bytes, LineBreak written)
         return QStringLiteral("brak podziałów, zapisany z CR LF");
     const qsizetype crlf = bytes.count("\r\n");
     return crlf == bytes.count('\n') && crlf == bytes.count('\r')
-               ? QStringLiteral("CR LF")
+               ? QStringLiteral("CR LF (zachowane)")
                : QStringLiteral("mieszane, zapisane jako CR LF");
 }
 
