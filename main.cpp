@@ -1,8 +1,8 @@
 #include "app/CommandLine.h"
+#include "desktop/Desktop.h"
 #include "app/SingleInstance.h"
 #include "app/SiteConversionCommand.h"
 #include "app/TForm1.h"
-#include "desktop/Desktop.h"
 
 #include <QApplication>
 #include <QIcon>

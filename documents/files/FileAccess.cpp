@@ -1,8 +1,8 @@
 #include "files/FileAccess.h"
 
 #include "common/CommandError.h"
-#include "common/HugePages.h"
 #include "files/FileWriter.h"
+#include "common/HugePages.h"
 
 #include <QDir>
 #include <QFile>
