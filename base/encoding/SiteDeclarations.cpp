@@ -1,11 +1,13 @@
 #include "encoding/SiteDeclarations.h"
 
+#include "encoding/CharsetDeclaration.h"
 #include "encoding/CodePageTables.h"
 #include "encoding/TextLines.h"
 
 #include <QSet>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -593,4 +595,48 @@ QList<SwappedCharacter> swappedCharacters(QByteArrayView bytes, Encoding actual,
             found.append({line, i - lineStart + 1, shown(inFile[b]), shown(cp1250[toCp1250[b]])});
     }
     return found;
+}
+
+std::optional<TextEdit> encodingChangeEdit(QByteArrayView text, int target, bool rewrite,
+                                           SiteFileKind kind, bool* bomDropped)
+{
+    std::vector<TextEdit> edits;
+    const bool bom = text.startsWith("\xEF\xBB\xBF");
+    if (bomDropped)
+        *bomDropped = bom;
+    if (bom)
+        edits.push_back({0, 3, {}});
+    const std::optional<Encoding> encoding = Encoding::fromIndex(target);
+    if (rewrite && encoding && *encoding != EncodingUnknown) {
+        const std::optional<TextEdit> line = declarationEdit(text, target, true, LineBreak::Lf);
+        if (line)
+            edits.push_back(*line);
+        for (const SiteDeclaration& declaration : findSiteDeclarations(text, kind)) {
+            const std::optional<Encoding> named = encodingOfDeclaredValue(declaration.value);
+            if (!named || *named == *encoding)
+                continue;
+            // The charset line's own declaration is already changed by its edit.
+            if (line && declaration.position >= line->position &&
+                declaration.position < line->position + line->removed)
+                continue;
+            edits.push_back({declaration.position, declaration.length, encoding->charsetValue()});
+        }
+    }
+    if (edits.empty())
+        return std::nullopt;
+    std::sort(edits.begin(), edits.end(),
+              [](const TextEdit& a, const TextEdit& b) { return a.position < b.position; });
+    // One replacement from the first change to the end of the last, so that it is one step to
+    // take back.
+    TextEdit combined{edits.front().position, 0, {}};
+    qsizetype copied = combined.position;
+    for (const TextEdit& edit : edits) {
+        if (edit.position < copied)
+            continue; // overlaps an earlier one
+        combined.inserted += text.sliced(copied, edit.position - copied);
+        combined.inserted += edit.inserted;
+        copied = edit.position + edit.removed;
+    }
+    combined.removed = copied - combined.position;
+    return combined;
 }
