@@ -132,3 +132,28 @@ QList<RestoredFile> restoreSiteBackup(const QString& folder)
     }
     return restored;
 }
+
+namespace {
+
+constexpr const char* RestoredMarkName = "przywrocono.txt";
+
+} // namespace
+
+QString newestRestorableBackup(const QString& backups)
+{
+    const QStringList runs = QDir(backups).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    for (auto run = runs.crbegin(); run != runs.crend(); ++run) {
+        const QString folder = backups + QLatin1Char('/') + *run;
+        if (QFileInfo::exists(folder + QLatin1Char('/') +
+                              QLatin1String(SiteBackup::RestoreListName)) &&
+            !QFileInfo::exists(folder + QLatin1Char('/') + QLatin1String(RestoredMarkName)))
+            return folder;
+    }
+    return {};
+}
+
+void markRestored(const QString& folder)
+{
+    writeWholeFile(folder + QLatin1Char('/') + QLatin1String(RestoredMarkName),
+                   QByteArray("Pliki z tej kopii przywrócono.\n"), WriteTarget::ThisNameOnly);
+}

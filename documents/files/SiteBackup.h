@@ -41,3 +41,10 @@ struct RestoredFile {
 // Puts every copy in a backup folder back where it came from, each file written atomically.
 // Throws CommandError when the folder holds no list.
 QList<RestoredFile> restoreSiteBackup(const QString& folder);
+
+// The folder under `backups` (one folder per run, named by its time) holding the newest backup
+// not yet put back; empty when there is none.
+QString newestRestorableBackup(const QString& backups);
+
+// Notes in a backup folder that it has been put back, so that it is not offered again.
+void markRestored(const QString& folder);
