@@ -87,13 +87,18 @@ QString SiteBackup::keep(const SiteEntry& entry, const QByteArray& bytes, QStrin
     if (!QDir().mkpath(folder))
         return QStringLiteral("nie można utworzyć folderu %1").arg(folder);
     try {
-        writeWholeFile(target, bytes, WriteTarget::ThisNameOnly);
+        writeUnsyncedCopy(target, bytes);
     } catch (const CommandError& error) {
         return backupFailure(error);
     }
     if (copy)
         *copy = target;
     return {};
+}
+
+QString SiteBackup::sync() const
+{
+    return syncFileSystem(m_folder);
 }
 
 QList<RestoredFile> restoreSiteBackup(const QString& folder)

@@ -26,8 +26,11 @@ public:
     QString start(const QStringList& paths);
 
     // Copies the bytes read from the entry's file into the folder; safe from several threads.
-    // The error in Polish, or empty when the copy is on disk; `copy` receives its path.
+    // The error in Polish, or empty when the copy is made; `copy` receives its path. The copy
+    // is on disk for certain only once sync() has said so.
     QString keep(const SiteEntry& entry, const QByteArray& bytes, QString* copy) const;
+    // Makes every copy kept so far durable; the error in Polish, or empty.
+    QString sync() const;
 
 private:
     QString m_folder;

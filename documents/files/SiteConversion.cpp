@@ -388,55 +388,61 @@ FileConversion planConversion(const QString& path, const QByteArray& bytes,
     return result;
 }
 
-FileConversion convertSiteEntry(const SiteEntry& entry, const SiteConversionOptions& options,
-                                bool write)
-{
+namespace {
+
+// A file read and planned, its copy made when one is asked for, waiting to be written.
+struct PreparedFile {
     FileConversion result;
+    QString target;
+    FileStamp before;
+    QByteArray converted;
+    // True when the file is still to be written (by commitFile()).
+    bool pending = false;
+};
+
+PreparedFile prepareFile(const SiteEntry& entry, const SiteConversionOptions& options, bool write)
+{
+    PreparedFile file;
+    FileConversion& result = file.result;
     result.path = entry.path;
     result.to = options.target.name();
     auto fail = [&](const QString& reason) {
         result.outcome = FileConversion::Outcome::Failed;
         result.reason = reason;
-        return result;
+        return file;
     };
     if (!entry.problem.isEmpty())
         return fail(entry.problem);
     if (!entry.passedBy.isEmpty()) {
         result.outcome = FileConversion::Outcome::Skipped;
         result.reason = entry.passedBy;
-        return result;
+        return file;
     }
     const QFileInfo info(entry.path);
     if (info.isSymLink() && !info.exists())
         return fail(QStringLiteral("łącze symboliczne prowadzi donikąd lub w pętlę"));
     if (info.isDir())
         return fail(QStringLiteral("to jest folder, a nie plik"));
-    const QString target = comparablePath(entry.path);
+    file.target = comparablePath(entry.path);
     // A link changed since the walk could lead anywhere now.
-    if (!entry.target.isEmpty() && target != entry.target)
+    if (!entry.target.isEmpty() && file.target != entry.target)
         return fail(QStringLiteral("plik zmienił się w czasie zmiany"));
-    if (options.openFiles.contains(target)) {
+    if (options.openFiles.contains(file.target)) {
         result.outcome = FileConversion::Outcome::Skipped;
         result.reason = QStringLiteral("otwarty w edytorze");
-        return result;
+        return file;
     }
-    const FileStamp before = fileStamp(target);
+    file.before = fileStamp(file.target);
     QByteArray bytes;
     try {
-        bytes = readWholeFile(target);
+        bytes = readWholeFile(file.target);
     } catch (const CommandError& error) {
         return fail(reasonOf(error));
     }
-    QByteArray converted;
-    result = planConversion(entry.path, bytes, options, &converted);
+    result = planConversion(entry.path, bytes, options, &file.converted);
     if (!write || result.outcome != FileConversion::Outcome::Changed)
-        return result;
-    const FileStamp now = fileStamp(target);
-    if (!now.exists)
-        return fail(QStringLiteral("plik zniknął w czasie zmiany"));
-    if (now != before)
-        return fail(QStringLiteral("plik zmienił się w czasie zmiany"));
-    if (!QFileInfo(target).isWritable())
+        return file;
+    if (!QFileInfo(file.target).isWritable())
         return fail(QStringLiteral("Plik jest tylko do odczytu."));
     // The old bytes are kept before the file is touched; without a copy nothing is changed.
     if (options.backup) {
@@ -445,12 +451,50 @@ FileConversion convertSiteEntry(const SiteEntry& entry, const SiteConversionOpti
             return fail(QStringLiteral("nie zmieniono, bo nie udało się zrobić kopii: %1")
                             .arg(backupError));
     }
+    file.pending = true;
+    return file;
+}
+
+// Writes a prepared file, unless another program changed it since it was read, or its copy is
+// not on disk for certain (`copyError`).
+FileConversion commitFile(PreparedFile& file, const QString& copyError)
+{
+    FileConversion& result = file.result;
+    auto fail = [&](const QString& reason) {
+        result.outcome = FileConversion::Outcome::Failed;
+        result.reason = reason;
+        return result;
+    };
+    if (!copyError.isEmpty())
+        return fail(
+            QStringLiteral("nie zmieniono, bo nie udało się zrobić kopii: %1").arg(copyError));
+    const FileStamp now = fileStamp(file.target);
+    if (!now.exists)
+        return fail(QStringLiteral("plik zniknął w czasie zmiany"));
+    if (now != file.before)
+        return fail(QStringLiteral("plik zmienił się w czasie zmiany"));
     try {
-        writeWholeFile(target, converted, WriteTarget::ThisFile);
+        writeWholeFile(file.target, file.converted, WriteTarget::ThisFile);
     } catch (const CommandError& error) {
         return fail(reasonOf(error));
     }
     return result;
+}
+
+// Files whose copies are made are written in batches: one sync makes all of a batch's copies
+// durable before the first of its files is replaced, instead of one sync per copy.
+constexpr int BatchFiles = 32;
+constexpr qsizetype BatchBytes = 8 << 20;
+
+} // namespace
+
+FileConversion convertSiteEntry(const SiteEntry& entry, const SiteConversionOptions& options,
+                                bool write)
+{
+    PreparedFile file = prepareFile(entry, options, write);
+    if (!file.pending)
+        return file.result;
+    return commitFile(file, options.backup ? options.backup->sync() : QString());
 }
 
 qsizetype convertSiteEntries(const QList<SiteEntry>& entries, const SiteConversionOptions& options,
@@ -467,24 +511,53 @@ qsizetype convertSiteEntries(const QList<SiteEntry>& entries, const SiteConversi
     bool stopping = false;
     std::mutex mutex;
     std::condition_variable ready;
+    auto deliver = [&](qsizetype i, std::optional<FileConversion> result) {
+        const std::lock_guard lock(mutex);
+        results[i] = std::move(result);
+        ready.notify_all();
+    };
     auto work = [&] {
+        std::vector<std::pair<qsizetype, PreparedFile>> batch;
+        qsizetype batchBytes = 0;
+        auto commitBatch = [&] {
+            if (batch.empty())
+                return;
+            const QString copyError = options.backup->sync();
+            for (auto& [i, file] : batch)
+                deliver(i, commitFile(file, copyError));
+            batch.clear();
+            batchBytes = 0;
+        };
         for (;;) {
             qsizetype i = 0;
             bool begin = false;
             {
                 const std::lock_guard lock(taking);
-                if (next == entries.size())
+                if (next == entries.size()) {
+                    commitBatch();
                     return;
+                }
                 i = next++;
                 stopping = stopping || (stop && stop());
                 begin = !stopping;
             }
-            std::optional<FileConversion> result;
-            if (begin)
-                result = convertSiteEntry(entries[i], options, write);
-            const std::lock_guard lock(mutex);
-            results[i] = std::move(result);
-            ready.notify_all();
+            if (!begin) {
+                deliver(i, std::nullopt);
+                continue;
+            }
+            if (!options.backup) {
+                deliver(i, convertSiteEntry(entries[i], options, write));
+                continue;
+            }
+            PreparedFile file = prepareFile(entries[i], options, write);
+            if (!file.pending) {
+                deliver(i, std::move(file.result));
+                continue;
+            }
+            batchBytes += file.converted.size();
+            batch.emplace_back(i, std::move(file));
+            if (int(batch.size()) >= BatchFiles || batchBytes >= BatchBytes)
+                commitBatch();
         }
     };
     const int workers = int(qBound(qsizetype(1), entries.size() / 2, qsizetype(8)));

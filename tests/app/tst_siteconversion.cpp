@@ -286,8 +286,8 @@ void TestSiteConversion::backupRefusedOrFull()
     QVERIFY(inside.report.startsWith("Nic nie zmieniono: folder kopii"));
     QVERIFY(!QFileInfo::exists(folder.filePath("strona/kopia")));
 
-    // The disk fills while b.htm is copied (the third file written: a's copy, a, b's copy):
-    // a is converted and its copy kept, b is left as it was.
+    // The disk fills while b.htm is copied (the second file written: the copies come before
+    // the files they keep): a is converted and its copy kept, b is left as it was.
     SiteBackup backup(folder.filePath("kopia"));
     QCOMPARE(backup.start({folder.filePath("strona")}), QString());
     SiteConversionOptions options;
@@ -296,7 +296,7 @@ void TestSiteConversion::backupRefusedOrFull()
     int created = 0;
     WriteFaults::setHook([&](WriteFaults::Step step) {
         created += step == WriteFaults::Step::Create;
-        return step == WriteFaults::Step::Write && created == 3 ? ENOSPC : 0;
+        return step == WriteFaults::Step::Write && created == 2 ? ENOSPC : 0;
     });
     QStringList outcomes;
     convertSiteEntries(entries, options, true, [&](qsizetype, const FileConversion& done) {
