@@ -266,7 +266,7 @@ void TestSiteConversion::migrationWithReportAndBackup()
     QCOMPARE(runRestore(parseCommandLine({"--restore", backup}),
                         [&](const QString& line) { restored += line; }),
              0);
-    QVERIFY(restored.endsWith("Przywrócone: 10, błędy: 0.\n"));
+    QVERIFY(restored.endsWith("Przywrócone: 11, błędy: 0.\n"));
     QCOMPARE(tree(site), original);
 }
 
