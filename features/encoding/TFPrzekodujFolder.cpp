@@ -165,6 +165,13 @@ void TFPrzekodujFolder::fillRow(int row, const FileConversion& conversion, bool 
                                conversionAction(conversion, done)};
     for (int column = 0; column < cells.size(); ++column)
         TabelaPlikow->setItem(row, column, new QTableWidgetItem(cells[column]));
+    // What the author should look at first: under the action, and whole in its tooltip.
+    if (!conversion.warnings.isEmpty()) {
+        QTableWidgetItem* action = TabelaPlikow->item(row, cells.size() - 1);
+        action->setText(action->text() + QStringLiteral("; uwaga: ") +
+                        conversion.warnings.join(QStringLiteral("; uwaga: ")));
+        action->setToolTip(conversion.warnings.join(QLatin1Char('\n')));
+    }
 }
 
 void TFPrzekodujFolder::setRunning(bool running)
