@@ -61,7 +61,10 @@ void addFile(const QFileInfo& file, const QString& relative, const Roots& roots,
                 {file.filePath(), {}, QStringLiteral("dowiązanie poza folderem"), {}, {}});
             return;
         }
-        if (!isSiteFileName(QFileInfo(target).fileName()))
+        // A server's settings are taken under the name the server reads, whatever the file
+        // it leads to is called.
+        if (!isSiteFileName(QFileInfo(target).fileName()) &&
+            file.fileName() != QLatin1String(".htaccess"))
             return;
     }
     // A broken or looping link reaches the conversion and is reported there.
