@@ -57,8 +57,15 @@ void addFile(const QFileInfo& file, const QString& relative, const Roots& roots,
     const QString target = comparablePath(file.filePath());
     if (file.isSymLink() && file.exists()) {
         if (!roots.contain(target)) {
-            entries.append(
-                {file.filePath(), {}, QStringLiteral("dowiązanie poza folderem"), {}, {}});
+            // A server's settings left as they are still override the pages below them.
+            entries.append({file.filePath(),
+                            {},
+                            file.fileName() == QLatin1String(".htaccess")
+                                ? QStringLiteral("dowiązanie poza folderem; jego ustawienia "
+                                                 "serwera nadal obowiązują, sprawdź je")
+                                : QStringLiteral("dowiązanie poza folderem"),
+                            {},
+                            {}});
             return;
         }
         // A server's settings are taken under the name the server reads, whatever the file
