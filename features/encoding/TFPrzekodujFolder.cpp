@@ -128,7 +128,11 @@ TFPrzekodujFolder::TFPrzekodujFolder(Desktop& desktop, const DocumentList& docum
     setRunning(false);
 }
 
-TFPrzekodujFolder::~TFPrzekodujFolder() = default;
+TFPrzekodujFolder::~TFPrzekodujFolder()
+{
+    // The job's files still being written use the backup: they finish before it goes.
+    delete m_job;
+}
 
 void TFPrzekodujFolder::showDialog()
 {
