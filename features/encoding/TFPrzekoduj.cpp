@@ -203,7 +203,7 @@ bool TFPrzekoduj::ApplyEncodingChange(int target)
     if (!page)
         return true;
     TSynMemo* editor = page->editor();
-    // The charset line as the Part says, the file's other declarations the same way, and a
+    // The charset line rewritten as before, the file's other declarations the same way, and a
     // byte-order mark dropped: one edit, taken back whole if the file cannot be written.
     bool bomDropped = false;
     const std::optional<TextEdit> edit =
