@@ -25,6 +25,7 @@ int main(int argc, char* argv[])
     if (asked.action == CommandLine::Action::Find)
         return runFindCommand(asked);
     if (asked.action == CommandLine::Action::Convert ||
+        asked.action == CommandLine::Action::Restore ||
         asked.action == CommandLine::Action::BadUsage)
         return runSiteConversionCommand(asked);
     if (asked.action != CommandLine::Action::Run) {

@@ -1,9 +1,13 @@
 // Converting a generated site of 2,000 pages of 50 KB each (100 MB; ISO-8859-2, windows-1250,
 // UTF-8 and undeclared windows-1250 in turn) to UTF-8: the first run, a second run with nothing
-// left to do, and a shell loop of iconv and sed over the same pages.
+// left to do, first runs on fresh copies with the HTML report, with a backup of every file
+// changed, and with both, and a shell loop of iconv and sed over the same pages.
 //   bench_site [pages] [folder]   (the folder defaults to a temporary one)
 #include "bench/GeneratedSite.h"
+#include "files/FileWriter.h"
+#include "files/SiteBackup.h"
 #include "files/SiteConversion.h"
+#include "files/SiteConversionReport.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -11,21 +15,44 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
+#include <optional>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
-double convertOnce(const QString& folder, int& changed, bool write = true)
+// One run over the folder; with `report`, the results are kept and the HTML report written
+// there, with `backup`, every file changed is copied first into that folder.
+double convertOnce(const QString& folder, int& changed, bool write = true,
+                   const QString& report = {}, const QString& backup = {})
 {
     QElapsedTimer timer;
     timer.start();
     SiteConversionOptions options;
     options.target = EncodingUtf8;
+    std::optional<SiteBackup> copies;
+    if (!backup.isEmpty()) {
+        copies.emplace(backup);
+        if (!copies->start({folder}).isEmpty())
+            std::fprintf(stderr, "cannot back up into %s\n", qPrintable(backup));
+        options.backup = &*copies;
+    }
     changed = 0;
+    QList<FileConversion> results;
     convertSiteEntries(collectSiteFiles({folder}), options, write,
-                       [&changed](qsizetype, const FileConversion& done) {
+                       [&](qsizetype, const FileConversion& done) {
                            changed += done.outcome == FileConversion::Outcome::Changed;
+                           if (!report.isEmpty())
+                               results.append(done);
                        });
+    if (!report.isEmpty()) {
+        SiteConversionRun run;
+        run.paths = {folder};
+        run.started = QDateTime::currentDateTime();
+        writeWholeFile(report, siteConversionReport(run, results));
+    }
     return timer.nsecsElapsed() / 1e9;
 }
 
@@ -45,6 +72,15 @@ double shellLoop(const QString& folder)
     QProcess::execute(QStringLiteral("bash"),
                       {QStringLiteral("-c"), script, QStringLiteral("-"), folder});
     return timer.nsecsElapsed() / 1e9;
+}
+
+// Processor time of all the program's threads so far, user and system.
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 } // namespace
@@ -68,6 +104,44 @@ int main(int argc, char* argv[])
                 first, changed, pages, megabytes, megabytes / first);
     const double second = convertOnce(ours, changed);
     std::printf("tagomir, second run:  %7.3f s  (%d pages converted)\n", second, changed);
+    // The same first run on fresh copies, plain and with the report, the backup or both; each
+    // the best of a few rounds, since the disk's syncs vary from run to run.
+    const struct {
+        const char* name;
+        bool report;
+        bool backup;
+    } variants[] = {{"plain", false, false},
+                    {"+ report", true, false},
+                    {"+ backup", false, true},
+                    {"+ both", true, true}};
+    const int rounds = qEnvironmentVariableIntValue("TAGOMIR_BENCH_ROUNDS") > 0
+                           ? qEnvironmentVariableIntValue("TAGOMIR_BENCH_ROUNDS")
+                           : 3;
+    double best[4] = {1e9, 1e9, 1e9, 1e9};
+    double bestCpu[4] = {1e9, 1e9, 1e9, 1e9};
+    for (int round = 0; round < rounds; ++round) {
+        for (int v = 0; v < 4; ++v) {
+            const QString copy = base + QStringLiteral("/variant%1").arg(v);
+            generate(copy, pages);
+            // Each run starts with nothing of the pages' writing left to the disk.
+            ::sync();
+            const double cpuBefore = cpuSeconds();
+            const double time =
+                convertOnce(copy, changed, true,
+                            variants[v].report ? copy + QStringLiteral(".html") : QString(),
+                            variants[v].backup ? copy + QStringLiteral("-kopia") : QString());
+            best[v] = std::min(best[v], time);
+            bestCpu[v] = std::min(bestCpu[v], cpuSeconds() - cpuBefore);
+            QDir(copy).removeRecursively();
+            QDir(copy + QStringLiteral("-kopia")).removeRecursively();
+            QFile::remove(copy + QStringLiteral(".html"));
+        }
+    }
+    for (int v = 0; v < 4; ++v)
+        std::printf("first run %-9s   %7.3f s  (best of %d, %+.0f%% on the plain run; processor "
+                    "%.3f s, %+.0f%%)\n",
+                    variants[v].name, best[v], rounds, (best[v] / best[0] - 1) * 100, bestCpu[v],
+                    (bestCpu[v] / bestCpu[0] - 1) * 100);
     if (qEnvironmentVariableIsSet("TAGOMIR_BENCH_NO_SHELL"))
         return 0;
     const double loop = shellLoop(shell);

@@ -48,6 +48,17 @@ CommandLine parseCommandLine(const QStringList& arguments)
             commandLine.wholeWord = true;
         } else if (!optionsEnded && argument == QLatin1String("--regex")) {
             commandLine.regularExpression = true;
+        } else if (!optionsEnded && (argument == QLatin1String("--report") ||
+                                     argument == QLatin1String("--backup") ||
+                                     argument == QLatin1String("--restore"))) {
+            if (++i == arguments.size())
+                return badUsage(QStringLiteral("Po %1 brakuje ścieżki.").arg(argument));
+            QString& value = argument == QLatin1String("--report")   ? commandLine.reportPath
+                             : argument == QLatin1String("--backup") ? commandLine.backupFolder
+                                                                     : commandLine.restoreFolder;
+            if (!value.isEmpty())
+                return badUsage(QStringLiteral("Opcja %1 podana dwa razy.").arg(argument));
+            value = arguments[i];
         } else if (!optionsEnded && argument == QLatin1String("--dry-run")) {
             commandLine.dryRun = true;
         } else if (!optionsEnded && argument == QLatin1String("--entities")) {
@@ -65,6 +76,14 @@ CommandLine parseCommandLine(const QStringList& arguments)
     }
     if (commandLine.action != CommandLine::Action::Run)
         return commandLine;
+    if (!commandLine.restoreFolder.isEmpty()) {
+        if (converting || finding || !commandLine.files.isEmpty())
+            return badUsage(QStringLiteral("Opcja --restore nie łączy się z innymi."));
+        commandLine.action = CommandLine::Action::Restore;
+        return commandLine;
+    }
+    if (!converting && (!commandLine.reportPath.isEmpty() || !commandLine.backupFolder.isEmpty()))
+        return badUsage(QStringLiteral("Opcje --report i --backup działają tylko z --convert."));
     if (finding && converting)
         return badUsage(QStringLiteral("Opcji --find i --convert nie można łączyć."));
     if (!finding &&
@@ -97,7 +116,9 @@ QString usageText()
 {
     return QStringLiteral(
         "Użycie: tagomir [OPCJA...] [--] [PLIK...]\n"
-        "       tagomir --convert KODOWANIE [--dry-run] [--entities] ŚCIEŻKA...\n"
+        "       tagomir --convert KODOWANIE [--dry-run] [--entities] [--report PLIK]\n"
+        "               [--backup FOLDER] ŚCIEŻKA...\n"
+        "       tagomir --restore FOLDER\n"
         "       tagomir --find TEKST [--ignore-case] [--word] [--regex] ŚCIEŻKA...\n"
         "Edytor stron WWW i plików źródłowych; otwiera podane pliki w zakładkach.\n"
         "\n"
@@ -110,6 +131,10 @@ QString usageText()
         "                       iso-8859-2 lub windows-1250, bez otwierania okna\n"
         "  --dry-run            tylko pokaż, co by się zmieniło\n"
         "  --entities           znaki spoza kodowania zapisz jako odwołania HTML (&#8594;)\n"
+        "  --report PLIK        zapisz raport HTML (UTF-8) z tym, co zmieniono w każdym pliku\n"
+        "  --backup FOLDER      przed zmianą skopiuj każdy plik do FOLDER (pustego, spoza\n"
+        "                       zmienianych folderów), z zachowaniem drzewa folderów\n"
+        "  --restore FOLDER     przywróć pliki z kopii zrobionej przez --backup\n"
         "\n"
         "  --find TEKST         znajdź tekst w plikach i folderach (z podfolderami), każdy\n"
         "                       plik czytany w jego kodowaniu; wypisuje ścieżka:wiersz:kolumna:\n"

@@ -4,7 +4,7 @@
 
 // What the program was asked to do on its command line.
 struct CommandLine {
-    enum class Action { Run, ShowHelp, ShowVersion, Convert, Find, BadUsage };
+    enum class Action { Run, ShowHelp, ShowVersion, Convert, Find, Restore, BadUsage };
     Action action = Action::Run;
     // The files to open, or the paths to convert.
     QStringList files;
@@ -17,6 +17,11 @@ struct CommandLine {
     bool ignoreCase = false;
     bool wholeWord = false;
     bool regularExpression = false;
+    // Convert: where the HTML report goes, and where the old files are copied (empty: none).
+    QString reportPath;
+    QString backupFolder;
+    // Restore: the backup folder to put back.
+    QString restoreFolder;
     // BadUsage: what is wrong, in Polish.
     QString usageError;
 
@@ -28,8 +33,10 @@ struct CommandLine {
 // "--" every argument is a path, whatever it looks like. "--convert TARGET" (utf-8, iso-8859-2,
 // windows-1250) with "--dry-run" and "--entities" asks for the paths to be converted; a missing
 // or unknown target, no path, a switch without --convert, or any other argument starting with
-// "-" before "--" (a lone "-" too) is bad usage. "--find TEXT" (the next argument, whatever it
-// looks like) with "--ignore-case", "--word" and "--regex" asks for the paths to be searched.
+// "-" before "--" (a lone "-" too) is bad usage. "--report FILE" and "--backup FOLDER" go with
+// --convert; "--restore FOLDER" puts a backup back and takes nothing else. "--find TEXT" (the next
+// argument, whatever it looks like) with "--ignore-case", "--word" and "--regex" asks for the
+// paths to be searched.
 CommandLine parseCommandLine(const QStringList& arguments);
 
 // "Tagomir wer.1.2"

@@ -15,6 +15,10 @@ int runSiteConversion(const CommandLine& commandLine,
                       const std::function<void(const QString&)>& print,
                       const std::function<void(const QString&)>& progress = {});
 
+// Runs "tagomir --restore FOLDER": each file put back, then a summary, to `print`; 0 when every
+// file holds its old bytes again.
+int runRestore(const CommandLine& commandLine, const std::function<void(const QString&)>& print);
+
 // The whole command for main(): writes to standard output, with a progress line when it is a
 // terminal; returns the exit status (2 for bad usage, reported on standard error).
 int runSiteConversionCommand(const CommandLine& commandLine);

@@ -44,7 +44,7 @@ QByteArray lowered(QByteArrayView bytes)
 }
 
 // One attribute of the tag being read: its name and the bytes of its value, quotes included.
-struct Attribute {
+struct TagAttribute {
     QByteArray name;
     qsizetype valueStart = -1;
     qsizetype valueEnd = -1;
@@ -114,7 +114,7 @@ public:
             case TextRole::AttributeValue:
                 if (!m_scope.markup || m_attributes.empty())
                     break;
-                if (Attribute& attribute = m_attributes.back(); attribute.valueStart < 0) {
+                if (TagAttribute& attribute = m_attributes.back(); attribute.valueStart < 0) {
                     attribute.valueStart = i;
                     attribute.valueEnd = i + 1;
                 } else if (continues && attribute.valueEnd == i) {
@@ -145,13 +145,13 @@ private:
             m_insideStyle = !m_closing;
         bool description = false;
         if (m_tagName == "meta")
-            for (const Attribute& attribute : m_attributes)
+            for (const TagAttribute& attribute : m_attributes)
                 if (attribute.name == "name" && attribute.valueStart >= 0)
                     description =
                         lowered(unquoted(m_text.sliced(
                             attribute.valueStart, attribute.valueEnd - attribute.valueStart))) ==
                         "description";
-        for (const Attribute& attribute : m_attributes) {
+        for (const TagAttribute& attribute : m_attributes) {
             if (attribute.valueStart < 0)
                 continue;
             const bool read = attribute.name == "alt" || attribute.name == "title" ||
@@ -171,7 +171,7 @@ private:
     bool m_insideStyle;
     bool m_closing = false;
     QByteArray m_tagName;
-    std::vector<Attribute> m_attributes;
+    std::vector<TagAttribute> m_attributes;
     std::vector<std::pair<qsizetype, qsizetype>> m_ranges;
 };
 

@@ -30,6 +30,9 @@ public:
     void connect(QAction* action, const QString& command);
     void connect(QAbstractButton* button, const QString& command);
 
+    // Where the commands ask the user and show what they did.
+    Desktop& desktop() const { return m_desktop; }
+
 private:
     Desktop& m_desktop;
     QPointer<QWidget> m_window;

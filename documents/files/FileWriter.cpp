@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <cerrno>
@@ -191,6 +192,9 @@ bool takeOverIdentity(int fd, const QByteArray& oldPath, const struct stat& old)
     return true;
 }
 
+// Set while writeUnsyncedCopy() writes: the file and its folder are left to syncFileSystem().
+thread_local bool leaveUnsynced = false;
+
 // What came of writing a new file to take the old one's place.
 struct Replacement {
     int error = 0;
@@ -257,7 +261,7 @@ Replacement replaceFile(const QString& path, const ByteProducer& produce, const 
     produce([&](QByteArrayView piece) { writer.add(piece); });
     if (const int error = writer.flush())
         return discard(error);
-    if (const int error = syncDescriptor(file.get()))
+    if (const int error = leaveUnsynced ? 0 : syncDescriptor(file.get()))
         return discard(error);
     if (const int error = injected(Step::Rename))
         return discard(error);
@@ -273,7 +277,7 @@ Replacement replaceFile(const QString& path, const ByteProducer& produce, const 
         return discard(error);
     if (::renameat(folder.get(), temporary.constData(), folder.get(), name.constData()) != 0)
         return discard(errno);
-    return {syncFolder(folder.get())};
+    return {leaveUnsynced ? 0 : syncFolder(folder.get())};
 }
 
 QString writeFailureReason(const QString& path, int error)
@@ -286,6 +290,25 @@ QString writeFailureReason(const QString& path, int error)
 }
 
 } // namespace
+
+void writeUnsyncedCopy(const QString& path, const QByteArray& bytes)
+{
+    leaveUnsynced = true;
+    const auto restore = qScopeGuard([] { leaveUnsynced = false; });
+    writeWholeFile(path, bytes, WriteTarget::ThisNameOnly);
+}
+
+QString syncFileSystem(const QString& folder)
+{
+    const int fd = ::open(nativePath(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return systemErrorText(errno);
+    int error = injected(Step::Sync);
+    if (!error && ::syncfs(fd) != 0)
+        error = errno;
+    ::close(fd);
+    return error ? systemErrorText(error) : QString();
+}
 
 void WriteFaults::setHook(Hook hook)
 {

@@ -43,6 +43,13 @@ void writeWholeFile(const QString& path, const QByteArray& bytes,
 // was.
 void writeInPlace(const QString& path, const ByteProducer& produce, bool followLink = true);
 
+// Writes a new copy of some bytes as writeWholeFile() with ThisNameOnly does (whole or not at
+// all under the name), but syncs neither the file nor its folder: many copies are made durable
+// at once by syncFileSystem(), which must succeed before anything relies on them.
+void writeUnsyncedCopy(const QString& path, const QByteArray& bytes);
+// Syncs the whole file system that holds the folder; the reason in Polish, or empty.
+QString syncFileSystem(const QString& folder);
+
 // The reason for a failed system call, in Polish.
 QString systemErrorText(int error);
 

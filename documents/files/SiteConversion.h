@@ -10,8 +10,13 @@
 
 #include <functional>
 
-// Converting every page of a site to one encoding: the files are read and detected as the
-// window opens them, decoded, their charset value rewritten, and written with CR LF and no BOM.
+class SiteBackup;
+
+// Converting every file of a site to one encoding: each file's encoding is taken from the
+// declarations its kind of file can carry (SiteDeclarations.h), every one of them is rewritten
+// in place, an undeclared page gets a <meta charset> after its <head>, and the file is written
+// with its own line breaks and no byte-order mark. A file of pure ASCII without a declaration
+// keeps its bytes.
 
 struct SiteConversionOptions {
     Encoding target = EncodingUtf8; // one that can be declared, not Nieznany
@@ -20,6 +25,9 @@ struct SiteConversionOptions {
     bool characterReferences = false;
     // Comparable paths (see comparablePath()) of files open in the editor: left alone.
     QSet<QString> openFiles;
+    // When set, every file is copied there before it is changed; a file that cannot be copied
+    // is not changed.
+    SiteBackup* backup = nullptr;
 };
 
 struct FileConversion {
@@ -33,6 +41,22 @@ struct FileConversion {
     QString reason;
     // Characters the target cannot hold: how many, and the first few with their places.
     UnrepresentableReport unrepresentable;
+    // Each declaration changed or inserted ("wiersz 3: <meta charset> iso-8859-2 → utf-8"),
+    // and the byte-order mark dropped.
+    QStringList changes;
+    // What the author should look at: declarations that disagree with each other or with the
+    // bytes, characters the reading rule changes, a page left without a declaration.
+    QStringList warnings;
+    // How lines end in the file written ("LF", "CR LF", ...); empty when no byte but the
+    // declarations changed.
+    QString lineBreaks;
+    // Which of ISO-8859-2 and windows-1250 the distinguishing bytes point to; empty for a file
+    // that holds none.
+    QString evidence;
+    // A server file's settings that override the declarations of the pages below it.
+    QString serverOverride;
+    // Where the file's old bytes were copied to, when they were.
+    QString backupPath;
 };
 
 // A path found for conversion, a path that could not be looked into (`problem` set), or one
@@ -44,9 +68,13 @@ struct SiteEntry {
     // Where the path led when it was found (see comparablePath()); a file is converted only
     // while it still leads there.
     QString target;
+    // The path under the folder given (with that folder's own name first), or the file's name
+    // when the file itself was given: where its backup goes.
+    QString relative;
 };
 
-// True for the kinds of file the program colours, and plain text (.txt).
+// True for the kinds of file the program colours, plain text (.txt), and a web server's
+// folder settings (.htaccess).
 bool isSiteFileName(const QString& fileName);
 // Those kinds as name patterns: "*.htm", "*.html", ...
 QStringList siteFilePatterns();

@@ -10,6 +10,8 @@
 #include "encoding/CharsetDeclaration.h"
 #include "encoding/CharsetDetection.h"
 #include "encoding/EncodingNames.h"
+#include "encoding/SiteDeclarations.h"
+#include "files/FileAccess.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -201,9 +203,12 @@ bool TFPrzekoduj::ApplyEncodingChange(int target)
     if (!page)
         return true;
     TSynMemo* editor = page->editor();
-    std::optional<TextEdit> edit;
-    if (CheckZmiane_Charsetu->isChecked())
-        edit = declarationEdit(editor->textBytes(), target, true, LineBreak::Lf);
+    // The charset line rewritten as before, the file's other declarations the same way, and a
+    // byte-order mark dropped: one edit, taken back whole if the file cannot be written.
+    bool bomDropped = false;
+    const std::optional<TextEdit> edit =
+        encodingChangeEdit(editor->textBytes(), target, CheckZmiane_Charsetu->isChecked(),
+                           siteFileKind(fileNamePart(editor->documentPath())), &bomDropped);
     if (edit)
         editor->replaceRange(edit->position, edit->removed, edit->inserted);
 
@@ -220,5 +225,8 @@ bool TFPrzekoduj::ApplyEncodingChange(int target)
         return false;
     // The page names the encoding its file is now in, whether or not the declaration changed.
     m_encodings.setPageEncoding(page, encodingName(target));
+    if (bomDropped)
+        m_commands.desktop().showMessage(this, QStringLiteral("Zmiana kodowania: usunięto "
+                                                              "znacznik BOM z początku pliku."));
     return true;
 }

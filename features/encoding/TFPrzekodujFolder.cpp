@@ -1,10 +1,14 @@
 #include "encoding/TFPrzekodujFolder.h"
 
+#include "common/CommandError.h"
 #include "desktop/Desktop.h"
 #include "document/DocumentList.h"
 #include "encoding/EncodingNames.h"
+#include "encoding/TFRaportKonwersji.h"
 #include "files/FileAccess.h"
+#include "files/SiteBackup.h"
 #include "files/SiteConversionJob.h"
+#include "files/SiteConversionReport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,6 +20,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -24,6 +29,22 @@ using Outcome = FileConversion::Outcome;
 QString conversionAction(const FileConversion& conversion, bool done)
 {
     return describeOutcome(conversion, done, QStringLiteral("zostanie zmieniony"));
+}
+
+QString siteRunsFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+           QStringLiteral("/kopie");
+}
+
+QString newRunFolder(const QString& runs, const QDateTime& started)
+{
+    const QString base =
+        runs + QLatin1Char('/') + started.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString folder = base;
+    for (int n = 2; QFileInfo::exists(folder); ++n)
+        folder = base + QStringLiteral("-%1").arg(n);
+    return folder;
 }
 
 TFPrzekodujFolder::TFPrzekodujFolder(Desktop& desktop, const DocumentList& documents,
@@ -45,6 +66,13 @@ TFPrzekodujFolder::TFPrzekodujFolder(Desktop& desktop, const DocumentList& docum
     CheckOdwolania = static_cast<QCheckBox*>(named(
         new QCheckBox(QStringLiteral("Znaki spoza kodowania zapisz jako odwołania HTML"), this),
         "CheckOdwolania"));
+    CheckKopia = static_cast<QCheckBox*>(
+        named(new QCheckBox(QStringLiteral("Przed zmianą skopiuj pliki (do przywrócenia)"), this),
+              "CheckKopia"));
+    CheckKopia->setChecked(true);
+    btnPrzywroc = static_cast<QPushButton*>(
+        named(new QPushButton(QStringLiteral("Przywróć"), this), "btnPrzywroc"));
+    btnPrzywroc->setToolTip(QStringLiteral("Przywróć pliki sprzed ostatniej zmiany kodowania"));
     btnSprawdz = static_cast<QPushButton*>(
         named(new QPushButton(QStringLiteral("Sprawdź"), this), "btnSprawdz"));
     TabelaPlikow = static_cast<QTableWidget*>(named(new QTableWidget(0, 4, this), "TabelaPlikow"));
@@ -70,8 +98,10 @@ TFPrzekodujFolder::TFPrzekodujFolder(Desktop& desktop, const DocumentList& docum
     form->addWidget(ComboKodowanie, 1, 1);
     form->addWidget(btnSprawdz, 1, 2);
     form->addWidget(CheckOdwolania, 2, 1);
+    form->addWidget(CheckKopia, 3, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(LabelPodsumowanie, 1);
+    buttons->addWidget(btnPrzywroc);
     buttons->addWidget(btnZmien);
     buttons->addWidget(btnAnuluj);
     auto* layout = new QVBoxLayout(this);
@@ -86,6 +116,7 @@ TFPrzekodujFolder::TFPrzekodujFolder(Desktop& desktop, const DocumentList& docum
     connect(btnSprawdz, &QPushButton::clicked, this, &TFPrzekodujFolder::btnSprawdzClick);
     connect(btnZmien, &QPushButton::clicked, this, &TFPrzekodujFolder::btnZmienClick);
     connect(btnAnuluj, &QPushButton::clicked, this, &TFPrzekodujFolder::btnAnulujClick);
+    connect(btnPrzywroc, &QPushButton::clicked, this, &TFPrzekodujFolder::btnPrzywrocClick);
     // A new folder or target needs a new check before anything is written.
     auto stale = [this] {
         m_entries.clear();
@@ -97,7 +128,11 @@ TFPrzekodujFolder::TFPrzekodujFolder(Desktop& desktop, const DocumentList& docum
     setRunning(false);
 }
 
-TFPrzekodujFolder::~TFPrzekodujFolder() = default;
+TFPrzekodujFolder::~TFPrzekodujFolder()
+{
+    // The job's files still being written use the backup: they finish before it goes.
+    delete m_job;
+}
 
 void TFPrzekodujFolder::showDialog()
 {
@@ -134,6 +169,13 @@ void TFPrzekodujFolder::fillRow(int row, const FileConversion& conversion, bool 
                                conversionAction(conversion, done)};
     for (int column = 0; column < cells.size(); ++column)
         TabelaPlikow->setItem(row, column, new QTableWidgetItem(cells[column]));
+    // What the author should look at first: under the action, and whole in its tooltip.
+    if (!conversion.warnings.isEmpty()) {
+        QTableWidgetItem* action = TabelaPlikow->item(row, cells.size() - 1);
+        action->setText(action->text() + QStringLiteral("; uwaga: ") +
+                        conversion.warnings.join(QStringLiteral("; uwaga: ")));
+        action->setToolTip(conversion.warnings.join(QLatin1Char('\n')));
+    }
 }
 
 void TFPrzekodujFolder::setRunning(bool running)
@@ -143,7 +185,9 @@ void TFPrzekodujFolder::setRunning(bool running)
     ComboKodowanie->setEnabled(!running);
     CheckOdwolania->setEnabled(!running);
     btnSprawdz->setEnabled(!running);
+    CheckKopia->setEnabled(!running);
     btnZmien->setEnabled(!running && !m_entries.isEmpty());
+    btnPrzywroc->setEnabled(!running && !newestRestorableBackup(siteRunsFolder()).isEmpty());
     btnAnuluj->setText(running ? QStringLiteral("Przerwij") : QStringLiteral("Anuluj"));
 }
 
@@ -157,13 +201,17 @@ void TFPrzekodujFolder::btnFolderClick()
 void TFPrzekodujFolder::run(bool write,
                             const std::function<void(qsizetype done, int changing)>& finish)
 {
-    auto* job = new SiteConversionJob(m_entries, options(), write, this);
+    SiteConversionOptions chosen = options();
+    chosen.backup = write ? m_backup.get() : nullptr;
+    auto* job = new SiteConversionJob(m_entries, chosen, write, this);
     m_job = job;
+    m_results.clear();
     auto changing = std::make_shared<int>(0);
     connect(job, &SiteConversionJob::fileDone, this,
             [this, write, changing](qsizetype index, const FileConversion& result) {
                 if (result.outcome == Outcome::Changed)
                     ++*changing;
+                m_results.append(result);
                 fillRow(int(index), result, write);
                 if (write)
                     PasekPostepu->setValue(int(index + 1));
@@ -209,7 +257,21 @@ void TFPrzekodujFolder::btnZmienClick()
 {
     if (m_entries.isEmpty())
         return;
+    m_started = QDateTime::currentDateTime();
+    m_runFolder = newRunFolder(siteRunsFolder(), m_started);
+    m_backup.reset();
+    if (CheckKopia->isChecked()) {
+        // Without a place for the copies nothing is changed.
+        auto backup = std::make_unique<SiteBackup>(m_runFolder);
+        const QString refused = backup->start({EditFolder->text().trimmed()});
+        if (!refused.isEmpty()) {
+            LabelPodsumowanie->setText(QStringLiteral("Nic nie zmieniono: %1.").arg(refused));
+            return;
+        }
+        m_backup = std::move(backup);
+    }
     run(true, [this](qsizetype done, int changed) {
+        showRunReport(done);
         LabelPodsumowanie->setText(
             done < m_entries.size()
                 ? QStringLiteral("Przerwano: zmienione %1, nietknięte %2.")
@@ -218,6 +280,55 @@ void TFPrzekodujFolder::btnZmienClick()
                 : QStringLiteral("Zmienione: %1 z %2.").arg(changed).arg(m_entries.size()));
         m_entries.clear();
     });
+}
+
+void TFPrzekodujFolder::showRunReport(qsizetype done)
+{
+    SiteConversionRun run;
+    run.target = options().target;
+    run.paths = {EditFolder->text().trimmed()};
+    run.backupFolder = m_backup ? m_backup->folder() : QString();
+    run.started = m_started;
+    run.elapsedMs = m_started.msecsTo(QDateTime::currentDateTime());
+    run.notBegun = m_entries.size() - done;
+    const QByteArray html = siteConversionReport(run, m_results);
+    QString savedAt = m_runFolder + QStringLiteral("/raport.html");
+    try {
+        QDir().mkpath(m_runFolder);
+        writeWholeFile(savedAt, html, WriteTarget::ThisNameOnly);
+    } catch (const CommandError&) {
+        savedAt.clear();
+    }
+    if (!m_report)
+        m_report = new TFRaportKonwersji(this);
+    m_report->showReport(html, savedAt);
+}
+
+void TFPrzekodujFolder::btnPrzywrocClick()
+{
+    const QString folder = newestRestorableBackup(siteRunsFolder());
+    if (folder.isEmpty() || m_job)
+        return;
+    if (m_desktop.askYesNoCancel(this, QStringLiteral("Przywrócić pliki sprzed ostatniej zmiany "
+                                                      "kodowania (kopia %1)?")
+                                           .arg(folder)) != Answer::Yes)
+        return;
+    int failed = 0;
+    qsizetype restored = 0;
+    try {
+        const QList<RestoredFile> files = restoreSiteBackup(folder);
+        restored = files.size();
+        for (const RestoredFile& file : files)
+            failed += !file.error.isEmpty();
+        if (failed == 0)
+            markRestored(folder);
+    } catch (const CommandError& error) {
+        m_desktop.showError(this, error.message());
+        return;
+    }
+    LabelPodsumowanie->setText(
+        QStringLiteral("Przywrócone: %1, błędy: %2.").arg(restored - failed).arg(failed));
+    setRunning(false);
 }
 
 void TFPrzekodujFolder::btnAnulujClick()

@@ -2,14 +2,18 @@
 
 #include "files/SiteConversion.h"
 
+#include <QDateTime>
 #include <QDialog>
 #include <QPointer>
 
 #include <functional>
+#include <memory>
 
 class Desktop;
 class DocumentList;
+class SiteBackup;
 class SiteConversionJob;
+class TFRaportKonwersji;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -21,10 +25,17 @@ class QTableWidget;
 // What the table says will happen, or happened, to a file.
 QString conversionAction(const FileConversion& conversion, bool done);
 
+// Where the window keeps each run's backup and report: "kopie" in the user's data folder.
+QString siteRunsFolder();
+// A new folder name for a run begun at `started` under `runs`: its time, made unique.
+QString newRunFolder(const QString& runs, const QDateTime& started);
+
 // "Zmiana kodowania folderu": converts every page under a folder to one encoding. The files
 // are checked first and listed; only then are they converted, several at a time away from the
 // window, with a progress bar and a button that stops before the next file. Files open in the
-// editor are left alone.
+// editor are left alone. Unless the user says otherwise, each file is copied first into a run
+// folder in the user's data folder; the run's report is saved there and shown at the end, and
+// "Przywróć" puts back the newest backup.
 class TFPrzekodujFolder : public QDialog {
     Q_OBJECT
 public:
@@ -43,6 +54,7 @@ private slots:
     void btnSprawdzClick();
     void btnZmienClick();
     void btnAnulujClick();
+    void btnPrzywrocClick();
 
 private:
     SiteConversionOptions options() const;
@@ -51,15 +63,26 @@ private:
     // Runs the entries through a job, each result shown as it comes; `finish` gets the number
     // of files done and how many were to be changed (or were).
     void run(bool write, const std::function<void(qsizetype done, int changing)>& finish);
+    // Saves the report of the run just ended in its folder and shows it.
+    void showRunReport(qsizetype done);
+    void updateRestore();
 
     Desktop& m_desktop;
     const DocumentList& m_documents;
     QList<SiteEntry> m_entries;
     QPointer<SiteConversionJob> m_job;
+    // The run's results in the order of the entries, its folder, start and copies.
+    QList<FileConversion> m_results;
+    QString m_runFolder;
+    QDateTime m_started;
+    std::unique_ptr<SiteBackup> m_backup;
+    TFRaportKonwersji* m_report = nullptr;
     QLineEdit* EditFolder;
     QPushButton* btnFolder;
     QComboBox* ComboKodowanie;
     QCheckBox* CheckOdwolania;
+    QCheckBox* CheckKopia;
+    QPushButton* btnPrzywroc;
     QPushButton* btnSprawdz;
     QTableWidget* TabelaPlikow;
     QProgressBar* PasekPostepu;

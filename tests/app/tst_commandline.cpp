@@ -89,6 +89,16 @@ void TestCommandLine::convert_data()
                                       << "Opcji --find i --convert nie można łączyć.";
     QTest::newRow("find without text")
         << QStringList{"--find"} << "Po --find brakuje szukanego tekstu.";
+    QTest::newRow("report and backup")
+        << QStringList{"--report", "r.html", "--convert", "utf-8", "--backup", "k", "a"}
+        << "Convert utf-8 [a] report r.html backup k";
+    QTest::newRow("report alone") << QStringList{"--report", "r.html", "a"}
+                                  << "Opcje --report i --backup działają tylko z --convert.";
+    QTest::newRow("backup without folder")
+        << QStringList{"--convert", "utf-8", "a", "--backup"} << "Po --backup brakuje ścieżki.";
+    QTest::newRow("restore") << QStringList{"--restore", "k"} << "Restore k";
+    QTest::newRow("restore with a path")
+        << QStringList{"--restore", "k", "a"} << "Opcja --restore nie łączy się z innymi.";
 }
 
 void TestCommandLine::convert()
@@ -101,10 +111,14 @@ void TestCommandLine::convert()
         seen = parsed.usageError;
     else if (parsed.action == Action::ShowHelp)
         seen = "ShowHelp";
+    else if (parsed.action == Action::Restore)
+        seen = "Restore " + parsed.restoreFolder;
     else
         seen = QStringLiteral("Convert %1%2%3 [%4]")
                    .arg(parsed.convertTarget, parsed.dryRun ? " dry" : "",
-                        parsed.characterReferences ? " entities" : "", parsed.files.join('|'));
+                        parsed.characterReferences ? " entities" : "", parsed.files.join('|')) +
+               (parsed.reportPath.isEmpty() ? "" : " report " + parsed.reportPath) +
+               (parsed.backupFolder.isEmpty() ? "" : " backup " + parsed.backupFolder);
     QCOMPARE(seen, expected);
 }
 

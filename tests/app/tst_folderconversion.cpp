@@ -69,9 +69,24 @@ void TestFolderConversion::checkThenConvert()
     QTRY_COMPARE(summary->text(), "Zmienione: 1 z 3.");
     QCOMPARE(table->item(0, 3)->text(), "zmieniony");
     QCOMPARE(readFile(dir.filePath("a.htm")),
-             "<meta charset=\"utf-8\">\r\n<p>\xc5\x82\xc3\xb3\x64\xc5\xba</p>\r\n");
+             "<meta charset=\"utf-8\">\n<p>\xc5\x82\xc3\xb3\x64\xc5\xba</p>\n");
     QCOMPARE(readFile(dir.filePath("otwarty.htm")), iso);
     QVERIFY(!dialog->findChild<QPushButton*>("btnZmien")->isEnabled());
+
+    // The report is shown and kept beside the run's copies; "Przywróć" puts the copies back,
+    // once.
+    auto* report = dialog->findChild<QDialog*>("FRaportKonwersji");
+    QVERIFY(report && report->isVisible());
+    const QString saved = report->findChild<QLabel*>("LabelZapis")->text().section(' ', -1);
+    QVERIFY(readFile(saved).contains("<h3>" + dir.filePath("a.htm").toUtf8() + "</h3>"));
+    report->close();
+    auto* restore = dialog->findChild<QPushButton*>("btnPrzywroc");
+    QVERIFY(restore->isEnabled());
+    desktop.answers.enqueue(Answer::Yes);
+    QTest::mouseClick(restore, Qt::LeftButton);
+    QCOMPARE(summary->text(), "Przywrócone: 1, błędy: 0.");
+    QCOMPARE(readFile(dir.filePath("a.htm")), iso);
+    QVERIFY(!restore->isEnabled());
     QTest::keyClick(dialog, Qt::Key_Escape);
     QVERIFY(!dialog->isVisible());
 }

@@ -1,8 +1,12 @@
 // Converting a whole site from the command line: the report, the bytes written, a second run,
 // and files that cannot be converted.
 #include "app/SiteConversionCommand.h"
+#include "files/FileWriter.h"
+#include "files/SiteBackup.h"
 #include "files/SiteConversion.h"
 #include "support/TestFiles.h"
+
+#include <cerrno>
 
 #include <QDir>
 #include <QDirIterator>
@@ -75,6 +79,8 @@ private slots:
     void unrepresentable();
     void badInput();
     void stopBeginsNoFurtherFile();
+    void migrationWithReportAndBackup();
+    void backupRefusedOrFull();
 };
 
 void TestSiteConversion::wholeSite()
@@ -102,9 +108,9 @@ void TestSiteConversion::wholeSite()
     // Only the converted files go back, so a second run there has nothing to do either.
     QCOMPARE(convert(folder.path(), {"--convert", "iso-8859-2", folder.path() + "/iso.htm"}).status,
              0);
-    QCOMPARE(readFile(folder.path() + "/iso.htm"), readFile(siteFolder + "/iso.htm")
-                                                       .replace("\n", "\r\n")
-                                                       .replace("ISO-8859-2", "iso-8859-2"));
+    // Its LF line breaks are kept.
+    QCOMPARE(readFile(folder.path() + "/iso.htm"),
+             readFile(siteFolder + "/iso.htm").replace("ISO-8859-2", "iso-8859-2"));
     QCOMPARE(convert(folder.path(), {"--convert", "iso-8859-2", folder.path() + "/iso.htm"}).report,
              "iso.htm: ISO-8859-2 → ISO-8859-2, bez zmian (już w tym kodowaniu)\n"
              "Zmienione: 0, bez zmian: 1, pominięte: 0, błędy: 0.\n");
@@ -165,16 +171,17 @@ void TestSiteConversion::badInput()
 
     const Run run = convert(
         root, {"--convert", "utf-8", root + "/a.htm", root + "/brak.htm", root, root + "/a.htm"});
-    QCOMPARE(run.report, "a.htm: ISO-8859-2 → UTF-8, zmieniony\n"
-                         "brak.htm: błąd (Plik nie istnieje.)\n"
-                         "c.htm: ISO-8859-2 → UTF-8, zmieniony\n"
-                         "petla1.htm: błąd (łącze symboliczne prowadzi donikąd lub w pętlę)\n"
-                         "petla2.htm: błąd (łącze symboliczne prowadzi donikąd lub w pętlę)\n"
-                         "prawdziwy/b.htm: UTF-8 → UTF-8, bez zmian (już w tym kodowaniu)\n"
-                         "zly.txt: pominięty (dowiązanie poza folderem)\n"
-                         "Zmienione: 2, bez zmian: 1, pominięte: 1, błędy: 3.\n");
+    QCOMPARE(run.report,
+             "a.htm: ISO-8859-2 → UTF-8, zmieniony\n"
+             "brak.htm: błąd (Plik nie istnieje.)\n"
+             "c.htm: ISO-8859-2 → UTF-8, zmieniony\n"
+             "petla1.htm: błąd (łącze symboliczne prowadzi donikąd lub w pętlę)\n"
+             "petla2.htm: błąd (łącze symboliczne prowadzi donikąd lub w pętlę)\n"
+             "prawdziwy/b.htm: UTF-8 → UTF-8, bez zmian (już w tym kodowaniu; bez deklaracji)\n"
+             "zly.txt: pominięty (dowiązanie poza folderem)\n"
+             "Zmienione: 2, bez zmian: 1, pominięte: 1, błędy: 3.\n");
     QCOMPARE(run.status, 1);
-    QCOMPARE(readFile(root + "/a.htm"), "<meta charset=utf-8>\xc4\x85\r\n");
+    QCOMPARE(readFile(root + "/a.htm"), "<meta charset=utf-8>\xc4\x85\n");
     QCOMPARE(readFile(script), "#!/bin/sh\n\xb1\n");
     QCOMPARE(readFile(root + "/prawdziwy/d.sh"), "#!/bin/sh\n\xb1\n");
     QVERIFY(QFileInfo(root + "/c.htm").isSymLink());
@@ -188,7 +195,7 @@ void TestSiteConversion::stopBeginsNoFurtherFile()
     QList<SiteEntry> entries;
     for (int i = 0; i < 10; ++i)
         entries.append(
-            {writeFile(folder.filePath(QStringLiteral("%1.htm").arg(i)), iso), {}, {}, {}});
+            {writeFile(folder.filePath(QStringLiteral("%1.htm").arg(i)), iso), {}, {}, {}, {}});
     int asked = 0;
     QList<qsizetype> handed;
     SiteConversionOptions options;
@@ -200,6 +207,109 @@ void TestSiteConversion::stopBeginsNoFurtherFile()
     QCOMPARE(handed, (QList<qsizetype>{0, 1, 2}));
     for (int i = 0; i < 10; ++i)
         QCOMPARE(readFile(entries[i].path) == iso, i >= 3);
+}
+
+namespace {
+
+const QString migrationFolder = QStringLiteral(TAGOMIR_TEST_DATA "/migration");
+
+// The text compared with a golden file in tests/data/migration, which TAGOMIR_UPDATE_GOLDEN=1
+// writes anew for review.
+void compareGolden(const QByteArray& actual, const QString& name)
+{
+    const QString golden = migrationFolder + QLatin1Char('/') + name;
+    if (qEnvironmentVariableIsSet("TAGOMIR_UPDATE_GOLDEN"))
+        writeFile(golden, actual);
+    QCOMPARE(actual, readFile(golden));
+}
+
+} // namespace
+
+// A site with every form of declaration, code and prose that only mention "charset", a file in
+// another encoding, LF and CR LF files, a BOM, an undeclared and a mislabelled page and an
+// .htaccess: the check's warnings, the converted bytes and the report against golden copies,
+// then the backup put back byte for byte.
+void TestSiteConversion::migrationWithReportAndBackup()
+{
+    QTemporaryDir work;
+    const QString site = work.filePath("strona");
+    const QString backup = work.filePath("kopia");
+    const QString report = work.filePath("raport.html");
+    QDir().mkpath(site);
+    QDirIterator it(migrationFolder + "/site", QDir::Files | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString from = it.next();
+        const QString to = site + from.mid(migrationFolder.size() + 5);
+        QDir().mkpath(QFileInfo(to).absolutePath());
+        writeFile(to, readFile(from));
+    }
+    const QMap<QString, QByteArray> original = tree(site);
+
+    const Run dry = convert(site, {"--convert", "utf-8", "--dry-run", site});
+    compareGolden(dry.report.toUtf8(), "dry-run-utf-8.txt");
+    QCOMPARE(tree(site), original);
+
+    const Run run =
+        convert(site, {"--convert", "utf-8", "--report", report, "--backup", backup, site});
+    QCOMPARE(run.status, 1); // latin1.html is left as it is
+    QCOMPARE(tree(site), tree(migrationFolder + "/site-utf-8"));
+    QByteArray html = readFile(report);
+    html.replace(backup.toUtf8(), "KOPIA").replace(site.toUtf8(), "STRONA");
+    QVERIFY(html.contains("<p class=\"czas\">"));
+    QList<QByteArray> lines = html.split('\n');
+    lines.removeIf([](const QByteArray& line) { return line.contains("class=\"czas\""); });
+    html = lines.join('\n');
+    compareGolden(html, "report-utf-8.html");
+
+    QString restored;
+    QCOMPARE(runRestore(parseCommandLine({"--restore", backup}),
+                        [&](const QString& line) { restored += line; }),
+             0);
+    QVERIFY(restored.endsWith("Przywrócone: 11, błędy: 0.\n"));
+    QCOMPARE(tree(site), original);
+}
+
+void TestSiteConversion::backupRefusedOrFull()
+{
+    QTemporaryDir folder;
+    const QByteArray iso = "<meta charset=iso-8859-2>\xb1\n";
+    QDir(folder.path()).mkdir("strona");
+    const QString a = writeFile(folder.filePath("strona/a.htm"), iso);
+    const QString b = writeFile(folder.filePath("strona/b.htm"), iso);
+
+    // A backup inside the site would be converted in turn.
+    const Run inside =
+        convert(folder.path(), {"--convert", "utf-8", "--backup", folder.filePath("strona/kopia"),
+                                folder.filePath("strona")});
+    QCOMPARE(inside.status, 2);
+    QVERIFY(inside.report.startsWith("Nic nie zmieniono: folder kopii"));
+    QVERIFY(!QFileInfo::exists(folder.filePath("strona/kopia")));
+
+    // The disk fills while b.htm is copied (the second file written: the copies come before
+    // the files they keep): a is converted and its copy kept, b is left as it was.
+    SiteBackup backup(folder.filePath("kopia"));
+    QCOMPARE(backup.start({folder.filePath("strona")}), QString());
+    SiteConversionOptions options;
+    options.backup = &backup;
+    const QList<SiteEntry> entries = collectSiteFiles({folder.filePath("strona")});
+    int created = 0;
+    WriteFaults::setHook([&](WriteFaults::Step step) {
+        created += step == WriteFaults::Step::Create;
+        return step == WriteFaults::Step::Write && created == 2 ? ENOSPC : 0;
+    });
+    QStringList outcomes;
+    convertSiteEntries(entries, options, true, [&](qsizetype, const FileConversion& done) {
+        outcomes << describeOutcome(done, true, {});
+    });
+    WriteFaults::setHook({});
+    QCOMPARE(outcomes.size(), 2);
+    QCOMPARE(outcomes[0], "zmieniony");
+    QVERIFY2(outcomes[1].startsWith("błąd (nie zmieniono, bo nie udało się zrobić kopii"),
+             qPrintable(outcomes[1]));
+    QCOMPARE(readFile(a), "<meta charset=utf-8>\xc4\x85\n");
+    QCOMPARE(readFile(folder.filePath("kopia/strona/a.htm")), iso);
+    QCOMPARE(readFile(b), iso);
 }
 
 QTEST_GUILESS_MAIN(TestSiteConversion)

@@ -1,7 +1,7 @@
 // Converting documents with the encoding change dialog, driven through the main window, and the
 // question about characters an encoding cannot hold on every write.
-#include "document/DocumentPage.h"
 #include "app/TForm1.h"
+#include "document/DocumentPage.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TestFiles.h"
 
@@ -136,6 +136,20 @@ void TestEncodingChange::change_data()
                                  << -1 << true
                                  << QByteArray("@charset \"utf-8\";\r\n/* \xc4\x85 */\r\n")
                                  << "UTF-8";
+    // The found line as above, then every other declaration the page's kind carries; a meta in
+    // a comment is no declaration.
+    QTest::newRow("every declaration")
+        << "<?xml version=\"1.0\" encoding=\"iso-8859-2\"?>\r\n<html><head>\r\n" + MetaIso +
+               "\r\n<script src=a.js charset=\"ISO-8859-2\"></script>\r\n</head>\r\n"
+               "<!-- <meta charset=iso-8859-2> -->\xb1\r\n"
+        << 0 << -1 << true
+        << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<html><head>\r\n" + MetaUtf8 +
+               "\r\n<script src=a.js charset=\"utf-8\"></script>\r\n</head>\r\n"
+               "<!-- <meta charset=iso-8859-2> -->\xc4\x85\r\n"
+        << "UTF-8";
+    // A byte-order mark is a signature: dropped, never a character ISO-8859-2 lacks.
+    QTest::newRow("BOM dropped") << QByteArray("\xef\xbb\xbf<p>\xc5\xbc</p>\r\n") << 1 << -1
+                                 << false << QByteArray("<p>\xbf</p>\r\n") << "ISO-8859-2";
     const QByteArray undeclared = "a\r\nb\r\nc\r\nd\r\nżó\r\n";
     QTest::newRow("undeclared, box left unchecked")
         << undeclared << 1 << -1 << false << QByteArray("a\r\nb\r\nc\r\nd\r\n\xbf\xf3\r\n")

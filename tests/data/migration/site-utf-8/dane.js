@@ -1,0 +1,1 @@
+var miasta = ["Łódź", "Świętochłowice"];

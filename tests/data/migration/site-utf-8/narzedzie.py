@@ -1,0 +1,3 @@
+#!/usr/bin/env python
+# -*- coding: utf-8 -*-
+print("Zażółć")

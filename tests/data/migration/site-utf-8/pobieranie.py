@@ -1,0 +1,3 @@
+def typ(m):
+    charset = m.get_param("charset")
+    return charset or "ascii"

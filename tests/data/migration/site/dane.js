@@ -1,0 +1,1 @@
+var miasta = ["£ódŸ", "Œwiêtoch³owice"];

@@ -1,0 +1,3 @@
+#!/usr/bin/env python
+# -*- coding: iso-8859-2 -*-
+print("Za¿ó³æ")

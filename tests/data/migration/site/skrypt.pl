@@ -1,0 +1,2 @@
+#!/usr/bin/perl
+print "ród³o: ¹œæ\n";
