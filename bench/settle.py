@@ -89,7 +89,12 @@ try:
     peak = next(int(l.split()[1]) for l in open(f"/proc/{p.pid}/status") if l.startswith("VmHWM:"))
 except (OSError, StopIteration):
     cpu, peak = float("nan"), 0
-p.terminate(); p.wait()
+# A program asked to end with text typed may ask whether to save it: it is then killed.
+p.terminate()
+try:
+    p.wait(5)
+except subprocess.TimeoutExpired:
+    p.kill(); p.wait()
 if not peak:
     peak = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss
 subprocess.run(['rm', '-rf', rt, home])
