@@ -45,6 +45,8 @@ private slots:
     void positionsAreTheLayouts();
     void editsOnALongLineShowAsAFreshEditor_data();
     void editsOnALongLineShowAsAFreshEditor();
+    void firstPaintOfALongLineIsTheWholeLayouts_data();
+    void firstPaintOfALongLineIsTheWholeLayouts();
 };
 
 void TestLongLines::positionsAreTheLayouts_data()
@@ -191,6 +193,84 @@ void TestLongLines::editsOnALongLineShowAsAFreshEditor()
     QCOMPARE(styles.mid(TSynMemo::ColouredLineLength),
              QByteArray(text.size() - TSynMemo::ColouredLineLength, 0));
 #endif
+}
+
+void TestLongLines::firstPaintOfALongLineIsTheWholeLayouts_data()
+{
+    QTest::addColumn<QByteArray>("piece");
+    QTest::addColumn<bool>("proportional");
+    const QByteArray minified =
+        "<p class=\"a\">Zażółć <b>gęślą</b>\tjaźń</p><script>var s='łąka';</script>";
+    // Polish, combining marks, right-to-left text and characters outside the basic plane.
+    const QByteArray mixed =
+        QStringLiteral("Łódź cafe\u0301 e\u0328 שלום עולם مرحبا 😀👍🏽 "
+                       "日本語 Привет ")
+            .toUtf8();
+    for (const bool proportional : {false, true}) {
+        const char* font = proportional ? "proportional" : "monospaced";
+        QTest::addRow("minified, %s", font) << minified << proportional;
+        QTest::addRow("mixed scripts, %s", font) << mixed << proportional;
+    }
+}
+
+void TestLongLines::firstPaintOfALongLineIsTheWholeLayouts()
+{
+    QFETCH(QByteArray, piece);
+    QFETCH(bool, proportional);
+    // A line far longer than the window shows, painted first when it is opened and then
+    // scrolled along, shows what an editor that laid the whole line out at once shows.
+    QByteArray page;
+    while (page.size() < 400'000)
+        page += piece;
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    Highlighters highlighters(proportional ? QFont(QStringLiteral("DejaVu Sans"), fixed.pointSize())
+                                           : fixed);
+    TSynMemo opened, whole;
+    for (TSynMemo* editor : {&opened, &whole}) {
+        editor->setLexer(highlighters.lexer(Language::Html));
+        send(*editor, QsciScintillaBase::SCI_SETCARETSTYLE,
+             QsciScintillaBase::CARETSTYLE_INVISIBLE);
+        editor->resize(800, 200);
+    }
+    whole.loadFile(page, EncodingUtf8);
+    send(whole, QsciScintillaBase::SCI_COLOURISE, 0, -1);
+    whole.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&whole));
+    // The whole line laid out: the x of its end asked for.
+    const long length = send(whole, QsciScintillaBase::SCI_GETLENGTH);
+    send(whole, QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, length);
+
+    opened.loadFile(page, EncodingUtf8);
+    send(opened, QsciScintillaBase::SCI_COLOURISE, 0, -1);
+    opened.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&opened));
+    QCOMPARE(opened.viewport()->grab().toImage(), whole.viewport()->grab().toImage());
+
+    // Scrolled along by the scroll bar, as a paint asks for more of the line, then by the
+    // positions asked for; the x of the line's end last.
+    QList<long> sampled;
+    for (long at = 0; at < length; at += length / 7)
+        sampled << send(whole, QsciScintillaBase::SCI_POSITIONBEFORE, at + 1);
+    QList<long> xs;
+    for (const long at : sampled)
+        xs << send(whole, QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, at);
+    for (const long x : xs) {
+        QImage pictures[2];
+        for (int i = 0; i < 2; ++i) {
+            TSynMemo& shown = i ? whole : opened;
+            send(shown, QsciScintillaBase::SCI_SETXOFFSET, x);
+            pictures[i] = shown.viewport()->grab().toImage();
+        }
+        if (pictures[0] != pictures[1])
+            QFAIL(qPrintable(QStringLiteral("what is shown differs at x %1").arg(x)));
+    }
+    sampled << length;
+    QCOMPARE(boundaries(opened, sampled), boundaries(whole, sampled));
+    // A click right of the part laid out so far finds the same character.
+    opened.resize(800, 201);
+    for (const long x : xs)
+        QCOMPARE(send(opened, QsciScintillaBase::SCI_CHARPOSITIONFROMPOINT, x + 37, 5),
+                 send(whole, QsciScintillaBase::SCI_CHARPOSITIONFROMPOINT, x + 37, 5));
 }
 
 QTEST_MAIN(TestLongLines)
