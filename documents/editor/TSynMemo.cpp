@@ -1,5 +1,6 @@
 #include "editor/TSynMemo.h"
 
+#include "document/Document.h"
 #include "editor/ColouringCatchUp.h"
 #include "encoding/DocumentCodec.h"
 #include "files/FileAccess.h"
@@ -38,18 +39,20 @@ void installFastEditorAccessibility()
         QAccessible::installFactory(plainEditorAccessible);
 }
 
-TSynMemo::TSynMemo(QWidget* parent)
+TSynMemo::TSynMemo(QWidget* parent, Document* document)
     : QsciScintilla(parent), m_colouringCatchUp(new ColouringCatchUp(this))
 {
-    setUtf8(true);
-    setEolMode(EolUnix);
+    if (!document) {
+        m_ownDocument = std::make_unique<Document>();
+        document = m_ownDocument.get();
+    }
+    attach(document);
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setMarginLineNumbers(0, true);
     setMarginWidth(0, QStringLiteral("00000"));
     setMarginWidth(1, 0);
 
-    // Tab inserts a tab character; Alt with a drag selects a column block.
-    setIndentationsUseTabs(true);
+    // Alt with a drag selects a column block.
     SendScintilla(SCI_SETRECTANGULARSELECTIONMODIFIER, SCMOD_ALT);
     SendScintilla(SCI_SETMOUSESELECTIONRECTANGULARSWITCH, 1);
 
@@ -80,8 +83,65 @@ TSynMemo::TSynMemo(QWidget* parent)
             });
     SendScintilla(SCI_SETMULTIPLESELECTION, 1L);
     SendScintilla(SCI_SETADDITIONALSELECTIONTYPING, 1L);
-    connect(this, &QsciScintilla::modificationChanged, this,
-            [this] { emit statusChange(StatusModified); });
+    connect(this, &QsciScintilla::modificationChanged, this, [this](bool modified) {
+        m_document->setTextModified(modified);
+        emit statusChange(StatusModified);
+    });
+}
+
+TSynMemo::~TSynMemo()
+{
+    if (m_document) {
+        m_document->setTextModified(query(SCI_GETMODIFY) != 0);
+        m_document->setTextModifiedQuery({});
+    }
+}
+
+void TSynMemo::attach(Document* document)
+{
+    if (document == m_document)
+        return;
+    if (m_document) {
+        m_document->setTextModified(query(SCI_GETMODIFY) != 0);
+        m_document->setTextModifiedQuery({});
+    }
+    m_document = document;
+    setDocument(document->text());
+    configureDocument();
+    m_columnMark = {};
+    m_undoSelections.clear();
+    // Scintilla does not report every move of the save point (an undo action of the program's
+    // own leaves it silently), so the document asks.
+    document->setTextModifiedQuery([this] { return query(SCI_GETMODIFY) != 0; });
+    document->setTextModified(query(SCI_GETMODIFY) != 0);
+}
+
+void TSynMemo::configureDocument()
+{
+    setUtf8(true);
+    setEolMode(EolUnix);
+    // Tab inserts a tab character.
+    setIndentationsUseTabs(true);
+}
+
+QString TSynMemo::documentPath() const
+{
+    return m_document->path();
+}
+
+void TSynMemo::setDocumentPath(const QString& path)
+{
+    m_document->setPath(path);
+}
+
+LineBreak TSynMemo::lineBreak() const
+{
+    return m_document->format().lineBreak;
+}
+
+void TSynMemo::setLineBreak(LineBreak lineBreak)
+{
+    m_document->setLineBreak(lineBreak);
 }
 
 long TSynMemo::query(unsigned int message, unsigned long wParam, long lParam) const
@@ -201,7 +261,8 @@ void TSynMemo::finishLoading()
     m_undoSelections.clear();
     SendScintilla(SCI_SETUNDOCOLLECTION, 1L);
     SendScintilla(SCI_SETSAVEPOINT);
-    m_forcedModified = false;
+    m_document->setTextModified(false);
+    m_document->setForcedModified(false);
     // Placing the caret lays out the first line; a long one, as a minified page's line of
     // megabytes, is coloured first, so that it is laid out once and not again when it is first
     // painted in its colours.
@@ -436,19 +497,20 @@ void TSynMemo::replaceRange(qsizetype position, qsizetype length, QByteArrayView
 
 bool TSynMemo::isDocumentModified() const
 {
-    return m_forcedModified || query(SCI_GETMODIFY) != 0;
+    return m_document->isModified();
 }
 
 void TSynMemo::markSaved()
 {
-    m_forcedModified = false;
+    m_document->setForcedModified(false);
     SendScintilla(SCI_SETSAVEPOINT);
+    m_document->setTextModified(false);
     emit statusChange(StatusModified);
 }
 
 void TSynMemo::markModified()
 {
-    m_forcedModified = true;
+    m_document->setForcedModified(true);
     emit statusChange(StatusModified);
 }
 
@@ -472,6 +534,13 @@ void TSynMemo::recolor(int start, int end)
         return;
     }
     QsciScintilla::recolor(start, end);
+}
+
+void TSynMemo::setText(const QString& text)
+{
+    QsciScintilla::setText(text);
+    // Emptying the undo history moves the save point without telling.
+    m_document->setTextModified(query(SCI_GETMODIFY) != 0);
 }
 
 void TSynMemo::contextMenuEvent(QContextMenuEvent* event)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/Document.h"
 #include "encoding/DocumentCodec.h"
 #include "encoding/TextLines.h"
 #include "files/DocumentReader.h"
@@ -9,6 +10,8 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QMenu>
+
+#include <memory>
 
 class ColouringCatchUp;
 
@@ -27,12 +30,20 @@ public:
     };
     Q_DECLARE_FLAGS(StatusChanges, StatusChange)
 
-    explicit TSynMemo(QWidget* parent = nullptr);
+    // Shows `document`, or a document of its own when none is given.
+    explicit TSynMemo(QWidget* parent = nullptr, Document* document = nullptr);
+    ~TSynMemo() override;
 
-    QString documentPath() const { return m_documentPath; }
-    void setDocumentPath(const QString& path) { m_documentPath = path; }
-    LineBreak lineBreak() const { return m_lineBreak; }
-    void setLineBreak(LineBreak lineBreak) { m_lineBreak = lineBreak; }
+    // The document shown and edited.
+    Document* document() const { return m_document.data(); }
+    // Shows and edits `document` from now on; the one shown before keeps its text.
+    void attach(Document* document);
+
+    // The shown document's file and line breaks.
+    QString documentPath() const;
+    void setDocumentPath(const QString& path);
+    LineBreak lineBreak() const;
+    void setLineBreak(LineBreak lineBreak);
     void setPopupMenu(QMenu* menu) { m_popupMenu = menu; }
     QMenu* popupMenu() const { return m_popupMenu; }
 
@@ -128,6 +139,9 @@ public:
 
 public slots:
     void recolor(int start = 0, int end = -1) override;
+    // Replaces the whole text with no undo history; modified unless its text is at its save
+    // point, as the editor component has it.
+    void setText(const QString& text) override;
 
 signals:
     void statusChange(TSynMemo::StatusChanges changes);
@@ -149,12 +163,14 @@ private:
     void reportUpdate(int updated);
     void makeRoomForNewLines();
     void finishLoading();
+    // The settings Scintilla keeps with a document's text rather than with the view.
+    void configureDocument();
     void handleContainerAction(int modificationType, int token);
     void keepColumnBefore(int modificationType, long position);
 
-    QString m_documentPath;
-    bool m_forcedModified = false;
-    LineBreak m_lineBreak = LineBreak::CrLf;
+    // A document of its own, when none was given; let go before the component's own text.
+    std::unique_ptr<Document> m_ownDocument;
+    QPointer<Document> m_document;
     QPointer<QMenu> m_popupMenu;
     // Selections to put back when an edit that remembered them is undone, by undo token.
     QHash<int, SelectionState> m_undoSelections;
