@@ -276,7 +276,8 @@ void TestPages::goldenPagesOpenAndSaveBack_data()
 
 void TestPages::goldenPagesOpenAndSaveBack()
 {
-    // Opened in the window and saved with Zapisz, a page comes back byte for byte (with CR LF).
+    // Opened in the window and saved with Zapisz, a page comes back byte for byte (with CR LF,
+    // or with LF when it had LF breaks only).
     QFETCH(QString, file);
     QFETCH(QString, encoding);
     QFETCH(int, charsetLineIndex);
@@ -289,7 +290,8 @@ void TestPages::goldenPagesOpenAndSaveBack()
     QCOMPARE(form->ActiveEditor()->textBytes(),
              readFile(goldenPagePath(file.toLatin1()) + ".expected.txt"));
     form->findChild<QAction*>("mnuZapis")->trigger();
-    QCOMPARE(readFile(path), QByteArray(bytes).replace("\r\n", "\n").replace("\n", "\r\n"));
+    const QByteArray lines = QByteArray(bytes).replace("\r\n", "\n");
+    QCOMPARE(readFile(path), bytes.contains('\r') ? QByteArray(lines).replace("\n", "\r\n") : lines);
 }
 
 QTEST_MAIN(TestPages)
