@@ -10,7 +10,6 @@
 #include <QAccessibleWidget>
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
-#include <QFile>
 #include <QFontDatabase>
 #include <QMenu>
 #include <QMimeData>
@@ -21,8 +20,6 @@ namespace {
 
 constexpr int RightEdgeColumn = 80;
 constexpr int MaxLeftChar = 2048;
-constexpr qsizetype DecodedPieceBytes = 4 << 20;
-constexpr qsizetype ReadAgainBytes = 8 << 20;
 
 QAccessibleInterface* plainEditorAccessible(const QString& className, QObject* object)
 {
@@ -167,74 +164,53 @@ int TSynMemo::lineCount() const
     return int(query(SCI_GETLINECOUNT));
 }
 
-MalformedUtf8 TSynMemo::loadFile(QByteArray fileBytes, int encodingIndex, const QString& sameFile)
+MalformedUtf8 TSynMemo::loadFile(QByteArray fileBytes, Encoding encoding, const QString& sameFile)
 {
-    DocumentRead read = inspectDocument(
-        std::move(fileBytes), Encoding::fromIndex(encodingIndex).value_or(EncodingCp1250));
+    DocumentRead read = inspectDocument(std::move(fileBytes), encoding);
     loadFile(read, sameFile);
     return read.malformed;
 }
 
+namespace {
+
+// The editor's text as decodeRead() fills it.
+class EditorText : public DecodedText {
+public:
+    explicit EditorText(QsciScintillaBase& editor) : m_editor(editor) {}
+    void reserve(qsizetype bytes) override
+    {
+        m_editor.SendScintilla(QsciScintillaBase::SCI_ALLOCATE, static_cast<unsigned long>(bytes));
+    }
+    void append(QByteArrayView text) override
+    {
+        m_editor.SendScintilla(QsciScintillaBase::SCI_APPENDTEXT,
+                               static_cast<unsigned long>(text.size()), text.data());
+    }
+    qsizetype length() const override
+    {
+        return m_editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    }
+    void clear() override { m_editor.SendScintilla(QsciScintillaBase::SCI_CLEARALL); }
+
+private:
+    QsciScintillaBase& m_editor;
+};
+
+} // namespace
+
 void TSynMemo::loadFile(DocumentRead& read, const QString& sameFile)
 {
-    const int encodingIndex = read.encoding.readAs().index();
-    QByteArray fileBytes = std::move(read.bytes);
-    setLineBreak(read.lineBreak);
     SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
     SendScintilla(SCI_CLEARALL);
-    // Room for the whole text is made at once, as growing it piece by piece would copy it again
-    // and again; its size comes from how much the first piece grows or shrinks in decoding.
-    // That room is filled in at once too: for a large file, its bytes are let go first and the
-    // file read again piece by piece, so that they are never in memory together with it.
-    const qsizetype firstPiece = std::min(fileBytes.size(), DecodedPieceBytes);
-    const qsizetype expected =
-        qsizetype(double(decodeDocument(fileBytes.first(firstPiece), encodingIndex).size()) /
-                  std::max<qsizetype>(firstPiece, 1) * fileBytes.size());
-    const auto append = [this](QByteArrayView text) {
-        SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(text.size()), text.data());
-    };
-    MalformedUtf8& malformed = read.malformed;
-    malformed = {};
-    // The file is opened again before its bytes are let go: one that can no longer be opened
-    // is shown from them.
-    QFile again(sameFile);
-    if (fileBytes.size() >= ReadAgainBytes && !sameFile.isEmpty() &&
-        again.open(QIODevice::ReadOnly) && again.size() == fileBytes.size()) {
-        const qint64 size = fileBytes.size();
-        fileBytes = QByteArray();
-        SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(expected + expected / 64 + 2));
-        const bool readAgain = readFileInLinePieces(
-            again, size, DecodedPieceBytes, [&](QByteArrayView piece, bool last) {
-                const long before = query(SCI_GETLENGTH);
-                MalformedUtf8 inPiece;
-                decodeDocument(piece, encodingIndex, append, DecodedPieceBytes, &inPiece);
-                if (inPiece.count && !malformed.count)
-                    malformed.firstTextOffset = before + inPiece.firstTextOffset;
-                malformed.count += inPiece.count;
-                if (!last)
-                    append("\n");
-            });
-        if (readAgain) {
-            finishLoading();
-            return;
-        }
-        // Changed while it was read again: shown as it is now. When even that fails, the
-        // editor is left empty and whole, and the caller is told.
-        SendScintilla(SCI_CLEARALL);
-        malformed = {};
-        try {
-            DocumentRead now = readDocument(sameFile, read.encoding);
-            fileBytes = std::move(now.bytes);
-            read.lineBreak = now.lineBreak;
-            read.stamp = now.stamp;
-        } catch (...) {
-            finishLoading();
-            throw;
-        }
+    EditorText text(*this);
+    try {
+        decodeRead(read, sameFile, text);
+    } catch (...) {
         setLineBreak(read.lineBreak);
+        finishLoading();
+        throw;
     }
-    SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(expected + expected / 64 + 2));
-    decodeDocument(fileBytes, encodingIndex, append, DecodedPieceBytes, &malformed);
+    setLineBreak(read.lineBreak);
     finishLoading();
 }
 

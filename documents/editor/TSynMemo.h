@@ -51,16 +51,13 @@ public:
     QByteArrayView textBytes() const;
     // Number of lines; an empty editor holds no lines.
     int lineCount() const;
-    // Shows a file read by readDocument(): its bytes decoded from read.encoding.readAs(), and
-    // records its line breaks. Not undoable: the undo history starts afresh, the editor
-    // unmodified with the caret at the start. `sameFile`, when given, is the file the bytes were
-    // read from: a large one is read again piece by piece instead of decoding bytes held whole
-    // (and, changed meanwhile, read anew: `read` then tells what was shown). The bytes are taken;
-    // read.malformed receives what the UTF-8 reading met that was not UTF-8, its first place as
-    // a position of the editor's text.
+    // Shows a file read by readDocument(), decoded by decodeRead() (which takes the bytes and
+    // fills in read.malformed; `sameFile` as there), and records its line breaks. Not undoable:
+    // the undo history starts afresh, the editor unmodified with the caret at the start. When
+    // decodeRead() throws, the editor is left empty and whole.
     void loadFile(DocumentRead& read, const QString& sameFile = {});
-    // The same for bytes decoded from encoding index 0-3.
-    MalformedUtf8 loadFile(QByteArray fileBytes, int encodingIndex, const QString& sameFile = {});
+    // The same for bytes in the encoding.
+    MalformedUtf8 loadFile(QByteArray fileBytes, Encoding encoding, const QString& sameFile = {});
     // Shows the given editor text (UTF-8, LF breaks) as a fresh document: no undo history,
     // unmodified, the caret at the start.
     void setDocumentText(QByteArrayView text);

@@ -66,7 +66,8 @@ void TestEditor::loadFileShowsTheDecodedText()
     TSynMemo editor;
     editor.loadFile("old text", EncodingUtf8);
     editor.SendScintilla(QsciScintillaBase::SCI_ADDTEXT, 1L, "x");
-    editor.loadFile(QByteArray(bytes.constData(), bytes.size()), encoding, path);
+    editor.loadFile(QByteArray(bytes.constData(), bytes.size()), *Encoding::fromIndex(encoding),
+                    path);
     QVERIFY(editor.textBytes() == decodeDocument(bytes, encoding));
     QCOMPARE(editor.lineBreak(), lineBreak);
     QVERIFY(!editor.isDocumentModified());
