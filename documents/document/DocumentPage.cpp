@@ -11,8 +11,8 @@ DocumentPage::DocumentPage(const QString& caption, QWidget* parent)
     m_document->setCaption(caption);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_editor);
-    setFocusProxy(m_editor);
+    layout->addWidget(m_editor->widget());
+    setFocusProxy(m_editor->widget());
 }
 
 QString DocumentPage::caption() const

@@ -72,7 +72,8 @@ TSynMemo::TSynMemo(QWidget* parent, Document* document)
         SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_CHANGEFOLD | SC_MOD_CHANGEMARKER |
                                                SC_MOD_CONTAINER | SC_MOD_BEFOREINSERT |
                                                SC_MOD_BEFOREDELETE);
-    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &TSynMemo::reportUpdate);
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this,
+            [this](int updated) { reportUpdate(updated); });
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char*, int, int, int, int, int, int token, int) {
                 keepColumnBefore(type, position);

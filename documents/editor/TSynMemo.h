@@ -15,10 +15,18 @@
 
 class ColouringCatchUp;
 
-// The document editor: a QScintilla editor in UTF-8 mode holding one document's text,
-// with the few operations the rest of the program relies on.
-class TSynMemo : public QsciScintilla {
+// The document editor: a view of one document's text, a QScintilla editor in UTF-8 mode, with
+// the few operations the rest of the program relies on. The component's own interface (and its
+// raw messages) is the editor's alone; what the rest of the program uses is named below.
+class TSynMemo : private QsciScintilla {
     Q_OBJECT
+    // Qt's connections and lookups convert the editor to its QObject and back.
+    friend class QObject;
+    template <class T> friend T qobject_cast(QObject* object);
+    template <class T> friend T qobject_cast(const QObject* object);
+    // The tests and benchmarks of the component itself send it raw messages through this.
+    friend struct ComponentAccess;
+
 public:
     enum StatusChange {
         StatusAll = 0x1,
@@ -33,6 +41,36 @@ public:
     // Shows `document`, or a document of its own when none is given.
     explicit TSynMemo(QWidget* parent = nullptr, Document* document = nullptr);
     ~TSynMemo() override;
+
+    // Of the component's own operations, those of the window's commands.
+    using QsciScintilla::copy;
+    using QsciScintilla::cut;
+    using QsciScintilla::lexer;
+    using QsciScintilla::paste;
+    using QsciScintilla::redo;
+    using QsciScintilla::removeSelectedText;
+    using QsciScintilla::setLexer;
+    using QsciScintilla::undo;
+    // Of the component's, those the tests read the text and place the caret with.
+    using QsciScintilla::getCursorPosition;
+    using QsciScintilla::isUndoAvailable;
+    using QsciScintilla::selectedText;
+    using QsciScintilla::setCursorPosition;
+    using QsciScintilla::setFont;
+    using QsciScintilla::setSelection;
+    using QsciScintilla::text;
+    // Of the widget's, those the window, its parts and the tests use.
+    using QAbstractScrollArea::viewport;
+    using QWidget::hasFocus;
+    using QWidget::parentWidget;
+    using QWidget::resize;
+    using QWidget::setFocus;
+    using QWidget::show;
+    using QWidget::window;
+
+    // The editor as a widget: to lay out, focus, and send input to.
+    QWidget* widget() { return this; }
+    const QWidget* widget() const { return this; }
 
     // The document shown and edited.
     Document* document() const { return m_document.data(); }

@@ -2,6 +2,7 @@
 #include "editor/TSynMemo.h"
 #include "encoding/DocumentCodec.h"
 #include "encoding/EncodingNames.h"
+#include "support/ComponentAccess.h"
 #include "support/TestFiles.h"
 
 #include <QFontDatabase>
@@ -65,14 +66,14 @@ void TestEditor::loadFileShowsTheDecodedText()
     const QString path = writeFile(dir.filePath("page.htm"), onDisk);
     TSynMemo editor;
     editor.loadFile("old text", EncodingUtf8);
-    editor.SendScintilla(QsciScintillaBase::SCI_ADDTEXT, 1L, "x");
+    component(editor).SendScintilla(QsciScintillaBase::SCI_ADDTEXT, 1L, "x");
     editor.loadFile(QByteArray(bytes.constData(), bytes.size()), *Encoding::fromIndex(encoding),
                     path);
     QVERIFY(editor.textBytes() == decodeDocument(bytes, encoding));
     QCOMPARE(editor.lineBreak(), lineBreak);
     QVERIFY(!editor.isDocumentModified());
     QVERIFY(!editor.isUndoAvailable());
-    QCOMPARE(editor.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS), 0L);
+    QCOMPARE(component(editor).SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS), 0L);
 }
 
 void TestEditor::readDocumentFindsTheFormat_data()
@@ -130,7 +131,7 @@ void TestEditor::undoAndRedoWalkBackAndForth()
     TSynMemo editor;
     editor.loadFile("<p>łąka</p>", EncodingUtf8);
     const auto send = [&](unsigned int message, unsigned long wParam = 0, const char* text = "") {
-        editor.SendScintilla(message, wParam, text);
+        component(editor).SendScintilla(message, wParam, text);
     };
     QList<QByteArray> texts{editor.textBytes().toByteArray()};
     const auto step = [&](const std::function<void()>& edit) {
@@ -230,24 +231,25 @@ void TestEditor::backgroundColouringMatchesColouringAtOnce()
     editor.setLexer(highlighters.lexer(Language::Html));
     editor.resize(600, 400);
     editor.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    QVERIFY(QTest::qWaitForWindowExposed(editor.widget()));
     editor.loadFile(page, EncodingUtf8);
-    editor.SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+    component(editor).SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
     QTRY_VERIFY(editor.isColouringBehind());
     if (!edit.isEmpty()) {
-        const long at = atTheTop ? 0 : editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
-        editor.SendScintilla(QsciScintillaBase::SCI_INSERTTEXT, at, edit.constData());
+        const long at =
+            atTheTop ? 0 : component(editor).SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+        component(editor).SendScintilla(QsciScintillaBase::SCI_INSERTTEXT, at, edit.constData());
     }
     QTRY_VERIFY_WITH_TIMEOUT(!editor.isColouringBehind(), 60000);
 
     TSynMemo reference;
     reference.setLexer(highlighters.lexer(Language::Html));
     reference.loadFile(editor.textBytes().toByteArray(), EncodingUtf8);
-    reference.SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0L, -1L);
-    const long length = editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    component(reference).SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0L, -1L);
+    const long length = component(editor).SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
     for (long i = 0; i < length; ++i) {
-        const long style = editor.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, i);
-        if (style != reference.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, i))
+        const long style = component(editor).SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, i);
+        if (style != component(reference).SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, i))
             QFAIL(qPrintable(QStringLiteral("style differs at %1").arg(i)));
     }
 }

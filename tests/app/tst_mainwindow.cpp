@@ -276,7 +276,7 @@ void TestMainWindow::dialogsHaveTheirOwnCaptions()
     });
     fire(action.toLatin1());
     QTRY_COMPARE(shown, caption);
-    QTRY_COMPARE(QApplication::focusWidget(), m_form->ActiveEditor());
+    QTRY_COMPARE(QApplication::focusWidget(), m_form->ActiveEditor()->widget());
 }
 
 void TestMainWindow::keyboardGoesToTheActiveEditor_data()
@@ -301,7 +301,7 @@ void TestMainWindow::keyboardGoesToTheActiveEditor()
     } else if (event != "start") {
         fire(event == "open" ? "mnuOpen" : event == "close" ? "mnuZamknij" : "mnuNowy1");
     }
-    QTRY_COMPARE(QApplication::focusWidget(), m_form->ActiveEditor());
+    QTRY_COMPARE(QApplication::focusWidget(), m_form->ActiveEditor()->widget());
 }
 
 void TestMainWindow::messagesCarryTheApplicationTitle()

@@ -238,7 +238,7 @@ void TestPages::typingMarksTheDocumentModified()
     TSynMemo* editor = form->ActiveEditor();
     QCOMPARE(form->activePage()->modifiedMarker(), 0);
     editor->setFocus();
-    typeText(editor, "ż");
+    typeText(editor->widget(), "ż");
     QTRY_COMPARE(form->panelText(1), QStringLiteral("   Zmieniony  "));
     QCOMPARE(form->activePage()->modifiedMarker(), 1);
     form->findChild<QAction*>("mnuZapis")->trigger();

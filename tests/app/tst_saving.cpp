@@ -1,8 +1,9 @@
 // Saving, closing and reopening documents through the window's commands, with the user's
 // answers scripted.
+#include "app/TForm1.h"
 #include "document/DocumentPage.h"
 #include "editor/EditorLimits.h"
-#include "app/TForm1.h"
+#include "support/ComponentAccess.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TestFiles.h"
 
@@ -114,8 +115,8 @@ void TestSaving::type(const QString& text)
 {
     TSynMemo* editor = m_form->ActiveEditor();
     editor->setFocus();
-    editor->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
-    typeText(editor, text);
+    component(editor)->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+    typeText(editor->widget(), text);
 }
 
 void TestSaving::roundTripIsByteIdentical_data()
@@ -145,7 +146,7 @@ void TestSaving::roundTripIsByteIdentical()
     QCOMPARE(m_form->panelText(2), encoding);
     QCOMPARE(m_form->activePage()->encodingName(), encoding);
     type("x");
-    m_form->ActiveEditor()->SendScintilla(QsciScintillaBase::SCI_DELETEBACK);
+    component(m_form->ActiveEditor())->SendScintilla(QsciScintillaBase::SCI_DELETEBACK);
     QVERIFY(m_form->ActiveEditor()->isDocumentModified());
     action("mnuZapis")->trigger();
     QVERIFY(m_desktop.errors.isEmpty());
