@@ -23,7 +23,8 @@ struct DocumentFormat {
 
 // One open document, with no widget: its file, the format it is written in, the file as the
 // document last read or wrote it, whether it has unsaved changes, and its text, which a view
-// (TSynMemo) shows and edits while attached to it.
+// (TSynMemo) shows and edits while attached to it. The editor component lets go of a text no view
+// shows only through one of its views, so a document goes before the last view does.
 class Document : public QObject {
     Q_OBJECT
 public:

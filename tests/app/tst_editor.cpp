@@ -1,3 +1,4 @@
+#include "document/Document.h"
 #include "editor/Highlighters.h"
 #include "editor/TSynMemo.h"
 #include "encoding/DocumentCodec.h"
@@ -25,6 +26,7 @@ private slots:
     void undoSelectionsAreBounded();
     void largeBlocksKeepTheirContents();
     void undoAndRedoWalkBackAndForth();
+    void aViewEditsTheDocumentItIsAttachedTo();
     void backgroundColouringMatchesColouringAtOnce_data();
     void backgroundColouringMatchesColouringAtOnce();
 };
@@ -255,4 +257,30 @@ void TestEditor::backgroundColouringMatchesColouringAtOnce()
 }
 
 QTEST_MAIN(TestEditor)
+void TestEditor::aViewEditsTheDocumentItIsAttachedTo()
+{
+    // Each document keeps its own text, save point and file while a view moves between them.
+    TSynMemo editor;
+    Document first;
+    Document second;
+    editor.attach(&first);
+    editor.loadFile("<p>\xc5\xbc</p>", EncodingUtf8);
+    editor.setDocumentPath("first.htm");
+    QVERIFY(!first.isModified());
+    editor.attach(&second);
+    QCOMPARE(editor.textBytes().toByteArray(), QByteArray());
+    QCOMPARE(editor.documentPath(), QString());
+    component(editor).SendScintilla(QsciScintillaBase::SCI_ADDTEXT, 2L, "ab");
+    QVERIFY(second.isModified());
+    QVERIFY(!first.isModified());
+    editor.attach(&first);
+    QCOMPARE(editor.textBytes().toByteArray(), QByteArray("<p>\xc5\xbc</p>"));
+    QCOMPARE(first.path(), QStringLiteral("first.htm"));
+    QVERIFY(!editor.isDocumentModified());
+    QVERIFY(second.isModified()); // as its view left it
+    editor.attach(&second);
+    QCOMPARE(editor.textBytes().toByteArray(), QByteArray("ab"));
+    QVERIFY(editor.isDocumentModified());
+}
+
 #include "tst_editor.moc"
