@@ -106,6 +106,9 @@ void TSynMemo::attach(Document* document)
     m_document = document;
     setDocument(document->text());
     configureDocument();
+    // The colouring is kept with the text too: the one chosen is given to this text.
+    if (QsciLexer* colouring = lexer())
+        setLexer(colouring);
     m_columnMark = {};
     m_undoSelections.clear();
     // Scintilla does not report every move of the save point (an undo action of the program's

@@ -260,6 +260,7 @@ QTEST_MAIN(TestEditor)
 void TestEditor::aViewEditsTheDocumentItIsAttachedTo()
 {
     // Each document keeps its own text, save point and file while a view moves between them.
+    Highlighters highlighters(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     TSynMemo editor;
     Document first;
     Document second;
@@ -281,6 +282,12 @@ void TestEditor::aViewEditsTheDocumentItIsAttachedTo()
     editor.attach(&second);
     QCOMPARE(editor.textBytes().toByteArray(), QByteArray("ab"));
     QVERIFY(editor.isDocumentModified());
+
+    // The colouring chosen colours each text attached.
+    editor.setLexer(highlighters.lexer(Language::Html));
+    editor.attach(&first);
+    component(editor).SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0L, -1L);
+    QVERIFY(component(editor).SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, 1L) != 0);
 }
 
 #include "tst_editor.moc"
