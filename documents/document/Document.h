@@ -65,6 +65,12 @@ signals:
     void changed();
 
 private:
+    // TSynMemo keeps count of the views showing the text: the component keeps a text that no
+    // view shows alive by a reference of its own, which the next view to show it takes over.
+    friend class TSynMemo;
+    int m_views = 0;
+    bool m_shown = false;
+
     QString m_path;
     QString m_caption;
     DocumentFormat m_format;

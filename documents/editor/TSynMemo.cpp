@@ -92,6 +92,7 @@ TSynMemo::~TSynMemo()
     if (m_document) {
         m_document->setTextModified(query(SCI_GETMODIFY) != 0);
         m_document->setTextModifiedQuery({});
+        --m_document->m_views;
     }
 }
 
@@ -102,9 +103,18 @@ void TSynMemo::attach(Document* document)
     if (m_document) {
         m_document->setTextModified(query(SCI_GETMODIFY) != 0);
         m_document->setTextModifiedQuery({});
+        --m_document->m_views;
     }
+    // A text shown before and by no view now is held by a reference the component took when
+    // its last view let go of it; showing it again does not give that reference back, so this
+    // view does, or the text would never be freed.
+    const bool heldAlone = document->m_shown && document->m_views == 0;
     m_document = document;
     setDocument(document->text());
+    if (heldAlone)
+        SendScintilla(SCI_RELEASEDOCUMENT, 0UL, SendScintillaPtrResult(SCI_GETDOCPOINTER));
+    ++document->m_views;
+    document->m_shown = true;
     configureDocument();
     // The colouring is kept with the text too: the one chosen is given to this text.
     if (QsciLexer* colouring = lexer())
