@@ -1,6 +1,24 @@
 #include "document/Document.h"
 
+#include <QApplication>
+#include <Qsci/qsciscintillabase.h>
+
 Document::Document(QObject* parent) : QObject(parent) {}
+
+Document::~Document()
+{
+    // The component lets go of a text that no view shows through one of its views; with none
+    // left, one is made for the purpose, or, as the program ends, the text is left to the end of
+    // the process.
+    if (m_shown && m_views == 0 && s_liveViews == 0) {
+        if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+            const QsciScintillaBase releaser;
+            m_text.reset();
+        } else {
+            (void)m_text.release();
+        }
+    }
+}
 
 void Document::setPath(const QString& path)
 {

@@ -9,6 +9,7 @@
 #include <Qsci/qscidocument.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 // How a document's file is written: what reading it found, or what its first save chose.
@@ -23,12 +24,12 @@ struct DocumentFormat {
 
 // One open document, with no widget: its file, the format it is written in, the file as the
 // document last read or wrote it, whether it has unsaved changes, and its text, which a view
-// (TSynMemo) shows and edits while attached to it. The editor component lets go of a text no view
-// shows only through one of its views, so a document goes before the last view does.
+// (TSynMemo) shows and edits while attached to it.
 class Document : public QObject {
     Q_OBJECT
 public:
     explicit Document(QObject* parent = nullptr);
+    ~Document() override;
 
     // The file, empty for a new document.
     QString path() const { return m_path; }
@@ -58,7 +59,7 @@ public:
     void setForcedModified(bool forced);
 
     // The text, for a view to attach to.
-    const QsciDocument& text() const { return m_text; }
+    const QsciDocument& text() const { return *m_text; }
 
 signals:
     // The path, caption, format or modified state changed.
@@ -70,6 +71,8 @@ private:
     friend class TSynMemo;
     int m_views = 0;
     bool m_shown = false;
+    // Views alive, of any document: the component lets go of a text through one of them.
+    static inline int s_liveViews = 0;
 
     QString m_path;
     QString m_caption;
@@ -78,5 +81,5 @@ private:
     bool m_textModified = false;
     bool m_forcedModified = false;
     std::function<bool()> m_textModifiedQuery;
-    QsciDocument m_text;
+    std::unique_ptr<QsciDocument> m_text = std::make_unique<QsciDocument>();
 };

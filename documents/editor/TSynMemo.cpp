@@ -39,6 +39,7 @@ void installFastEditorAccessibility()
 TSynMemo::TSynMemo(QWidget* parent, Document* document)
     : QsciScintilla(parent), m_colouringCatchUp(new ColouringCatchUp(this))
 {
+    ++Document::s_liveViews;
     if (!document) {
         m_ownDocument = std::make_unique<Document>();
         document = m_ownDocument.get();
@@ -94,6 +95,8 @@ TSynMemo::~TSynMemo()
         m_document->setTextModifiedQuery({});
         --m_document->m_views;
     }
+    m_ownDocument.reset();
+    --Document::s_liveViews;
 }
 
 void TSynMemo::attach(Document* document)

@@ -259,6 +259,12 @@ void TestEditor::backgroundColouringMatchesColouringAtOnce()
 QTEST_MAIN(TestEditor)
 void TestEditor::aViewEditsTheDocumentItIsAttachedTo()
 {
+    {
+        // A document may outlive every view.
+        Document outliving;
+        std::make_unique<TSynMemo>(nullptr, &outliving).reset();
+        QVERIFY(!outliving.isModified());
+    }
     // Each document keeps its own text, save point and file while a view moves between them.
     Highlighters highlighters(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     TSynMemo editor;
