@@ -5,11 +5,12 @@
 //   bench_editor startup | open | save | keystroke | colouring-top | switch   [file]
 //   bench_editor colouring [file [command]]      (command: mnuCppClick unless given)
 //   bench_editor oneline bytes [file]      (a missing file is made there, to be used again)
-#include "document/DocumentPage.h"
 #include "app/TForm1.h"
-#include "editor/TSynMemo.h"
 #include "bench/LargePage.h"
 #include "bench/SilentDesktop.h"
+#include "document/DocumentPage.h"
+#include "editor/TSynMemo.h"
+#include "tests/support/ComponentAccess.h"
 
 #include "desktop/Desktop.h"
 
@@ -135,7 +136,7 @@ int main(int argc, char* argv[])
         TSynMemo* editor = form.ActiveEditor();
         editor->setFocus();
         timer.restart();
-        editor->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+        component(editor)->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
         QCoreApplication::processEvents();
         const qint64 endMs = timer.elapsed();
         const qint64 bytes = QFileInfo(path).size();
@@ -147,9 +148,9 @@ int main(int argc, char* argv[])
             times.type(
                 [&] { typeLetter(editor->viewport(), letters.at(times.count % letters.size())); });
         const double endPeak = peakMiB();
-        const long characters =
-            editor->SendScintilla(QsciScintillaBase::SCI_COUNTCHARACTERS, 0L,
-                                  editor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
+        const long characters = component(editor)->SendScintilla(
+            QsciScintillaBase::SCI_COUNTCHARACTERS, 0L,
+            component(editor)->SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
         std::printf("one line of %lld bytes (%d line): open %lld ms, peak %.0f MiB over a %.0f MiB "
                     "baseline; caret to its end %lld ms; %d of %d keys: %.1f ms a key, at most "
                     "%.1f ms (processor %.1f ms, at most %.1f ms), peak %.0f MiB; caret panel "
@@ -210,12 +211,12 @@ int main(int argc, char* argv[])
         return 0;
     }
     timer.restart();
-    editor->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+    component(editor)->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
     QCoreApplication::processEvents();
     std::printf("jump to the end of %.0f MiB, shown: %lld ms\n", fileMiB, timer.elapsed());
 
     if (mode == QLatin1String("save")) {
-        editor->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, 1L, "x");
+        component(editor)->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, 1L, "x");
         timer.restart();
         form.runCommand(QStringLiteral("mnuZapisClick"));
         std::printf("save %.0f MiB as %s: %lld ms\n", fileMiB, qPrintable(form.panelText(2)),

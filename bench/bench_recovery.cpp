@@ -2,12 +2,13 @@
 // pause, the copy of the changed page once the user pauses (the part on the window's thread
 // and the whole with the writing), and a copy round when nothing changed.
 //   bench_recovery            (needs a display or QT_QPA_PLATFORM=offscreen)
-#include "document/CrashRecovery.h"
-#include "document/DocumentPage.h"
 #include "app/TForm1.h"
-#include "editor/TSynMemo.h"
 #include "bench/LargePage.h"
 #include "bench/SilentDesktop.h"
+#include "document/CrashRecovery.h"
+#include "document/DocumentPage.h"
+#include "editor/TSynMemo.h"
+#include "tests/support/ComponentAccess.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -33,7 +34,7 @@ int main(int argc, char* argv[])
         return 1;
     TSynMemo* editor = form.ActiveEditor();
     auto* recovery = form.findChild<CrashRecovery*>();
-    editor->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+    component(editor)->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
 
     // Typing: every keystroke only notes the change; no copy is taken while keys come.
     QElapsedTimer timer;
@@ -64,10 +65,11 @@ int main(int argc, char* argv[])
     recovery->copyNow();
     const double unchangedMs = timer.nsecsElapsed() / 1e6;
 
-    std::printf("keystroke at the end of %lld MB: %.2f ms (copy taken while typing: %s)\n",
-                static_cast<long long>(editor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH)) /
-                    1'000'000,
-                perKey, copiedWhileTyping ? "yes" : "no");
+    std::printf(
+        "keystroke at the end of %lld MB: %.2f ms (copy taken while typing: %s)\n",
+        static_cast<long long>(component(editor)->SendScintilla(QsciScintillaBase::SCI_GETLENGTH)) /
+            1'000'000,
+        perKey, copiedWhileTyping ? "yes" : "no");
     std::printf("first copy after the pause: %lld ms after the last key (idle wait %d ms)\n",
                 firstCopyMs, CrashRecovery::IdleMilliseconds);
     std::printf("copy of the changed page, taken and written: %lld ms\n", wholeCopyMs);

@@ -1,11 +1,12 @@
 // Find, find next, replace all and its undo on a 100 MB Polish page through the main window's
 // commands and the real dialogs, next to grep and sed on the same text in the same run:
 //   bench_search [file]        (needs a display; the page is generated when no file is given)
-#include "desktop/Desktop.h"
 #include "app/TForm1.h"
-#include "editor/TSynMemo.h"
 #include "bench/LargePage.h"
 #include "bench/SilentDesktop.h"
+#include "desktop/Desktop.h"
+#include "editor/TSynMemo.h"
+#include "tests/support/ComponentAccess.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -129,7 +130,7 @@ int main(int argc, char* argv[])
     QFile::remove(utf8Path);
 
     const auto fromStart = [&] {
-        editor->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 0L);
+        component(editor)->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 0L);
         QCoreApplication::processEvents();
     };
     fromStart();
@@ -184,6 +185,6 @@ int main(int argc, char* argv[])
     std::printf("replace all a by 1000 letters: %.0f ms, said \"%s\", text unchanged: %s\n", ms,
                 qPrintable(desktop.said.join(" | ").replace('\r', ' ')),
                 qHash(editor->textBytes()) == before ? "yes" : "NO");
-    editor->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
+    component(editor)->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
     return 0;
 }

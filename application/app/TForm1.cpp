@@ -244,30 +244,17 @@ TSynMemo* TForm1::ActiveEditor() const
 void TForm1::OpenFileInPage(const QString& caption, const QString& path,
                             std::optional<Encoding> asked)
 {
-    const int existing = FindPageOfFile(path);
-    if (existing >= 0) {
-        m_documents->activate(existing);
-        return;
-    }
-    // A file that cannot be read, or that the editor could not hold, gets no page, so no page
-    // ever holds the path of a file whose text it does not show.
-    DocumentRead read = path.isEmpty() ? DocumentRead() : readDocument(path, asked);
-
-    DocumentPage* newPage = m_documents->add(caption);
-    TSynMemo* editor = newPage->editor();
-    editor->setDocumentPath(path);
-    Bar->setText(3, path);
-    m_documents->activate(m_documents->count() - 1);
-    if (path.isEmpty())
-        return;
-    // Colouring is chosen before the text arrives, so only what is shown gets styled.
-    editor->setLexer(m_highlighters->lexer(Language::Html));
-    try {
-        m_encodings->load(newPage, std::move(read));
-    } catch (...) {
-        m_documents->remove(newPage); // unreadable after all
-        throw;
-    }
+    m_documents->open(
+        caption, path,
+        [&](DocumentPage* page, DocumentRead& read) {
+            Bar->setText(3, path);
+            if (path.isEmpty())
+                return;
+            // Colouring is chosen before the text arrives, so only what is shown gets styled.
+            page->editor()->setLexer(m_highlighters->lexer(Language::Html));
+            m_encodings->load(page, std::move(read));
+        },
+        asked);
 }
 
 void TForm1::openEach(const QStringList& paths)

@@ -3,9 +3,10 @@
 SaveOutput chooseSaveOutput(std::optional<Encoding> page, std::optional<Encoding> selected,
                             LineBreak fileLineBreak)
 {
+    const LineBreak encodedBreak = fileLineBreak == LineBreak::Lf ? LineBreak::Lf : LineBreak::CrLf;
     if (page)
-        return {page->saveForm(), LineBreak::CrLf};
+        return {page->saveForm(), encodedBreak};
     if (selected && *selected != EncodingUnknown)
-        return {selected->saveForm(), LineBreak::CrLf};
+        return {selected->saveForm(), encodedBreak};
     return {SaveForm::EightBit, fileLineBreak};
 }

@@ -2,6 +2,7 @@
 
 #include "common/CommandError.h"
 #include "desktop/Desktop.h"
+#include "document/Document.h"
 #include "document/DocumentEncodings.h"
 #include "document/DocumentList.h"
 #include "document/DocumentPage.h"
@@ -222,9 +223,9 @@ void CrashRecovery::copySlice()
     m_slices.stop();
     Tracked& tracked = m_pages[page];
     tracked.copied = true;
-    RecoveredDocument document{page->editor()->documentPath(), page->encodingName(),
-                               page->caption(), page->editor()->lineBreak(),
-                               std::exchange(m_copiedText, {})};
+    const Document* kept = page->document();
+    RecoveredDocument document{kept->path(), kept->encodingName(), kept->caption(),
+                               kept->format().lineBreak, std::exchange(m_copiedText, {})};
     const QDir folder = m_folder;
     const QString path = m_folder.filePath(tracked.fileName);
     m_writer.start([this, folder, path, document = std::move(document)] {
@@ -321,9 +322,9 @@ void CrashRecovery::restore(const QList<RecoveredDocument>& documents)
         DocumentPage* page = m_documents.add(document.caption);
         m_documents.activate(m_documents.count() - 1);
         track(page);
+        page->document()->setPath(document.path);
+        page->document()->setLineBreak(document.lineBreak);
         TSynMemo* editor = page->editor();
-        editor->setDocumentPath(document.path);
-        editor->setLineBreak(document.lineBreak);
         editor->setDocumentText(document.text);
         editor->markModified(); // against its file, until it is saved
         m_encodings.setPageEncoding(page, document.encodingName);

@@ -1,7 +1,8 @@
 #include "document/DocumentList.h"
 
+#include "document/Document.h"
 #include "document/DocumentPage.h"
-#include "editor/TSynMemo.h"
+#include "files/DocumentReader.h"
 #include "files/FileAccess.h"
 
 #include <QTabWidget>
@@ -56,7 +57,7 @@ QStringList DocumentList::paths() const
 {
     QStringList open;
     for (const DocumentPage* page : pages())
-        open << page->editor()->documentPath();
+        open << page->document()->path();
     return open;
 }
 
@@ -66,16 +67,69 @@ int DocumentList::indexOfFile(const QString& path) const
         return -1;
     const QString sought = comparablePath(path);
     for (int index = 0; index < count(); ++index) {
-        const QString pagePath = at(index)->editor()->documentPath();
+        const QString pagePath = at(index)->document()->path();
         if (!pagePath.isEmpty() && comparablePath(pagePath) == sought)
             return index;
     }
     return -1;
 }
 
+QList<Document*> DocumentList::documents() const
+{
+    QList<Document*> open;
+    for (const DocumentPage* page : pages())
+        open << page->document();
+    return open;
+}
+
+Document* DocumentList::find(const QString& path) const
+{
+    const int index = indexOfFile(path);
+    return index >= 0 ? at(index)->document() : nullptr;
+}
+
+DocumentPage* DocumentList::pageOf(const Document* document) const
+{
+    for (DocumentPage* page : pages()) {
+        if (page->document() == document)
+            return page;
+    }
+    return nullptr;
+}
+
+DocumentPage* DocumentList::open(const QString& caption, const QString& path, const ShowRead& show,
+                                 std::optional<Encoding> asked)
+{
+    if (const int existing = indexOfFile(path); existing >= 0) {
+        activate(existing);
+        return at(existing);
+    }
+    DocumentRead read = path.isEmpty() ? DocumentRead() : readDocument(path, asked);
+    DocumentPage* page = add(caption);
+    page->document()->setPath(path);
+    activate(count() - 1);
+    try {
+        show(page, read);
+    } catch (...) {
+        remove(page); // unreadable after all
+        throw;
+    }
+    return page;
+}
+
+void DocumentList::close(Document* document)
+{
+    if (DocumentPage* page = pageOf(document)) {
+        emit aboutToClose(document);
+        remove(page);
+    }
+}
+
 DocumentPage* DocumentList::add(const QString& caption)
 {
     auto* page = new DocumentPage(caption);
+    connect(page->document(), &Document::changed, this,
+            [this, document = page->document()] { emit changed(document); });
     switching([&] { m_tabs->addTab(page, m_markers[0], tabText(caption)); });
     emit added(page);
     return page;

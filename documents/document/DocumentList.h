@@ -1,14 +1,20 @@
 #pragma once
 
+#include "encoding/Encoding.h"
+
 #include <QIcon>
 #include <QList>
 #include <QObject>
 #include <QString>
 
 #include <array>
+#include <functional>
+#include <optional>
 
+class Document;
 class DocumentPage;
 class QTabWidget;
+struct DocumentRead;
 
 // The open documents, in the order of their tabs: found by their files, added, closed, captioned
 // and marked modified. The window shows them; everything else asks the list, not the window.
@@ -26,6 +32,24 @@ public:
     QStringList paths() const;
     // The page holding the file (compared as the file system does, by its real path), or -1.
     int indexOfFile(const QString& path) const;
+    // The open documents, in tab order.
+    QList<Document*> documents() const;
+    // The document of the file (compared as indexOfFile() compares), or null.
+    Document* find(const QString& path) const;
+    // The page showing the document, or null.
+    DocumentPage* pageOf(const Document* document) const;
+
+    // Shows `read` in a new page; for a new document, `read` is empty.
+    using ShowRead = std::function<void(DocumentPage* page, DocumentRead& read)>;
+    // The file's page made the active one: the page already holding it, else a new last page
+    // with the caption and the file read by readDocument() (an empty path: a new document),
+    // shown by `show`; read in `asked` when given, else as detected. A file that cannot be read, or
+    // that `show` fails to show, gets no page: what they threw is thrown, so no page ever holds the
+    // path of a file whose text it does not show.
+    DocumentPage* open(const QString& caption, const QString& path, const ShowRead& show,
+                       std::optional<Encoding> asked = std::nullopt);
+    // Closes the document's page, as remove() does, once aboutToClose() was told.
+    void close(Document* document);
 
     // A new empty page with the caption, as the last tab, made the active one.
     DocumentPage* add(const QString& caption);
@@ -42,6 +66,10 @@ public:
 signals:
     // A page was added; it is not the active one yet.
     void added(DocumentPage* page);
+    // A document's path, caption, format or modified state changed.
+    void changed(Document* document);
+    // The document's page is about to be closed.
+    void aboutToClose(Document* document);
 
 private:
     // Runs `change` with isSwitching() true.

@@ -2,6 +2,7 @@
 
 #include "common/CommandError.h"
 #include "desktop/FileDialogs.h"
+#include "document/Document.h"
 #include "document/DocumentEncodings.h"
 #include "document/DocumentList.h"
 #include "document/DocumentPage.h"
@@ -143,7 +144,7 @@ bool DocumentSaver::closeActive()
         if (answer == Answer::Cancel || (answer == Answer::Yes && !save(current)))
             return false;
     }
-    m_documents.remove(current);
+    m_documents.close(current->document());
     return true;
 }
 
@@ -155,7 +156,7 @@ bool DocumentSaver::closeAll()
             if (answer == Answer::Cancel || (answer == Answer::Yes && !saveForClose(current)))
                 return false;
         }
-        m_documents.remove(current);
+        m_documents.close(current->document());
     }
     return true;
 }

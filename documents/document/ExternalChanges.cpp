@@ -1,6 +1,7 @@
 #include "document/ExternalChanges.h"
 
 #include "desktop/Desktop.h"
+#include "document/Document.h"
 #include "document/DocumentEncodings.h"
 #include "document/DocumentList.h"
 #include "document/DocumentPage.h"
@@ -54,10 +55,11 @@ void ExternalChanges::check()
 void ExternalChanges::reload(DocumentPage* page)
 {
     // In the page's own encoding, as the page reads it.
+    Document* document = page->document();
+    DocumentRead read = readDocument(document->path(),
+                                     document->format().encoding.value_or(EncodingCp1250));
+    document->setDiskStamp(read.stamp);
     TSynMemo* editor = page->editor();
-    DocumentRead read = readDocument(
-        editor->documentPath(), Encoding::fromName(page->encodingName()).value_or(EncodingCp1250));
-    page->setDiskStamp(read.stamp);
     editor->loadFile(read, editor->documentPath());
     announceMalformedUtf8(m_desktop, page, read.malformed);
 }

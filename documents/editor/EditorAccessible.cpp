@@ -36,10 +36,10 @@ QAccessibleInterface* editorInterface(const QString& className, QObject* object)
 {
     if (className != QLatin1String("TSynMemo") || !object || !object->isWidgetType())
         return nullptr;
-    auto* editor = static_cast<TSynMemo*>(object);
+    auto* editor = qobject_cast<TSynMemo*>(object);
     if (editorsReadAloud)
         return new EditorAccessible(editor);
-    return new QAccessibleWidget(editor, QAccessible::EditableText);
+    return new QAccessibleWidget(editor->widget(), QAccessible::EditableText);
 }
 
 // The accessibility bridge learns that a screen reader runs some time after start-up, and may

@@ -18,7 +18,7 @@ struct StyledRange {
     char* text;
 };
 
-constexpr qint64 SliceNanoseconds = 500'000;
+constexpr qint64 SpellSliceNanoseconds = 500'000;
 constexpr qsizetype ChunkBytes = 2 << 10;
 // How far back an edit or a click looks for the start of the word or tag it is in.
 constexpr qsizetype BoundaryLookBack = 4 << 10;
@@ -218,7 +218,7 @@ void SpellChecking::checkSlice()
             return;
         }
         checkChunk(*chunk);
-    } while (elapsed.nsecsElapsed() < SliceNanoseconds);
+    } while (elapsed.nsecsElapsed() < SpellSliceNanoseconds);
 }
 
 qsizetype SpellChecking::uncheckedFrom(qsizetype from, qsizetype to) const

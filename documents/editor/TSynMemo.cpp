@@ -1,12 +1,12 @@
 #include "editor/TSynMemo.h"
 
+#include "document/Document.h"
 #include "editor/ColouringCatchUp.h"
 #include "encoding/DocumentCodec.h"
 #include "files/FileAccess.h"
 
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
-#include <QFile>
 #include <QFontDatabase>
 #include <QMenu>
 #include <QMimeData>
@@ -17,23 +17,24 @@ namespace {
 
 constexpr int RightEdgeColumn = 80;
 constexpr int MaxLeftChar = 2048;
-constexpr qsizetype DecodedPieceBytes = 4 << 20;
-constexpr qsizetype ReadAgainBytes = 8 << 20;
 
 } // namespace
 
-TSynMemo::TSynMemo(QWidget* parent)
+TSynMemo::TSynMemo(QWidget* parent, Document* document)
     : QsciScintilla(parent), m_colouringCatchUp(new ColouringCatchUp(this))
 {
-    setUtf8(true);
-    setEolMode(EolUnix);
+    ++Document::s_liveViews;
+    if (!document) {
+        m_ownDocument = std::make_unique<Document>();
+        document = m_ownDocument.get();
+    }
+    attach(document);
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setMarginLineNumbers(0, true);
     setMarginWidth(0, QStringLiteral("00000"));
     setMarginWidth(1, 0);
 
-    // Tab inserts a tab character; Alt with a drag selects a column block.
-    setIndentationsUseTabs(true);
+    // Alt with a drag selects a column block.
     SendScintilla(SCI_SETRECTANGULARSELECTIONMODIFIER, SCMOD_ALT);
     SendScintilla(SCI_SETMOUSESELECTIONRECTANGULARSWITCH, 1);
 
@@ -55,7 +56,8 @@ TSynMemo::TSynMemo(QWidget* parent)
     // the text through them.
     SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_CHANGEFOLD | SC_MOD_CHANGEMARKER | SC_MOD_CONTAINER |
                                            SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE);
-    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &TSynMemo::reportUpdate);
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this,
+            [this](int updated) { reportUpdate(updated); });
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char*, int, int, int, int, int, int token, int) {
                 keepColumnBefore(type, position);
@@ -63,8 +65,80 @@ TSynMemo::TSynMemo(QWidget* parent)
             });
     SendScintilla(SCI_SETMULTIPLESELECTION, 1L);
     SendScintilla(SCI_SETADDITIONALSELECTIONTYPING, 1L);
-    connect(this, &QsciScintilla::modificationChanged, this,
-            [this] { emit statusChange(StatusModified); });
+    connect(this, &QsciScintilla::modificationChanged, this, [this](bool modified) {
+        m_document->setTextModified(modified);
+        emit statusChange(StatusModified);
+    });
+}
+
+TSynMemo::~TSynMemo()
+{
+    if (m_document) {
+        m_document->setTextModified(query(SCI_GETMODIFY) != 0);
+        m_document->setTextModifiedQuery({});
+        --m_document->m_views;
+    }
+    m_ownDocument.reset();
+    --Document::s_liveViews;
+}
+
+void TSynMemo::attach(Document* document)
+{
+    if (document == m_document)
+        return;
+    if (m_document) {
+        m_document->setTextModified(query(SCI_GETMODIFY) != 0);
+        m_document->setTextModifiedQuery({});
+        --m_document->m_views;
+    }
+    // A text shown before and by no view now is held by a reference the component took when
+    // its last view let go of it; showing it again does not give that reference back, so this
+    // view does, or the text would never be freed.
+    const bool heldAlone = document->m_shown && document->m_views == 0;
+    m_document = document;
+    setDocument(document->text());
+    if (heldAlone)
+        SendScintilla(SCI_RELEASEDOCUMENT, 0UL, SendScintillaPtrResult(SCI_GETDOCPOINTER));
+    ++document->m_views;
+    document->m_shown = true;
+    configureDocument();
+    // The colouring is kept with the text too: the one chosen is given to this text.
+    if (QsciLexer* colouring = lexer())
+        setLexer(colouring);
+    m_columnMark = {};
+    m_undoSelections.clear();
+    // Scintilla does not report every move of the save point (an undo action of the program's
+    // own leaves it silently), so the document asks.
+    document->setTextModifiedQuery([this] { return query(SCI_GETMODIFY) != 0; });
+    document->setTextModified(query(SCI_GETMODIFY) != 0);
+}
+
+void TSynMemo::configureDocument()
+{
+    setUtf8(true);
+    setEolMode(EolUnix);
+    // Tab inserts a tab character.
+    setIndentationsUseTabs(true);
+}
+
+QString TSynMemo::documentPath() const
+{
+    return m_document->path();
+}
+
+void TSynMemo::setDocumentPath(const QString& path)
+{
+    m_document->setPath(path);
+}
+
+LineBreak TSynMemo::lineBreak() const
+{
+    return m_document->format().lineBreak;
+}
+
+void TSynMemo::setLineBreak(LineBreak lineBreak)
+{
+    m_document->setLineBreak(lineBreak);
 }
 
 long TSynMemo::query(unsigned int message, unsigned long wParam, long lParam) const
@@ -90,74 +164,53 @@ int TSynMemo::lineCount() const
     return int(query(SCI_GETLINECOUNT));
 }
 
-MalformedUtf8 TSynMemo::loadFile(QByteArray fileBytes, int encodingIndex, const QString& sameFile)
+MalformedUtf8 TSynMemo::loadFile(QByteArray fileBytes, Encoding encoding, const QString& sameFile)
 {
-    DocumentRead read = inspectDocument(
-        std::move(fileBytes), Encoding::fromIndex(encodingIndex).value_or(EncodingCp1250));
+    DocumentRead read = inspectDocument(std::move(fileBytes), encoding);
     loadFile(read, sameFile);
     return read.malformed;
 }
 
+namespace {
+
+// The editor's text as decodeRead() fills it.
+class EditorText : public DecodedText {
+public:
+    explicit EditorText(QsciScintillaBase& editor) : m_editor(editor) {}
+    void reserve(qsizetype bytes) override
+    {
+        m_editor.SendScintilla(QsciScintillaBase::SCI_ALLOCATE, static_cast<unsigned long>(bytes));
+    }
+    void append(QByteArrayView text) override
+    {
+        m_editor.SendScintilla(QsciScintillaBase::SCI_APPENDTEXT,
+                               static_cast<unsigned long>(text.size()), text.data());
+    }
+    qsizetype length() const override
+    {
+        return m_editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    }
+    void clear() override { m_editor.SendScintilla(QsciScintillaBase::SCI_CLEARALL); }
+
+private:
+    QsciScintillaBase& m_editor;
+};
+
+} // namespace
+
 void TSynMemo::loadFile(DocumentRead& read, const QString& sameFile)
 {
-    const int encodingIndex = read.encoding.readAs().index();
-    QByteArray fileBytes = std::move(read.bytes);
-    setLineBreak(read.lineBreak);
     SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
     SendScintilla(SCI_CLEARALL);
-    // Room for the whole text is made at once, as growing it piece by piece would copy it again
-    // and again; its size comes from how much the first piece grows or shrinks in decoding.
-    // That room is filled in at once too: for a large file, its bytes are let go first and the
-    // file read again piece by piece, so that they are never in memory together with it.
-    const qsizetype firstPiece = std::min(fileBytes.size(), DecodedPieceBytes);
-    const qsizetype expected =
-        qsizetype(double(decodeDocument(fileBytes.first(firstPiece), encodingIndex).size()) /
-                  std::max<qsizetype>(firstPiece, 1) * fileBytes.size());
-    const auto append = [this](QByteArrayView text) {
-        SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(text.size()), text.data());
-    };
-    MalformedUtf8& malformed = read.malformed;
-    malformed = {};
-    // The file is opened again before its bytes are let go: one that can no longer be opened
-    // is shown from them.
-    QFile again(sameFile);
-    if (fileBytes.size() >= ReadAgainBytes && !sameFile.isEmpty() &&
-        again.open(QIODevice::ReadOnly) && again.size() == fileBytes.size()) {
-        const qint64 size = fileBytes.size();
-        fileBytes = QByteArray();
-        SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(expected + expected / 64 + 2));
-        const bool readAgain = readFileInLinePieces(
-            again, size, DecodedPieceBytes, [&](QByteArrayView piece, bool last) {
-                const long before = query(SCI_GETLENGTH);
-                MalformedUtf8 inPiece;
-                decodeDocument(piece, encodingIndex, append, DecodedPieceBytes, &inPiece);
-                if (inPiece.count && !malformed.count)
-                    malformed.firstTextOffset = before + inPiece.firstTextOffset;
-                malformed.count += inPiece.count;
-                if (!last)
-                    append("\n");
-            });
-        if (readAgain) {
-            finishLoading();
-            return;
-        }
-        // Changed while it was read again: shown as it is now. When even that fails, the
-        // editor is left empty and whole, and the caller is told.
-        SendScintilla(SCI_CLEARALL);
-        malformed = {};
-        try {
-            DocumentRead now = readDocument(sameFile, read.encoding);
-            fileBytes = std::move(now.bytes);
-            read.lineBreak = now.lineBreak;
-            read.stamp = now.stamp;
-        } catch (...) {
-            finishLoading();
-            throw;
-        }
+    EditorText text(*this);
+    try {
+        decodeRead(read, sameFile, text);
+    } catch (...) {
         setLineBreak(read.lineBreak);
+        finishLoading();
+        throw;
     }
-    SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(expected + expected / 64 + 2));
-    decodeDocument(fileBytes, encodingIndex, append, DecodedPieceBytes, &malformed);
+    setLineBreak(read.lineBreak);
     finishLoading();
 }
 
@@ -184,7 +237,8 @@ void TSynMemo::finishLoading()
     m_undoSelections.clear();
     SendScintilla(SCI_SETUNDOCOLLECTION, 1L);
     SendScintilla(SCI_SETSAVEPOINT);
-    m_forcedModified = false;
+    m_document->setTextModified(false);
+    m_document->setForcedModified(false);
     // Placing the caret lays out the first line; a long one, as a minified page's line of
     // megabytes, is coloured first, so that it is laid out once and not again when it is first
     // painted in its colours.
@@ -447,19 +501,20 @@ void TSynMemo::replaceRange(qsizetype position, qsizetype length, QByteArrayView
 
 bool TSynMemo::isDocumentModified() const
 {
-    return m_forcedModified || query(SCI_GETMODIFY) != 0;
+    return m_document->isModified();
 }
 
 void TSynMemo::markSaved()
 {
-    m_forcedModified = false;
+    m_document->setForcedModified(false);
     SendScintilla(SCI_SETSAVEPOINT);
+    m_document->setTextModified(false);
     emit statusChange(StatusModified);
 }
 
 void TSynMemo::markModified()
 {
-    m_forcedModified = true;
+    m_document->setForcedModified(true);
     emit statusChange(StatusModified);
 }
 
@@ -483,6 +538,13 @@ void TSynMemo::recolor(int start, int end)
         return;
     }
     QsciScintilla::recolor(start, end);
+}
+
+void TSynMemo::setText(const QString& text)
+{
+    QsciScintilla::setText(text);
+    // Emptying the undo history moves the save point without telling.
+    m_document->setTextModified(query(SCI_GETMODIFY) != 0);
 }
 
 void TSynMemo::contextMenuEvent(QContextMenuEvent* event)

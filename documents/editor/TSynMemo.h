@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/Document.h"
 #include "encoding/DocumentCodec.h"
 #include "encoding/TextLines.h"
 #include "files/DocumentReader.h"
@@ -10,12 +11,25 @@
 
 #include <QMenu>
 
+#include <memory>
+
 class ColouringCatchUp;
 
-// The document editor: a QScintilla editor in UTF-8 mode holding one document's text,
-// with the few operations the rest of the program relies on.
-class TSynMemo : public QsciScintilla {
+// The document editor: a view of one document's text, a QScintilla editor in UTF-8 mode, with
+// the few operations the rest of the program relies on. The component's own interface (and its
+// raw messages) is the editor's alone; what the rest of the program uses is named below.
+class TSynMemo : private QsciScintilla {
     Q_OBJECT
+    // Qt's connections and lookups convert the editor to its QObject and back.
+    friend class QObject;
+    template <class T> friend T qobject_cast(QObject* object);
+    template <class T> friend T qobject_cast(const QObject* object);
+    // The tests and benchmarks of the component itself send it raw messages through this.
+    friend struct ComponentAccess;
+    // A screen reader's interface and the spell checking follow the component's own notices.
+    friend class EditorAccessible;
+    friend class SpellChecking;
+
 public:
     enum StatusChange {
         StatusAll = 0x1,
@@ -27,12 +41,50 @@ public:
     };
     Q_DECLARE_FLAGS(StatusChanges, StatusChange)
 
-    explicit TSynMemo(QWidget* parent = nullptr);
+    // Shows `document`, or a document of its own when none is given.
+    explicit TSynMemo(QWidget* parent = nullptr, Document* document = nullptr);
+    ~TSynMemo() override;
 
-    QString documentPath() const { return m_documentPath; }
-    void setDocumentPath(const QString& path) { m_documentPath = path; }
-    LineBreak lineBreak() const { return m_lineBreak; }
-    void setLineBreak(LineBreak lineBreak) { m_lineBreak = lineBreak; }
+    // Of the component's own operations, those of the window's commands.
+    using QsciScintilla::copy;
+    using QsciScintilla::cut;
+    using QsciScintilla::lexer;
+    using QsciScintilla::paste;
+    using QsciScintilla::redo;
+    using QsciScintilla::removeSelectedText;
+    using QsciScintilla::setLexer;
+    using QsciScintilla::undo;
+    // Of the component's, those the tests read the text and place the caret with.
+    using QsciScintilla::getCursorPosition;
+    using QsciScintilla::isUndoAvailable;
+    using QsciScintilla::selectedText;
+    using QsciScintilla::setCursorPosition;
+    using QsciScintilla::setFont;
+    using QsciScintilla::setSelection;
+    using QsciScintilla::text;
+    // Of the widget's, those the window, its parts and the tests use.
+    using QAbstractScrollArea::viewport;
+    using QWidget::hasFocus;
+    using QWidget::parentWidget;
+    using QWidget::resize;
+    using QWidget::setFocus;
+    using QWidget::show;
+    using QWidget::window;
+
+    // The editor as a widget: to lay out, focus, and send input to.
+    QWidget* widget() { return this; }
+    const QWidget* widget() const { return this; }
+
+    // The document shown and edited.
+    Document* document() const { return m_document.data(); }
+    // Shows and edits `document` from now on; the one shown before keeps its text.
+    void attach(Document* document);
+
+    // The shown document's file and line breaks.
+    QString documentPath() const;
+    void setDocumentPath(const QString& path);
+    LineBreak lineBreak() const;
+    void setLineBreak(LineBreak lineBreak);
     void setPopupMenu(QMenu* menu) { m_popupMenu = menu; }
     QMenu* popupMenu() const { return m_popupMenu; }
 
@@ -40,16 +92,13 @@ public:
     QByteArrayView textBytes() const;
     // Number of lines; an empty editor holds no lines.
     int lineCount() const;
-    // Shows a file read by readDocument(): its bytes decoded from read.encoding.readAs(), and
-    // records its line breaks. Not undoable: the undo history starts afresh, the editor
-    // unmodified with the caret at the start. `sameFile`, when given, is the file the bytes were
-    // read from: a large one is read again piece by piece instead of decoding bytes held whole
-    // (and, changed meanwhile, read anew: `read` then tells what was shown). The bytes are taken;
-    // read.malformed receives what the UTF-8 reading met that was not UTF-8, its first place as
-    // a position of the editor's text.
+    // Shows a file read by readDocument(), decoded by decodeRead() (which takes the bytes and
+    // fills in read.malformed; `sameFile` as there), and records its line breaks. Not undoable:
+    // the undo history starts afresh, the editor unmodified with the caret at the start. When
+    // decodeRead() throws, the editor is left empty and whole.
     void loadFile(DocumentRead& read, const QString& sameFile = {});
-    // The same for bytes decoded from encoding index 0-3.
-    MalformedUtf8 loadFile(QByteArray fileBytes, int encodingIndex, const QString& sameFile = {});
+    // The same for bytes in the encoding.
+    MalformedUtf8 loadFile(QByteArray fileBytes, Encoding encoding, const QString& sameFile = {});
     // Shows the given editor text (UTF-8, LF breaks) as a fresh document: no undo history,
     // unmodified, the caret at the start.
     void setDocumentText(QByteArrayView text);
@@ -134,6 +183,9 @@ public:
 
 public slots:
     void recolor(int start = 0, int end = -1) override;
+    // Replaces the whole text with no undo history; modified unless its text is at its save
+    // point, as the editor component has it.
+    void setText(const QString& text) override;
 
 signals:
     void statusChange(TSynMemo::StatusChanges changes);
@@ -159,12 +211,14 @@ private:
     void reportUpdate(int updated);
     void makeRoomForNewLines();
     void finishLoading();
+    // The settings Scintilla keeps with a document's text rather than with the view.
+    void configureDocument();
     void handleContainerAction(int modificationType, int token);
     void keepColumnBefore(int modificationType, long position);
 
-    QString m_documentPath;
-    bool m_forcedModified = false;
-    LineBreak m_lineBreak = LineBreak::CrLf;
+    // A document of its own, when none was given; let go before the component's own text.
+    std::unique_ptr<Document> m_ownDocument;
+    QPointer<Document> m_document;
     QPointer<QMenu> m_popupMenu;
     // Selections to put back when an edit that remembered them is undone, by undo token.
     QHash<int, SelectionState> m_undoSelections;

@@ -7,12 +7,13 @@
 #include "files/FileAccess.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <optional>
 
-// What reading a file found: its bytes and its format. The editor decodes the bytes
-// (TSynMemo::loadFile), taking them and filling in `malformed`.
+// What reading a file found: its bytes and its format. decodeRead() decodes the bytes into a
+// document's text (TSynMemo::loadFile), taking them and filling in `malformed`.
 struct DocumentRead {
     QByteArray bytes;
     // The encoding the document is named after: the one asked for, else the one the file
@@ -37,3 +38,25 @@ DocumentRead inspectDocument(QByteArray bytes, std::optional<Encoding> asked = {
 // too many lines before it is read whole, one whose decoded text would be too large before it
 // is handed back.
 DocumentRead readDocument(const QString& path, std::optional<Encoding> asked = {});
+
+// Where decodeRead() puts the text it decodes: UTF-8 with LF breaks, appended piece by piece.
+class DecodedText {
+public:
+    virtual ~DecodedText() = default;
+    // Room for `bytes` of text, made at once before it arrives.
+    virtual void reserve(qsizetype bytes) = 0;
+    virtual void append(QByteArrayView text) = 0;
+    // Length of the text appended so far.
+    virtual qsizetype length() const = 0;
+    // Back to empty.
+    virtual void clear() = 0;
+};
+
+// Decodes the bytes of `read` from read.encoding.readAs() into `text`, which starts empty; the
+// bytes are taken, and read.malformed receives what the UTF-8 reading met that was not UTF-8, its
+// first place as a position of the text. `sameFile`, when given, is the file the bytes were read
+// from: a large one is read again piece by piece instead of decoding bytes held whole, so that
+// they are never in memory together with the text. Changed meanwhile, it is read anew
+// (readDocument) and `read` then tells what was decoded; when even that fails, `text` is left
+// empty and readDocument()'s CommandError thrown.
+void decodeRead(DocumentRead& read, const QString& sameFile, DecodedText& text);

@@ -67,7 +67,7 @@ private slots:
 private:
     QAccessibleTextInterface* textOf(TSynMemo& editor)
     {
-        return QAccessible::queryAccessibleInterface(&editor)->textInterface();
+        return QAccessible::queryAccessibleInterface(editor.widget())->textInterface();
     }
 };
 
@@ -84,7 +84,7 @@ void TestAccessibility::theTextIsOfferedWhileAReaderIsActive()
     QVERIFY(textOf(editor));
     QAccessible::setActive(false);
     QCOMPARE(textOf(editor), nullptr);
-    QCOMPARE(QAccessible::queryAccessibleInterface(&editor)->role(), QAccessible::EditableText);
+    QCOMPARE(QAccessible::queryAccessibleInterface(editor.widget())->role(), QAccessible::EditableText);
     QAccessible::setActive(true);
     QVERIFY(textOf(editor));
 }
@@ -262,30 +262,30 @@ void TestAccessibility::eachChangeIsTold()
     TSynMemo editor;
     editor.setDocumentText("ab\xf0\x9f\x98\x80\ncd");
     editor.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    QVERIFY(QTest::qWaitForWindowExposed(editor.widget()));
     QVERIFY(textOf(editor));
     editor.moveCaret(editor.textLength());
     QTest::qWait(20);
     told.clear();
     for (const QChar key : keys) {
         if (key == u'<')
-            QTest::keyClick(&editor, Qt::Key_Left, Qt::ShiftModifier);
+            QTest::keyClick(editor.widget(), Qt::Key_Left, Qt::ShiftModifier);
         else if (key == u'~')
             editor.undo();
         else if (key == u'\x01')
-            QTest::keyClick(&editor, Qt::Key_Backspace);
+            QTest::keyClick(editor.widget(), Qt::Key_Backspace);
         else if (key == u'+')
             editor.replaceRange(editor.textLength(), 0, QByteArray(3 << 20, 'x'));
         else if (key == u'I')
-            QAccessible::queryAccessibleInterface(&editor)->editableTextInterface()->insertText(
+            QAccessible::queryAccessibleInterface(editor.widget())->editableTextInterface()->insertText(
                 2, QStringLiteral("ą"));
         else if (key == u'R')
-            QAccessible::queryAccessibleInterface(&editor)->editableTextInterface()->replaceText(
+            QAccessible::queryAccessibleInterface(editor.widget())->editableTextInterface()->replaceText(
                 0, 4, QStringLiteral("x"));
         else if (key == u'\n')
-            QTest::keyClick(&editor, Qt::Key_Return);
+            QTest::keyClick(editor.widget(), Qt::Key_Return);
         else
-            QTest::sendKeyEvent(QTest::Click, &editor, Qt::Key_unknown, QString(key),
+            QTest::sendKeyEvent(QTest::Click, editor.widget(), Qt::Key_unknown, QString(key),
                                 Qt::NoModifier);
         QTest::qWait(20);
     }

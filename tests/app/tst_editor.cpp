@@ -1,7 +1,9 @@
+#include "document/Document.h"
 #include "editor/Highlighters.h"
 #include "editor/TSynMemo.h"
 #include "encoding/DocumentCodec.h"
 #include "encoding/EncodingNames.h"
+#include "support/ComponentAccess.h"
 #include "support/TestFiles.h"
 
 #include <QFontDatabase>
@@ -24,6 +26,7 @@ private slots:
     void undoSelectionsAreBounded();
     void largeBlocksKeepTheirContents();
     void undoAndRedoWalkBackAndForth();
+    void aViewEditsTheDocumentItIsAttachedTo();
     void backgroundColouringMatchesColouringAtOnce_data();
     void backgroundColouringMatchesColouringAtOnce();
 };
@@ -65,13 +68,14 @@ void TestEditor::loadFileShowsTheDecodedText()
     const QString path = writeFile(dir.filePath("page.htm"), onDisk);
     TSynMemo editor;
     editor.loadFile("old text", EncodingUtf8);
-    editor.SendScintilla(QsciScintillaBase::SCI_ADDTEXT, 1L, "x");
-    editor.loadFile(QByteArray(bytes.constData(), bytes.size()), encoding, path);
+    component(editor).SendScintilla(QsciScintillaBase::SCI_ADDTEXT, 1L, "x");
+    editor.loadFile(QByteArray(bytes.constData(), bytes.size()), *Encoding::fromIndex(encoding),
+                    path);
     QVERIFY(editor.textBytes() == decodeDocument(bytes, encoding));
     QCOMPARE(editor.lineBreak(), lineBreak);
     QVERIFY(!editor.isDocumentModified());
     QVERIFY(!editor.isUndoAvailable());
-    QCOMPARE(editor.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS), 0L);
+    QCOMPARE(component(editor).SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS), 0L);
 }
 
 void TestEditor::readDocumentFindsTheFormat_data()
@@ -129,7 +133,7 @@ void TestEditor::undoAndRedoWalkBackAndForth()
     TSynMemo editor;
     editor.loadFile("<p>łąka</p>", EncodingUtf8);
     const auto send = [&](unsigned int message, unsigned long wParam = 0, const char* text = "") {
-        editor.SendScintilla(message, wParam, text);
+        component(editor).SendScintilla(message, wParam, text);
     };
     QList<QByteArray> texts{editor.textBytes().toByteArray()};
     const auto step = [&](const std::function<void()>& edit) {
@@ -229,27 +233,67 @@ void TestEditor::backgroundColouringMatchesColouringAtOnce()
     editor.setLexer(highlighters.lexer(Language::Html));
     editor.resize(600, 400);
     editor.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    QVERIFY(QTest::qWaitForWindowExposed(editor.widget()));
     editor.loadFile(page, EncodingUtf8);
-    editor.SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+    component(editor).SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
     QTRY_VERIFY(editor.isColouringBehind());
     if (!edit.isEmpty()) {
-        const long at = atTheTop ? 0 : editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
-        editor.SendScintilla(QsciScintillaBase::SCI_INSERTTEXT, at, edit.constData());
+        const long at =
+            atTheTop ? 0 : component(editor).SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+        component(editor).SendScintilla(QsciScintillaBase::SCI_INSERTTEXT, at, edit.constData());
     }
     QTRY_VERIFY_WITH_TIMEOUT(!editor.isColouringBehind(), 60000);
 
     TSynMemo reference;
     reference.setLexer(highlighters.lexer(Language::Html));
     reference.loadFile(editor.textBytes().toByteArray(), EncodingUtf8);
-    reference.SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0L, -1L);
-    const long length = editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    component(reference).SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0L, -1L);
+    const long length = component(editor).SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
     for (long i = 0; i < length; ++i) {
-        const long style = editor.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, i);
-        if (style != reference.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, i))
+        const long style = component(editor).SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, i);
+        if (style != component(reference).SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, i))
             QFAIL(qPrintable(QStringLiteral("style differs at %1").arg(i)));
     }
 }
 
 QTEST_MAIN(TestEditor)
+void TestEditor::aViewEditsTheDocumentItIsAttachedTo()
+{
+    {
+        // A document may outlive every view.
+        Document outliving;
+        std::make_unique<TSynMemo>(nullptr, &outliving).reset();
+        QVERIFY(!outliving.isModified());
+    }
+    // Each document keeps its own text, save point and file while a view moves between them.
+    Highlighters highlighters(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    TSynMemo editor;
+    Document first;
+    Document second;
+    editor.attach(&first);
+    editor.loadFile("<p>\xc5\xbc</p>", EncodingUtf8);
+    editor.setDocumentPath("first.htm");
+    QVERIFY(!first.isModified());
+    editor.attach(&second);
+    QCOMPARE(editor.textBytes().toByteArray(), QByteArray());
+    QCOMPARE(editor.documentPath(), QString());
+    component(editor).SendScintilla(QsciScintillaBase::SCI_ADDTEXT, 2L, "ab");
+    QVERIFY(second.isModified());
+    QVERIFY(!first.isModified());
+    editor.attach(&first);
+    QCOMPARE(editor.textBytes().toByteArray(), QByteArray("<p>\xc5\xbc</p>"));
+    QCOMPARE(first.path(), QStringLiteral("first.htm"));
+    QVERIFY(!editor.isDocumentModified());
+    QVERIFY(second.isModified()); // as its view left it
+    editor.attach(&second);
+    QCOMPARE(editor.textBytes().toByteArray(), QByteArray("ab"));
+    QVERIFY(editor.isDocumentModified());
+
+    // The colouring chosen colours each text attached.
+    editor.setLexer(highlighters.lexer(Language::Html));
+    editor.attach(&first);
+    component(editor).SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0L, -1L);
+    QVERIFY(component(editor).SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, 1L) != 0);
+}
+
 #include "tst_editor.moc"

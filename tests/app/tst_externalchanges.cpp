@@ -1,6 +1,7 @@
 // Files changed or deleted by another program while their pages are open.
-#include "document/DocumentPage.h"
 #include "app/TForm1.h"
+#include "document/DocumentPage.h"
+#include "support/ComponentAccess.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TestFiles.h"
 
@@ -73,8 +74,8 @@ void TestExternalChanges::askedWhenTheWindowComesBack()
     form.OpenFileInPage("a.htm", path);
     if (edited) {
         form.ActiveEditor()->setFocus();
-        form.ActiveEditor()->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
-        typeText(form.ActiveEditor(), "!");
+        component(form.ActiveEditor())->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+        typeText(form.ActiveEditor()->widget(), "!");
     }
     if (deleted)
         QFile::remove(path);

@@ -300,7 +300,7 @@ void TestMainWindow::dialogsHaveTheirOwnCaptions()
     });
     fire(action.toLatin1());
     QTRY_COMPARE(shown, caption);
-    QTRY_COMPARE(QApplication::focusWidget(), m_form->ActiveEditor());
+    QTRY_COMPARE(QApplication::focusWidget(), m_form->ActiveEditor()->widget());
 }
 
 void TestMainWindow::keyboardGoesToTheActiveEditor_data()
@@ -325,7 +325,7 @@ void TestMainWindow::keyboardGoesToTheActiveEditor()
     } else if (event != "start") {
         fire(event == "open" ? "mnuOpen" : event == "close" ? "mnuZamknij" : "mnuNowy1");
     }
-    QTRY_COMPARE(QApplication::focusWidget(), m_form->ActiveEditor());
+    QTRY_COMPARE(QApplication::focusWidget(), m_form->ActiveEditor()->widget());
 }
 
 void TestMainWindow::messagesCarryTheApplicationTitle()
@@ -385,7 +385,7 @@ void TestMainWindow::keysRunTheirCommands()
     m_form->findChild<QTabWidget*>("PC")->setCurrentIndex(1);
     m_form->show();
     QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
-    QTRY_COMPARE(QApplication::focusWidget(), m_form->ActiveEditor());
+    QTRY_COMPARE(QApplication::focusWidget(), m_form->ActiveEditor()->widget());
 
     QStringList seen;
     for (QAction* action : m_form->findChildren<QAction*>())
@@ -433,8 +433,8 @@ void TestMainWindow::findPreviousGoesBack()
         }
     });
     answer.start(5);
-    QTest::keyClick(editor, Qt::Key_F, Qt::ControlModifier);
-    QTRY_COMPARE(QApplication::focusWidget(), editor); // the window's keys work again
+    QTest::keyClick(editor->widget(), Qt::Key_F, Qt::ControlModifier);
+    QTRY_COMPARE(QApplication::focusWidget(), editor->widget()); // the window's keys work again
     QStringList selections;
     const auto note = [&] {
         selections << QStringLiteral("%1-%2")
@@ -444,7 +444,7 @@ void TestMainWindow::findPreviousGoesBack()
     note();
     for (const auto modifier :
          {Qt::NoModifier, Qt::NoModifier, Qt::ShiftModifier, Qt::ShiftModifier, Qt::NoModifier}) {
-        QTest::keyClick(editor, Qt::Key_F3, modifier);
+        QTest::keyClick(editor->widget(), Qt::Key_F3, modifier);
         note();
     }
     QCOMPARE(selections.join(' '), QStringLiteral("0-2 3-5 6-8 3-5 0-2 3-5"));

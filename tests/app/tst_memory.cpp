@@ -34,7 +34,7 @@ int runChild(int argc, char** argv)
     form.show();
     if (!QTest::qWaitFor([&] { return form.pageCount() == 1; }))
         return 1;
-    typeText(form.ActiveEditor(), QStringLiteral("Zmiana "));
+    typeText(form.ActiveEditor()->widget(), QStringLiteral("Zmiana "));
     const auto copied = [] {
         return QDirIterator(qEnvironmentVariable("XDG_DATA_HOME"), {"*.tgr"}, QDir::Files,
                             QDirIterator::Subdirectories)

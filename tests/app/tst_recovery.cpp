@@ -42,9 +42,9 @@ int runChild(int argc, char** argv)
     form.show();
     if (!QTest::qWaitFor([&] { return form.pageCount() == 1; }))
         return 1;
-    typeText(form.ActiveEditor(), QStringLiteral("Źródło "));
+    typeText(form.ActiveEditor()->widget(), QStringLiteral("Źródło "));
     form.runCommand(QStringLiteral("mnuNowy1Click"));
-    typeText(form.ActiveEditor(), QStringLiteral("nowy tekst"));
+    typeText(form.ActiveEditor()->widget(), QStringLiteral("nowy tekst"));
     if (!QTest::qWaitFor([] { return copiesOnDisk() == 2; }, 20000))
         return 1;
     std::puts("ready");
@@ -179,7 +179,7 @@ void TestRecovery::folderThatCannotBeWrittenIsReported()
     ScriptedDesktop desktop;
     auto form = startWindow(desktop);
     form->runCommand(QStringLiteral("mnuNowy1Click"));
-    typeText(form->ActiveEditor(), QStringLiteral("tekst"));
+    typeText(form->ActiveEditor()->widget(), QStringLiteral("tekst"));
     form->findChild<CrashRecovery*>()->copyNow();
     QLabel* warning = nullptr;
     QVERIFY(QTest::qWaitFor(

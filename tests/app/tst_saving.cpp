@@ -1,8 +1,9 @@
 // Saving, closing and reopening documents through the window's commands, with the user's
 // answers scripted.
+#include "app/TForm1.h"
 #include "document/DocumentPage.h"
 #include "editor/EditorLimits.h"
-#include "app/TForm1.h"
+#include "support/ComponentAccess.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TestFiles.h"
 
@@ -51,7 +52,8 @@ private slots:
     void cleanup();
     void roundTripIsByteIdentical_data();
     void roundTripIsByteIdentical();
-    void lfFileIsSavedWithCrLf();
+    void savesEndLinesAsTheFileDid_data();
+    void savesEndLinesAsTheFileDid();
     void closeThisFile_data();
     void closeThisFile();
     void closeAllGoesActiveThenFollowingThenFirst();
@@ -113,8 +115,8 @@ void TestSaving::type(const QString& text)
 {
     TSynMemo* editor = m_form->ActiveEditor();
     editor->setFocus();
-    editor->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
-    typeText(editor, text);
+    component(editor)->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+    typeText(editor->widget(), text);
 }
 
 void TestSaving::roundTripIsByteIdentical_data()
@@ -144,7 +146,7 @@ void TestSaving::roundTripIsByteIdentical()
     QCOMPARE(m_form->panelText(2), encoding);
     QCOMPARE(m_form->activePage()->encodingName(), encoding);
     type("x");
-    m_form->ActiveEditor()->SendScintilla(QsciScintillaBase::SCI_DELETEBACK);
+    component(m_form->ActiveEditor())->SendScintilla(QsciScintillaBase::SCI_DELETEBACK);
     QVERIFY(m_form->ActiveEditor()->isDocumentModified());
     action("mnuZapis")->trigger();
     QVERIFY(m_desktop.errors.isEmpty());
@@ -152,13 +154,52 @@ void TestSaving::roundTripIsByteIdentical()
     QVERIFY(!m_form->ActiveEditor()->isDocumentModified());
 }
 
-void TestSaving::lfFileIsSavedWithCrLf()
+void TestSaving::savesEndLinesAsTheFileDid_data()
 {
-    const QString path = writeFile(m_dir->filePath("lf.htm"), "charset=utf-8\nżaba\n");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("save");
+    QTest::addColumn<QByteArray>("written");
+    const QByteArray lf("charset=utf-8\n\xc5\xbc"
+                        "aba\n");
+    const QByteArray lfWritten("charset=utf-8\n\xc5\xbc"
+                               "abax\n");
+    const QByteArray crLfWritten("charset=utf-8\r\n\xc5\xbc"
+                                 "abax\r\n");
+    QTest::newRow("LF, Zapisz on the toolbar") << lf << "ToolButton4" << lfWritten;
+    QTest::newRow("LF, Zapisz jako") << lf << "mnuZapisJako" << lfWritten;
+    QTest::newRow("LF, saved on closing") << lf << "mnuZamykaAll" << lfWritten;
+    QTest::newRow("CR LF") << QByteArray("charset=utf-8\r\n\xc5\xbc"
+                                         "aba\r\n")
+                           << "mnuZapis" << crLfWritten;
+    QTest::newRow("mixed") << QByteArray("charset=utf-8\r\n\xc5\xbc"
+                                         "aba\n")
+                           << "mnuZapis" << crLfWritten;
+    QTest::newRow("CR") << QByteArray("charset=utf-8\r\xc5\xbc"
+                                      "aba\r")
+                        << "mnuZapis" << crLfWritten;
+    QTest::newRow("no break") << QByteArray("charset=utf-8") << "mnuZapis"
+                              << QByteArray("charset=utf-8x\r\n");
+    QTest::newRow("LF, Nieznany")
+        << QByteArray("abc\n") << "mnuZapis" << QByteArray("abcx\n");
+}
+
+void TestSaving::savesEndLinesAsTheFileDid()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, save);
+    QFETCH(QByteArray, written);
+    const QString path = writeFile(m_dir->filePath("page.htm"), bytes);
+    QString target = path;
     open({path});
-    action("ToolButton4")->trigger(); // "Zapisz" on the toolbar
-    QCOMPARE(readFile(path), QByteArray("charset=utf-8\r\n\xc5\xbc"
-                                        "aba\r\n"));
+    type("x");
+    if (save == "mnuZapisJako") {
+        target = m_dir->filePath("other.htm");
+        m_desktop.saveChoices.enqueue(target);
+    }
+    m_desktop.answers.enqueue(Answer::Yes);
+    action(save.toLatin1())->trigger();
+    QVERIFY(m_desktop.errors.isEmpty());
+    QCOMPARE(readFile(target), written);
 }
 
 void TestSaving::closeThisFile_data()

@@ -1,6 +1,7 @@
 // Tag insertion: the texts of every tag command, and how they land around the selection.
-#include "document/DocumentPage.h"
 #include "app/TForm1.h"
+#include "document/DocumentPage.h"
+#include "support/ComponentAccess.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TestFiles.h"
 
@@ -75,10 +76,12 @@ constexpr Expected Commands[] = {
 QString selectedText(TSynMemo* editor)
 {
     QStringList pieces;
-    const long count = editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONS);
+    const long count = component(editor)->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONS);
     for (long i = 0; i < count; ++i) {
-        const long start = editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONNSTART, i);
-        const long end = editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONNEND, i);
+        const long start =
+            component(editor)->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONNSTART, i);
+        const long end =
+            component(editor)->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONNEND, i);
         pieces << QString::fromUtf8(editor->textBytes().sliced(start, end - start).toByteArray());
     }
     return pieces.join('\n');
@@ -206,7 +209,8 @@ void TestTags::aroundTheSelection()
     QCOMPARE(selectedText(editor), selected);
     QVERIFY(editor->selectionStartPosition() < editor->selectionEndPosition());
     QCOMPARE(long(editor->selectionStartPosition()),
-             editor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS)); // caret at its start
+             component(editor)->SendScintilla(
+                 QsciScintillaBase::SCI_GETCURRENTPOS)); // caret at its start
 }
 
 void TestTags::undoRestoresTextAndSelection()
@@ -231,15 +235,15 @@ void TestTags::rectangularSelectionWrapsEachPiece()
 {
     TSynMemo* editor = newDocument("a12b\nc34d\ne56f");
     // Columns 1 to 3 of all three lines, as an Alt-drag selects them.
-    editor->SendScintilla(QsciScintillaBase::SCI_SETRECTANGULARSELECTIONANCHOR, 1L);
-    editor->SendScintilla(QsciScintillaBase::SCI_SETRECTANGULARSELECTIONCARET, 13L);
+    component(editor)->SendScintilla(QsciScintillaBase::SCI_SETRECTANGULARSELECTIONANCHOR, 1L);
+    component(editor)->SendScintilla(QsciScintillaBase::SCI_SETRECTANGULARSELECTIONCARET, 13L);
     fire("mnuTd");
     QCOMPARE(editor->text(), QStringLiteral("a<td>12</td>b\nc<td>34</td>d\ne<td>56</td>f"));
-    QCOMPARE(editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONS), 3L);
+    QCOMPARE(component(editor)->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONS), 3L);
     QCOMPARE(selectedText(editor).remove('\n'), QStringLiteral("123456"));
     fire("mnuUndo");
     QCOMPARE(editor->text(), QStringLiteral("a12b\nc34d\ne56f"));
-    QTRY_VERIFY(editor->SendScintilla(QsciScintillaBase::SCI_SELECTIONISRECTANGLE) != 0);
+    QTRY_VERIFY(component(editor)->SendScintilla(QsciScintillaBase::SCI_SELECTIONISRECTANGLE) != 0);
 }
 
 void TestTags::tagButtonGivesTheKeyboardBack()
@@ -249,7 +253,7 @@ void TestTags::tagButtonGivesTheKeyboardBack()
     editor->setFocus();
     fire("bitTable");
     QVERIFY(editor->hasFocus());
-    typeText(editor, QStringLiteral("ł"));
+    typeText(editor->widget(), QStringLiteral("ł"));
     QCOMPARE(editor->text(), QStringLiteral("<table>ł</table>"));
 }
 

@@ -4,6 +4,7 @@
 #include "editor/Highlighters.h"
 #include "editor/TSynMemo.h"
 #include "encoding/EncodingNames.h"
+#include "support/ComponentAccess.h"
 
 #include <QFontDatabase>
 #include <QRandomGenerator>
@@ -14,7 +15,7 @@ namespace {
 
 long send(TSynMemo& editor, unsigned int message, unsigned long wParam = 0, long lParam = 0)
 {
-    return editor.SendScintilla(message, wParam, lParam);
+    return component(editor).SendScintilla(message, wParam, lParam);
 }
 
 // The x of each character boundary of the first line, from the line's start.
@@ -79,7 +80,7 @@ void TestLongLines::positionsAreTheLayouts()
     editor.setFont(font);
     editor.resize(1200, 200);
     editor.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    QVERIFY(QTest::qWaitForWindowExposed(editor.widget()));
     const QByteArray utf8 = text.toUtf8();
     editor.loadFile(utf8, EncodingUtf8);
 
@@ -120,7 +121,7 @@ void TestLongLines::editsOnALongLineShowAsAFreshEditor()
     editor.setLexer(highlighters.lexer(Language::Html));
     editor.resize(800, 300);
     editor.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    QVERIFY(QTest::qWaitForWindowExposed(editor.widget()));
     editor.loadFile(page, EncodingUtf8);
 #ifdef TAGOMIR_PATCHED_QSCINTILLA
     QVERIFY(editor.isCaretLinePartlyColoured());
@@ -154,7 +155,7 @@ void TestLongLines::editsOnALongLineShowAsAFreshEditor()
     fresh.setLexer(highlighters.lexer(Language::Html));
     fresh.resize(800, 300);
     fresh.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&fresh));
+    QVERIFY(QTest::qWaitForWindowExposed(fresh.widget()));
     const QByteArray text = editor.textBytes().toByteArray();
     fresh.loadFile(text, EncodingUtf8);
     send(fresh, QsciScintillaBase::SCI_COLOURISE, 0, -1);
@@ -235,7 +236,7 @@ void TestLongLines::firstPaintOfALongLineIsTheWholeLayouts()
     whole.loadFile(page, EncodingUtf8);
     send(whole, QsciScintillaBase::SCI_COLOURISE, 0, -1);
     whole.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&whole));
+    QVERIFY(QTest::qWaitForWindowExposed(whole.widget()));
     // The whole line laid out: the x of its end asked for.
     const long length = send(whole, QsciScintillaBase::SCI_GETLENGTH);
     send(whole, QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, length);
@@ -243,7 +244,7 @@ void TestLongLines::firstPaintOfALongLineIsTheWholeLayouts()
     opened.loadFile(page, EncodingUtf8);
     send(opened, QsciScintillaBase::SCI_COLOURISE, 0, -1);
     opened.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&opened));
+    QVERIFY(QTest::qWaitForWindowExposed(opened.widget()));
     QCOMPARE(opened.viewport()->grab().toImage(), whole.viewport()->grab().toImage());
 
     // Scrolled along by the scroll bar, as a paint asks for more of the line, then by the

@@ -156,7 +156,7 @@ private slots:
         QCOMPARE(marked(editor, checking), word);
         editor.moveCaret(12);
         QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(1, 1));
-        QApplication::sendEvent(&editor, &event);
+        QApplication::sendEvent(editor.widget(), &event);
         menu.hide();
         QStringList captions;
         for (QAction* action : menu.actions())
@@ -202,7 +202,7 @@ private slots:
         QMenu menu;
         first.setPopupMenu(&menu);
         QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(1, 1));
-        QApplication::sendEvent(&first, &event);
+        QApplication::sendEvent(first.widget(), &event);
         menu.hide();
         menu.findChild<QAction*>(QStringLiteral("pupIgnoruj"))->trigger();
         QCOMPARE(marked(first, firstChecking), QString());

@@ -2,6 +2,7 @@
 // text a block at a time and leaves the room it makes untouched until text is put there. These
 // check that the lines and the styles are as the text says.
 #include "editor/TSynMemo.h"
+#include "support/ComponentAccess.h"
 
 #include <QTest>
 
@@ -9,7 +10,7 @@ namespace {
 
 long send(TSynMemo& editor, unsigned int message, unsigned long wParam = 0, long lParam = 0)
 {
-    return editor.SendScintilla(message, wParam, lParam);
+    return component(editor).SendScintilla(message, wParam, lParam);
 }
 
 // Where each line starts: after a CR LF, a lone CR or a lone LF.

@@ -2,6 +2,7 @@
 // question about characters an encoding cannot hold on every write.
 #include "app/TForm1.h"
 #include "document/DocumentPage.h"
+#include "support/ComponentAccess.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TestFiles.h"
 
@@ -95,8 +96,8 @@ void TestEncodingChange::pickTarget(int downs)
 void TestEncodingChange::typeAtEnd(const QString& text)
 {
     TSynMemo* editor = m_form->ActiveEditor();
-    editor->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
-    typeText(editor, text);
+    component(editor)->SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+    typeText(editor->widget(), text);
 }
 
 void TestEncodingChange::change_data()

@@ -5,6 +5,7 @@
 #include "search/EditorSearch.h"
 #include "search/RegexSearch.h"
 #include "search/SearchState.h"
+#include "support/ComponentAccess.h"
 
 #include <QTest>
 
@@ -40,8 +41,8 @@ void load(TSynMemo& editor, QString marked)
 QString marked(TSynMemo& editor)
 {
     QByteArray text = editor.text().toUtf8();
-    const long anchor = editor.SendScintilla(QsciScintillaBase::SCI_GETANCHOR);
-    const long caret = editor.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+    const long anchor = component(editor).SendScintilla(QsciScintillaBase::SCI_GETANCHOR);
+    const long caret = component(editor).SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
     if (anchor == caret)
         return QString::fromUtf8(text.insert(caret, '|'));
     const long start = qMin(anchor, caret), end = qMax(anchor, caret);
@@ -305,7 +306,7 @@ void TestEditorSearch::replaceAllIsOneUndoStep()
 {
     TSynMemo editor;
     editor.setText(QStringLiteral("łąka\nŁĄKA łąka\n"));
-    editor.SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+    component(editor).SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
     QCOMPARE(
         searchAndReplace(editor, "Łąka", "łąka łąka", O::Replace | O::ReplaceAll | O::EntireScope),
         3);
@@ -327,7 +328,7 @@ void TestEditorSearch::replaceAllIsOneUndoStep()
         large +=
             (i % 3 ? QStringLiteral("ŁĄKA ") : QStringLiteral("łąka\n")) + QString(i % 97, u'ż');
     editor.setText(large);
-    editor.SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+    component(editor).SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
     const int count = int(large.count(QStringLiteral("łąka"), Qt::CaseInsensitive));
     QCOMPARE(searchAndReplace(editor, "łąka", "laka", O::Replace | O::ReplaceAll | O::EntireScope),
              count);
@@ -338,7 +339,7 @@ void TestEditorSearch::replaceAllIsOneUndoStep()
 
     // The caret's column is counted afresh after the text before it changed.
     editor.setText(QStringLiteral("ą ą ą ą ą ą ą ą ą ą END"));
-    editor.SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+    component(editor).SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
     QCOMPARE(editor.caretColumn(), 24);
     QCOMPARE(searchAndReplace(editor, "ą", "ab", O::Replace | O::ReplaceAll | O::EntireScope), 10);
     QCOMPARE(editor.caretColumn(), 30);

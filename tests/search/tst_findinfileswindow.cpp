@@ -3,6 +3,7 @@
 // open in the editor changed in the page) and undone from the panel.
 #include "app/TForm1.h"
 #include "search/FindResultsPanel.h"
+#include "support/ComponentAccess.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TestFiles.h"
 
@@ -144,7 +145,7 @@ void TestFindInFilesWindow::findOpenReplaceUndo()
     QCOMPARE(readFile(dir.filePath("zwykly.txt")), readFile(Data + "/site/zwykly.txt"));
     QCOMPARE(readFile(dir.filePath("cp.html")), readFile(Data + "/site/cp.html"));
     QVERIFY(!undo->isVisible());
-    form.ActiveEditor()->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
+    component(*form.ActiveEditor()).SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
 }
 
 QTEST_MAIN(TestFindInFilesWindow)

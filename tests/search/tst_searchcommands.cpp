@@ -4,6 +4,7 @@
 #include "app/TForm1.h"
 #include "search/SearchState.h"
 #include "search/TForm3.h"
+#include "support/ComponentAccess.h"
 #include "support/ScriptedDesktop.h"
 
 #include <QAbstractButton>
@@ -76,7 +77,7 @@ void TestSearchCommands::init()
 void TestSearchCommands::cleanup()
 {
     for (int i = 0; i < m_form->pageCount(); ++i)
-        m_form->ActiveEditor()->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
+        component(m_form->ActiveEditor())->SendScintilla(QsciScintillaBase::SCI_SETSAVEPOINT);
     m_form.reset();
 }
 
@@ -167,7 +168,7 @@ void TestSearchCommands::findFromEveryControl()
         [&] {
             if (control.startsWith("Ctrl")) {
                 QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
-                QTest::keyClick(editor, Qt::Key_F, Qt::ControlModifier);
+                QTest::keyClick(editor->widget(), Qt::Key_F, Qt::ControlModifier);
             } else {
                 child<QAction>(m_form.get(), qPrintable(control))->trigger();
             }
