@@ -287,11 +287,12 @@ void TForm1::PCChange(int index)
     if (!current)
         return;
     m_commands->guarded([&] {
+        // A page the list makes active (a file opened, a page closed) still shows its own file.
+        Bar->setText(3, current->editor()->documentPath());
+        Bar->setText(2, current->encodingName());
         if (!m_documents->isSwitching()) {
             m_encodings->resetCharsetLine();
             btnWykryjClick();
-            Bar->setText(3, current->editor()->documentPath());
-            Bar->setText(2, current->encodingName());
             Bar->showPartlyColoured(current->editor()->isCaretLinePartlyColoured());
         }
         m_encodings->followActivePage();

@@ -304,6 +304,10 @@ void TestPages::switchingPagesUpdatesPanelsAndTitle()
     tabs->tabBar()->setCurrentIndex(1);
     QCOMPARE(form->panelText(2), QStringLiteral("UTF-8"));
     QCOMPARE(form->selectedEncodingIndex(), 0);
+    // Closing a page shows the file of the page that takes its place.
+    form->findChild<QAction*>("mnuZamknij")->trigger();
+    QCOMPARE(form->panelText(3), a);
+    QCOMPARE(form->panelText(2), QStringLiteral("ISO-8859-2"));
 }
 
 void TestPages::goldenPagesOpenAndSaveBack_data()
