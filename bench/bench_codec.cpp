@@ -1,7 +1,7 @@
 #include "encoding/CharsetDeclaration.h"
 #include "encoding/CharsetDetection.h"
 #include "encoding/DocumentCodec.h"
-#include "encoding/EncodingNames.h"
+#include "encoding/Encoding.h"
 #include "encoding/TextLines.h"
 #include "encoding/Unrepresentable.h"
 #include "encoding/WellFormedStretch.h"
@@ -89,22 +89,22 @@ void reportThroughput(benchmark::State& state, qsizetype bytesPerIteration)
         double(state.iterations()) * double(bytesPerIteration) / 1e6, benchmark::Counter::kIsRate);
 }
 
-void decode(benchmark::State& state, SaveForm fileForm, int encodingIndex)
+void decode(benchmark::State& state, SaveForm fileForm, Encoding encoding)
 {
     const QByteArray& bytes = fileBytes(fileForm);
     for (auto _ : state) {
-        QByteArray text = decodeDocument(bytes, encodingIndex);
+        QByteArray text = decodeDocument(bytes, encoding);
         benchmark::DoNotOptimize(text.data());
     }
     reportThroughput(state, bytes.size());
 }
 
-void decodeInChunks(benchmark::State& state, SaveForm fileForm, int encodingIndex)
+void decodeInChunks(benchmark::State& state, SaveForm fileForm, Encoding encoding)
 {
     const QByteArray& bytes = fileBytes(fileForm);
     for (auto _ : state) {
         qsizetype total = 0;
-        decodeDocument(bytes, encodingIndex, [&](QByteArrayView piece) { total += piece.size(); });
+        decodeDocument(bytes, encoding, [&](QByteArrayView piece) { total += piece.size(); });
         benchmark::DoNotOptimize(total);
     }
     reportThroughput(state, bytes.size());

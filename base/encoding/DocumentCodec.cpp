@@ -2,7 +2,7 @@
 
 #include "common/HugePages.h"
 #include "encoding/CodePageTables.h"
-#include "encoding/EncodingNames.h"
+#include "encoding/Encoding.h"
 #include "encoding/Utf8Scan.h"
 #include "encoding/WellFormedStretch.h"
 
@@ -83,10 +83,10 @@ const EncodeTable& encodeTable(SaveForm form)
 
 class FileDecoder {
 public:
-    FileDecoder(QByteArrayView fileBytes, int encodingIndex)
+    FileDecoder(QByteArrayView fileBytes, Encoding encoding)
         : m_p(reinterpret_cast<const Byte*>(fileBytes.data())),
           m_end(endWithoutFinalBreak<FileBreaks>(m_p, m_p + fileBytes.size())),
-          m_utf8(encodingIndex == EncodingUtf8)
+          m_utf8(encoding == EncodingUtf8)
     {
     }
 
@@ -296,11 +296,11 @@ void preferHugePages(QByteArray& buffer)
 
 } // namespace
 
-void decodeDocument(QByteArrayView fileBytes, int encodingIndex,
+void decodeDocument(QByteArrayView fileBytes, Encoding encoding,
                     const std::function<void(QByteArrayView)>& sink, qsizetype chunkBytes,
                     MalformedUtf8* malformed)
 {
-    FileDecoder decoder(fileBytes, encodingIndex);
+    FileDecoder decoder(fileBytes, encoding);
     chunkBytes = std::max<qsizetype>(chunkBytes, 1);
     QByteArray buffer(std::min(chunkBytes, decoder.remaining()) * WorstExpansion + Slack,
                       Qt::Uninitialized);
@@ -314,9 +314,9 @@ void decodeDocument(QByteArrayView fileBytes, int encodingIndex,
         *malformed = decoder.malformed();
 }
 
-QByteArray decodeDocument(QByteArrayView fileBytes, int encodingIndex, MalformedUtf8* malformed)
+QByteArray decodeDocument(QByteArrayView fileBytes, Encoding encoding, MalformedUtf8* malformed)
 {
-    FileDecoder decoder(fileBytes, encodingIndex);
+    FileDecoder decoder(fileBytes, encoding);
     if (malformed)
         *malformed = {};
     if (decoder.atEnd())
@@ -333,10 +333,10 @@ QByteArray decodeDocument(QByteArrayView fileBytes, int encodingIndex, Malformed
     return text;
 }
 
-qsizetype decodedSize(QByteArrayView fileBytes, int encodingIndex, qsizetype limit)
+qsizetype decodedSize(QByteArrayView fileBytes, Encoding encoding, qsizetype limit)
 {
     constexpr qsizetype PieceBytes = 1 << 20;
-    FileDecoder decoder(fileBytes, encodingIndex);
+    FileDecoder decoder(fileBytes, encoding);
     QByteArray buffer(std::min(PieceBytes, decoder.remaining()) * WorstExpansion + Slack,
                       Qt::Uninitialized);
     Byte* const begin = bytesOf(buffer);

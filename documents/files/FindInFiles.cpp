@@ -52,7 +52,7 @@ const std::array<char16_t, 256>& byteTable(Encoding readAs)
             }
         return result;
     }();
-    return tables[readAs.index() == EncodingIso88592 ? 0 : 1];
+    return tables[readAs == EncodingIso88592 ? 0 : 1];
 }
 
 // The byte each character is written as in an 8-bit file, as the program's saving writes it,

@@ -308,8 +308,7 @@ FileConversion planConversion(const QString& path, const QByteArray& bytes,
         if (declared && shown && *shown != *declared)
             result.warnings << QStringLiteral("deklaracja %1 nie zgadza się z bajtami: %2")
                                    .arg(declared->name(), result.evidence);
-        const Encoding actual = shown.value_or(from == EncodingIso88592 ? Encoding(EncodingIso88592)
-                                                                        : Encoding(EncodingCp1250));
+        const Encoding actual = shown.value_or(from.readAs());
         qsizetype count = 0;
         const QList<SwappedCharacter> swapped = swappedCharacters(body, actual, 5, &count);
         if (count > 0 && from != options.target) {
@@ -378,7 +377,7 @@ FileConversion planConversion(const QString& path, const QByteArray& bytes,
         // The same bytes in the target: only the declarations (and the mark) change.
         output = std::move(edited);
     } else {
-        QByteArray text = decodeDocument(edited, from.readAs().index());
+        QByteArray text = decodeDocument(edited, from.readAs());
         const SaveForm form = options.target.saveForm();
         result.unrepresentable = findUnrepresentable(text, form);
         if (result.unrepresentable.count > 0) {

@@ -1,6 +1,6 @@
 #include "encoding/CharsetDetection.h"
 #include "encoding/DocumentCodec.h"
-#include "encoding/EncodingNames.h"
+#include "encoding/Encoding.h"
 #include "encoding/TextLines.h"
 #include "support/LineByLine.h"
 #include "support/ReferenceConversions.h"
@@ -128,20 +128,6 @@ const SaveForm AllForms[] = {SaveForm::Utf8, SaveForm::Iso88592, SaveForm::Cp125
                              SaveForm::EightBit};
 const LineBreak AllBreaks[] = {LineBreak::CrLf, LineBreak::Cr, LineBreak::Lf};
 
-SaveForm saveFormOfEncoding(const QString& name)
-{
-    switch (encodingIndexOfName(name)) {
-    case EncodingUtf8:
-        return SaveForm::Utf8;
-    case EncodingIso88592:
-        return SaveForm::Iso88592;
-    case EncodingCp1250:
-        return SaveForm::Cp1250;
-    default:
-        return SaveForm::EightBit;
-    }
-}
-
 } // namespace
 
 class TestCodec : public QObject {
@@ -221,10 +207,11 @@ void TestCodec::decode()
     QFETCH(QByteArray, bytes);
     QFETCH(int, encodingIndex);
     QFETCH(QByteArray, text);
-    QCOMPARE(decodeDocument(bytes, encodingIndex), text);
-    QCOMPARE(LineByLine::decode(bytes, encodingIndex), text);
-    QCOMPARE(decodedSize(bytes, encodingIndex, text.size()), text.size());
-    QVERIFY(decodedSize(bytes, encodingIndex, text.size() - 1) > text.size() - 1);
+    const Encoding encoding = *Encoding::fromIndex(encodingIndex);
+    QCOMPARE(decodeDocument(bytes, encoding), text);
+    QCOMPARE(LineByLine::decode(bytes, encoding), text);
+    QCOMPARE(decodedSize(bytes, encoding, text.size()), text.size());
+    QVERIFY(decodedSize(bytes, encoding, text.size() - 1) > text.size() - 1);
 }
 
 void TestCodec::malformedUtf8_data()
@@ -345,10 +332,11 @@ void TestCodec::decodeMatchesLineByLine()
     for (int round = 0; round < 20000; ++round) {
         const QByteArray bytes = randomFileBytes(random, round % 2 ? 8 : 40);
         const ExactBuffer buffer(bytes);
-        for (const int encodingIndex : {0, 1, 2, 3}) {
-            const QByteArray text = decodeDocument(buffer.view(), encodingIndex);
-            if (text != LineByLine::decode(bytes, encodingIndex)) {
-                QCOMPARE(text.toHex(' '), LineByLine::decode(bytes, encodingIndex).toHex(' '));
+        for (const Encoding encoding :
+             {EncodingUtf8, EncodingIso88592, EncodingCp1250, EncodingUnknown}) {
+            const QByteArray text = decodeDocument(buffer.view(), encoding);
+            if (text != LineByLine::decode(bytes, encoding)) {
+                QCOMPARE(text.toHex(' '), LineByLine::decode(bytes, encoding).toHex(' '));
                 QFAIL(bytes.toHex(' ').constData());
             }
         }
@@ -361,18 +349,18 @@ void TestCodec::chunksJoinToTheWholeText()
     for (int round = 0; round < 3000; ++round) {
         const QByteArray bytes = randomFileBytes(random, 60);
         const ExactBuffer buffer(bytes);
-        for (const int encodingIndex : {0, 2}) {
+        for (const Encoding encoding : {EncodingUtf8, EncodingCp1250}) {
             const qsizetype chunkBytes = 1 + random.bounded(16);
             QByteArray joined;
             decodeDocument(
-                buffer.view(), encodingIndex,
+                buffer.view(), encoding,
                 [&](QByteArrayView piece) {
                     QVERIFY(!piece.isEmpty());
                     QVERIFY(isWellFormedUtf8(piece));
                     joined += piece;
                 },
                 chunkBytes);
-            QCOMPARE(joined, decodeDocument(bytes, encodingIndex));
+            QCOMPARE(joined, decodeDocument(bytes, encoding));
         }
     }
 }
@@ -477,7 +465,8 @@ void TestCodec::goldenPages()
     QCOMPARE(charsetLine.index, qsizetype(charsetLineIndex));
     QCOMPARE(detectFileEncoding(bytes), encoding);
 
-    const QByteArray text = decodeDocument(bytes, encodingIndexOfName(encoding));
+    const Encoding read = *Encoding::fromName(encoding);
+    const QByteArray text = decodeDocument(bytes, read);
     QCOMPARE(text, readFile(path + QStringLiteral(".expected.txt")));
 
     // Saved in the encoding it was read in, a CR LF page comes back byte for byte; an LF page
@@ -485,7 +474,7 @@ void TestCodec::goldenPages()
     QByteArray saved = bytes;
     if (detectLineBreak(bytes) == LineBreak::Lf)
         saved.replace("\n", "\r\n");
-    QCOMPARE(encodeDocument(text, saveFormOfEncoding(encoding), LineBreak::CrLf), saved);
+    QCOMPARE(encodeDocument(text, read.saveForm(), LineBreak::CrLf), saved);
 }
 
 QTEST_APPLESS_MAIN(TestCodec)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "encoding/DocumentCodec.h"
-#include "encoding/EncodingNames.h"
+#include "encoding/Encoding.h"
 #include "encoding/TextLines.h"
 #include "support/ReferenceConversions.h"
 #include "support/ReferenceLines.h"
@@ -13,18 +13,18 @@
 // codec tests and the fuzz targets.
 namespace LineByLine {
 
-inline QByteArray decodeLine(QByteArrayView line, int encodingIndex)
+inline QByteArray decodeLine(QByteArrayView line, Encoding encoding)
 {
-    if (encodingIndex == EncodingUtf8)
+    if (encoding == EncodingUtf8)
         return WideToUtf8(Utf8ToWide(line));
     return WideToUtf8(Cp1250ToWide(IsoToCp1250(line)));
 }
 
-inline QByteArray decode(QByteArrayView bytes, int encodingIndex)
+inline QByteArray decode(QByteArrayView bytes, Encoding encoding)
 {
     QList<QByteArray> decoded;
     for (const QByteArray& line : splitLines(bytes))
-        decoded.append(decodeLine(line, encodingIndex));
+        decoded.append(decodeLine(line, encoding));
     return decoded.join('\n');
 }
 
