@@ -72,9 +72,9 @@ bool DocumentSaver::write(DocumentPage* page, const QString& path, bool byPageEn
     // the CP-1250 way; its first save goes that way too, so that saving it again without an
     // edit writes the same bytes.
     const std::optional<Encoding> selected =
-        m_encodings.selectedIndex() < 0 && page->encodingName().isEmpty()
-            ? Encoding(EncodingCp1250)
-            : Encoding::fromIndex(m_encodings.selectedIndex());
+        !m_encodings.selected() && page->encodingName().isEmpty()
+            ? Encoding(EncodingUnknown).readAs()
+            : m_encodings.selected();
     const SaveOutput output =
         chooseSaveOutput(byPageEncoding ? Encoding::fromName(page->encodingName()) : std::nullopt,
                          selected, editor->lineBreak());

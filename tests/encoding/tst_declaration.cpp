@@ -41,9 +41,8 @@ private slots:
 void TestDeclaration::metaLines()
 {
     for (int index = 0; index < 3; ++index)
-        QCOMPARE(metaLine(index), QByteArray(Meta[index]));
-    QCOMPARE(metaLine(3), QByteArray());
-    QCOMPARE(metaLine(-1), QByteArray());
+        QCOMPARE(metaLine(*Encoding::fromIndex(index)), QByteArray(Meta[index]));
+    QCOMPARE(metaLine(EncodingUnknown), QByteArray());
 }
 
 void TestDeclaration::rewriteDeclaration_data()
@@ -82,7 +81,7 @@ void TestDeclaration::rewriteDeclaration()
     QFETCH(QByteArray, line);
     QFETCH(int, target);
     QFETCH(QByteArray, rewritten);
-    QCOMPARE(::rewriteDeclaration(line, target).value_or("-"), rewritten);
+    QCOMPARE(::rewriteDeclaration(line, *Encoding::fromIndex(target)).value_or("-"), rewritten);
 }
 
 void TestDeclaration::declarationEdit_data()
@@ -117,7 +116,7 @@ void TestDeclaration::declarationEdit()
     QFETCH(bool, insert);
     QFETCH(int, lineBreak);
     QFETCH(QByteArray, result);
-    const auto edit = ::declarationEdit(text, 1, insert, LineBreak(lineBreak));
+    const auto edit = ::declarationEdit(text, EncodingIso88592, insert, LineBreak(lineBreak));
     QCOMPARE(edit ? applyTextEdit(text, *edit) : text, result.replace('M', Meta[1]));
 }
 
