@@ -346,22 +346,23 @@ qsizetype decodedSize(QByteArrayView fileBytes, Encoding encoding, qsizetype lim
     return size;
 }
 
-QByteArray encodeDocument(QByteArrayView editorText, SaveForm form, LineBreak lineBreak)
+QByteArray encodeDocument(QByteArrayView editorText, Encoding encoding, LineBreak lineBreak)
 {
     if (editorText.isEmpty())
         return {};
     QByteArray file(editorText.size() * WorstExpansion + Slack, Qt::Uninitialized);
     preferHugePages(file);
-    TextEncoder encoder(editorText, form, lineBreak);
+    TextEncoder encoder(editorText, encoding.saveForm(), lineBreak);
     Byte* const begin = bytesOf(file);
     file.truncate(encoder.encode(begin) - begin);
     file.squeeze();
     return file;
 }
 
-void encodeDocument(QByteArrayView editorText, SaveForm form, LineBreak lineBreak,
+void encodeDocument(QByteArrayView editorText, Encoding encoding, LineBreak lineBreak,
                     const std::function<void(QByteArrayView)>& sink, qsizetype chunkBytes)
 {
+    const SaveForm form = encoding.saveForm();
     if (editorText.isEmpty())
         return;
     chunkBytes = std::max<qsizetype>(chunkBytes, 1);
@@ -392,5 +393,5 @@ void encodeDocument(QByteArrayView editorText, SaveForm form, LineBreak lineBrea
     if (start == end)
         sink(lineBreakBytes(lineBreak));
     else
-        sink(encodeDocument(QByteArrayView(start, end - start), form, lineBreak));
+        sink(encodeDocument(QByteArrayView(start, end - start), encoding, lineBreak));
 }

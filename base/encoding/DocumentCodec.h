@@ -38,15 +38,16 @@ qsizetype decodedSize(QByteArrayView fileBytes, Encoding encoding, qsizetype lim
 // Bytes of a file holding the editor's text (UTF-8; lines split at CR LF, lone CR or LF, a break
 // at the end leaving an empty last line; empty text = no lines), each line converted and
 // followed by `lineBreak`, the last one too.
-// Utf8: the text's own characters as UTF-8 (valid UTF-8 passes unchanged); Iso88592: each
-// character's windows-1250 byte (its best fit, or "?"), mapped to ISO-8859-2
-// (cp1250ToIsoMap()); Cp1250: the windows-1250 bytes mapped through isoToCp1250Map();
-// EightBit: the windows-1250 bytes unchanged. A byte of the text that is not part of a
-// well-formed UTF-8 sequence counts as U+FFFD, one for each maximal subpart as in decoding.
-QByteArray encodeDocument(QByteArrayView editorText, SaveForm form, LineBreak lineBreak);
+// In the encoding's save form (Encoding::saveForm()): UTF-8, the text's own characters as UTF-8
+// (valid UTF-8 passes unchanged); ISO-8859-2, each character's windows-1250 byte (its best fit,
+// or "?"), mapped to ISO-8859-2 (cp1250ToIsoMap()); CP-1250, the windows-1250 bytes mapped
+// through isoToCp1250Map(); Nieznany, the windows-1250 bytes unchanged (the 8-bit form). A byte of
+// the text that is not part of a well-formed UTF-8 sequence counts as U+FFFD, one for each maximal
+// subpart as in decoding.
+QByteArray encodeDocument(QByteArrayView editorText, Encoding encoding, LineBreak lineBreak);
 
 // The same bytes handed to `sink` in consecutive pieces of roughly chunkBytes of text each, cut
 // at line breaks, so that a large document is written without a copy of it all in memory.
-void encodeDocument(QByteArrayView editorText, SaveForm form, LineBreak lineBreak,
+void encodeDocument(QByteArrayView editorText, Encoding encoding, LineBreak lineBreak,
                     const std::function<void(QByteArrayView)>& sink,
                     qsizetype chunkBytes = 4 << 20);

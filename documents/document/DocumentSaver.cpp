@@ -80,19 +80,19 @@ bool DocumentSaver::write(DocumentPage* page, const QString& path, bool byPageEn
                          selected, editor->lineBreak());
     QByteArrayView text = editor->textBytes();
     QByteArray rewritten;
-    const UnrepresentableReport report = findUnrepresentable(text, output.form);
+    const UnrepresentableReport report = findUnrepresentable(text, output.encoding);
     if (report.count > 0) {
         const Answer answer = m_desktop.askChoice(
-            m_window, unrepresentableQuestion(page->caption(), output.form, report),
+            m_window, unrepresentableQuestion(page->caption(), output.encoding, report),
             QStringLiteral("Odwołania HTML"), QStringLiteral("Zamień"));
         if (answer == Answer::Cancel)
             return false;
-        rewritten = answer == Answer::Yes ? withCharacterReferences(text, output.form)
-                                          : withSimilarCharacters(text, output.form);
+        rewritten = answer == Answer::Yes ? withCharacterReferences(text, output.encoding)
+                                          : withSimilarCharacters(text, output.encoding);
         text = rewritten;
     }
     writeWholeFile(path, [&](const ByteSink& sink) {
-        encodeDocument(text, output.form, output.lineBreak, sink);
+        encodeDocument(text, output.encoding, output.lineBreak, sink);
     });
     page->setDiskStamp(fileStamp(path));
     return true;

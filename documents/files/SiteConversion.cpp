@@ -378,8 +378,7 @@ FileConversion planConversion(const QString& path, const QByteArray& bytes,
         output = std::move(edited);
     } else {
         QByteArray text = decodeDocument(edited, from.readAs());
-        const SaveForm form = options.target.saveForm();
-        result.unrepresentable = findUnrepresentable(text, form);
+        result.unrepresentable = findUnrepresentable(text, options.target);
         if (result.unrepresentable.count > 0) {
             const QString list = describeUnrepresentable(result.unrepresentable);
             if (!options.characterReferences)
@@ -389,12 +388,12 @@ FileConversion planConversion(const QString& path, const QByteArray& bytes,
             reasons << QStringLiteral("odwołania HTML zamiast znaków spoza kodowania: %1; %2")
                            .arg(result.unrepresentable.count)
                            .arg(list);
-            text = withCharacterReferences(text, form);
+            text = withCharacterReferences(text, options.target);
         }
         // Lines end as they did: LF stays LF (a script keeps running), CR stays CR; CR LF,
         // mixed breaks and none get CR LF.
         const LineBreak lineBreak = detectLineBreak(edited);
-        output = encodeDocument(text, form, lineBreak);
+        output = encodeDocument(text, options.target, lineBreak);
         // A file whose last line had no break still has none.
         if (!endsWithBreak(edited) && endsWithBreak(output))
             output.chop(lineBreakBytes(lineBreak).size());
