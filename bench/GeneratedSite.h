@@ -34,11 +34,11 @@ QByteArray pageBytes(int kind, int number)
     const QByteArray text = pageText(kind, number);
     switch (kind) {
     case 0:
-        return encodeDocument(text, SaveForm::Iso88592, LineBreak::Lf);
+        return encodeDocument(text, EncodingIso88592, LineBreak::Lf);
     case 2:
         return text;
     default:
-        return encodeDocument(text, SaveForm::Cp1250, LineBreak::Lf);
+        return encodeDocument(text, EncodingCp1250, LineBreak::Lf);
     }
 }
 

@@ -1,7 +1,7 @@
 #include "encoding/CharsetDeclaration.h"
 #include "encoding/CharsetDetection.h"
 #include "encoding/DocumentCodec.h"
-#include "encoding/EncodingNames.h"
+#include "encoding/Encoding.h"
 #include "encoding/TextLines.h"
 #include "encoding/Unrepresentable.h"
 #include "encoding/WellFormedStretch.h"
@@ -51,16 +51,15 @@ const QByteArray& editorText()
 }
 
 // The same text as a file in each encoding, CR LF after every line.
-const QByteArray& fileBytes(SaveForm form)
+const QByteArray& fileBytes(Encoding form)
 {
-    static const QByteArray utf8 = encodeDocument(editorText(), SaveForm::Utf8, LineBreak::CrLf);
-    static const QByteArray iso = encodeDocument(editorText(), SaveForm::Iso88592, LineBreak::CrLf);
-    static const QByteArray cp1250 =
-        encodeDocument(editorText(), SaveForm::Cp1250, LineBreak::CrLf);
-    switch (form) {
-    case SaveForm::Utf8:
+    static const QByteArray utf8 = encodeDocument(editorText(), EncodingUtf8, LineBreak::CrLf);
+    static const QByteArray iso = encodeDocument(editorText(), EncodingIso88592, LineBreak::CrLf);
+    static const QByteArray cp1250 = encodeDocument(editorText(), EncodingCp1250, LineBreak::CrLf);
+    switch (form.index()) {
+    case EncodingUtf8:
         return utf8;
-    case SaveForm::Iso88592:
+    case EncodingIso88592:
         return iso;
     default:
         return cp1250;
@@ -70,7 +69,7 @@ const QByteArray& fileBytes(SaveForm form)
 // The UTF-8 file again with LF alone after every line: nothing stops the UTF-8 check but the end.
 const QByteArray& utf8FileWithLf()
 {
-    static const QByteArray bytes = encodeDocument(editorText(), SaveForm::Utf8, LineBreak::Lf);
+    static const QByteArray bytes = encodeDocument(editorText(), EncodingUtf8, LineBreak::Lf);
     return bytes;
 }
 
@@ -89,28 +88,28 @@ void reportThroughput(benchmark::State& state, qsizetype bytesPerIteration)
         double(state.iterations()) * double(bytesPerIteration) / 1e6, benchmark::Counter::kIsRate);
 }
 
-void decode(benchmark::State& state, SaveForm fileForm, int encodingIndex)
+void decode(benchmark::State& state, Encoding fileForm, Encoding encoding)
 {
     const QByteArray& bytes = fileBytes(fileForm);
     for (auto _ : state) {
-        QByteArray text = decodeDocument(bytes, encodingIndex);
+        QByteArray text = decodeDocument(bytes, encoding);
         benchmark::DoNotOptimize(text.data());
     }
     reportThroughput(state, bytes.size());
 }
 
-void decodeInChunks(benchmark::State& state, SaveForm fileForm, int encodingIndex)
+void decodeInChunks(benchmark::State& state, Encoding fileForm, Encoding encoding)
 {
     const QByteArray& bytes = fileBytes(fileForm);
     for (auto _ : state) {
         qsizetype total = 0;
-        decodeDocument(bytes, encodingIndex, [&](QByteArrayView piece) { total += piece.size(); });
+        decodeDocument(bytes, encoding, [&](QByteArrayView piece) { total += piece.size(); });
         benchmark::DoNotOptimize(total);
     }
     reportThroughput(state, bytes.size());
 }
 
-void encode(benchmark::State& state, SaveForm form)
+void encode(benchmark::State& state, Encoding form)
 {
     const QByteArray& text = editorText();
     for (auto _ : state) {
@@ -131,7 +130,7 @@ const QByteArray& editorTextWithArrows()
 // declaration found and the edit worked out, the characters the target cannot hold counted,
 // then the text encoded in the pieces the file is written in (with references in place of
 // those characters, when there are any).
-void changeEncoding(benchmark::State& state, const QByteArray& text, SaveForm form)
+void changeEncoding(benchmark::State& state, const QByteArray& text, Encoding form)
 {
     for (auto _ : state) {
         const auto edit = declarationEdit(text, EncodingIso88592, true, LineBreak::Lf);
@@ -173,7 +172,7 @@ void scanStretches(benchmark::State& state, const QByteArray& bytes, Utf8Scan::S
 
 void findCharset(benchmark::State& state)
 {
-    const QByteArray& bytes = fileBytes(SaveForm::Utf8);
+    const QByteArray& bytes = fileBytes(EncodingUtf8);
     for (auto _ : state) {
         CharsetLine line = findCharsetLine(bytes);
         benchmark::DoNotOptimize(line.index);
@@ -183,7 +182,7 @@ void findCharset(benchmark::State& state)
 
 void checkUtf8(benchmark::State& state)
 {
-    const QByteArray& bytes = fileBytes(SaveForm::Utf8);
+    const QByteArray& bytes = fileBytes(EncodingUtf8);
     for (auto _ : state) {
         bool valid = isMultibyteUtf8(bytes);
         benchmark::DoNotOptimize(valid);
@@ -193,7 +192,7 @@ void checkUtf8(benchmark::State& state)
 
 void readLines(benchmark::State& state)
 {
-    const QByteArray& bytes = fileBytes(SaveForm::Cp1250);
+    const QByteArray& bytes = fileBytes(EncodingCp1250);
     for (auto _ : state) {
         qsizetype count = 0;
         for (TextLines::LineReader<TextLines::FileBreaks> reader(bytes); !reader.atEnd(); ++count)
@@ -226,7 +225,7 @@ void iconvConvert(benchmark::State& state, const char* to, const char* from, con
 
 void copyWithMemcpy(benchmark::State& state)
 {
-    const QByteArray& bytes = fileBytes(SaveForm::Utf8);
+    const QByteArray& bytes = fileBytes(EncodingUtf8);
     QByteArray out(bytes.size(), Qt::Uninitialized);
     for (auto _ : state) {
         std::memcpy(out.data(), bytes.constData(), size_t(bytes.size()));
@@ -239,7 +238,7 @@ void copyWithMemcpy(benchmark::State& state)
 // The same copy into a fresh allocation each time: what page faults alone cost a new buffer.
 void copyIntoFreshBuffer(benchmark::State& state)
 {
-    const QByteArray& bytes = fileBytes(SaveForm::Utf8);
+    const QByteArray& bytes = fileBytes(EncodingUtf8);
     for (auto _ : state) {
         QByteArray out(bytes.size(), Qt::Uninitialized);
         std::memcpy(out.data(), bytes.constData(), size_t(bytes.size()));
@@ -254,7 +253,7 @@ void registerAll()
     const auto add = [](const char* name, auto function) {
         benchmark::RegisterBenchmark(name, function)->Unit(benchmark::kMillisecond)->UseRealTime();
     };
-    add("decode/utf-8", [](benchmark::State& s) { decode(s, SaveForm::Utf8, EncodingUtf8); });
+    add("decode/utf-8", [](benchmark::State& s) { decode(s, EncodingUtf8, EncodingUtf8); });
     add("decode/utf-8/lf", [](benchmark::State& s) {
         const QByteArray& bytes = utf8FileWithLf();
         for (auto _ : s)
@@ -262,29 +261,29 @@ void registerAll()
         reportThroughput(s, bytes.size());
     });
     add("decode/iso-8859-2",
-        [](benchmark::State& s) { decode(s, SaveForm::Iso88592, EncodingIso88592); });
-    add("decode/cp-1250", [](benchmark::State& s) { decode(s, SaveForm::Cp1250, EncodingCp1250); });
+        [](benchmark::State& s) { decode(s, EncodingIso88592, EncodingIso88592); });
+    add("decode/cp-1250", [](benchmark::State& s) { decode(s, EncodingCp1250, EncodingCp1250); });
     add("decode/utf-8/4MB-pieces",
-        [](benchmark::State& s) { decodeInChunks(s, SaveForm::Utf8, EncodingUtf8); });
+        [](benchmark::State& s) { decodeInChunks(s, EncodingUtf8, EncodingUtf8); });
     add("decode/cp-1250/4MB-pieces",
-        [](benchmark::State& s) { decodeInChunks(s, SaveForm::Cp1250, EncodingCp1250); });
-    add("encode/utf-8", [](benchmark::State& s) { encode(s, SaveForm::Utf8); });
-    add("encode/iso-8859-2", [](benchmark::State& s) { encode(s, SaveForm::Iso88592); });
-    add("encode/cp-1250", [](benchmark::State& s) { encode(s, SaveForm::Cp1250); });
-    add("encode/8-bit", [](benchmark::State& s) { encode(s, SaveForm::EightBit); });
+        [](benchmark::State& s) { decodeInChunks(s, EncodingCp1250, EncodingCp1250); });
+    add("encode/utf-8", [](benchmark::State& s) { encode(s, EncodingUtf8); });
+    add("encode/iso-8859-2", [](benchmark::State& s) { encode(s, EncodingIso88592); });
+    add("encode/cp-1250", [](benchmark::State& s) { encode(s, EncodingCp1250); });
+    add("encode/8-bit", [](benchmark::State& s) { encode(s, EncodingUnknown); });
     add("detect/findCharsetLine-no-declaration", findCharset);
     add("change/check-and-encode/iso-8859-2",
-        [](benchmark::State& s) { changeEncoding(s, editorText(), SaveForm::Iso88592); });
+        [](benchmark::State& s) { changeEncoding(s, editorText(), EncodingIso88592); });
     add("change/check-and-encode/cp-1250",
-        [](benchmark::State& s) { changeEncoding(s, editorText(), SaveForm::Cp1250); });
+        [](benchmark::State& s) { changeEncoding(s, editorText(), EncodingCp1250); });
     add("change/check-references-and-encode/iso-8859-2",
-        [](benchmark::State& s) { changeEncoding(s, editorTextWithArrows(), SaveForm::Iso88592); });
+        [](benchmark::State& s) { changeEncoding(s, editorTextWithArrows(), EncodingIso88592); });
     add("detect/isMultibyteUtf8", checkUtf8);
     add("lines/LineReader", readLines);
     using Utf8Scan::ScanPath;
     using File = const QByteArray& (*)();
     const std::pair<const char*, File> files[] = {
-        {"crlf", []() -> const QByteArray& { return fileBytes(SaveForm::Utf8); }},
+        {"crlf", []() -> const QByteArray& { return fileBytes(EncodingUtf8); }},
         {"lf", utf8FileWithLf},
         {"lf-quotes", utf8FileWithQuotes}};
     const std::pair<const char*, ScanPath> paths[] = {
@@ -299,13 +298,12 @@ void registerAll()
         }
     }
     add("iconv/utf-8-to-utf-8",
-        [](benchmark::State& s) { iconvConvert(s, "UTF-8", "UTF-8", fileBytes(SaveForm::Utf8)); });
+        [](benchmark::State& s) { iconvConvert(s, "UTF-8", "UTF-8", fileBytes(EncodingUtf8)); });
     add("iconv/iso-8859-2-to-utf-8", [](benchmark::State& s) {
-        iconvConvert(s, "UTF-8", "ISO-8859-2", fileBytes(SaveForm::Iso88592));
+        iconvConvert(s, "UTF-8", "ISO-8859-2", fileBytes(EncodingIso88592));
     });
-    add("iconv/cp1250-to-utf-8", [](benchmark::State& s) {
-        iconvConvert(s, "UTF-8", "CP1250", fileBytes(SaveForm::Cp1250));
-    });
+    add("iconv/cp1250-to-utf-8",
+        [](benchmark::State& s) { iconvConvert(s, "UTF-8", "CP1250", fileBytes(EncodingCp1250)); });
     add("iconv/utf-8-to-iso-8859-2",
         [](benchmark::State& s) { iconvConvert(s, "ISO-8859-2", "UTF-8", editorText()); });
     add("iconv/utf-8-to-cp1250",

@@ -46,17 +46,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size == 0)
         return 0;
     // The first byte picks the encoding and the piece size; the rest is the file.
-    const int encodingIndex = data[0] % 4;
+    const Encoding encoding = *Encoding::fromIndex(data[0] % 4);
     const qsizetype chunkBytes = 1 + data[0] / 4;
     const QByteArrayView file = fuzzBytes(data + 1, size - 1);
 
-    const QByteArray text = decodeDocument(file, encodingIndex);
-    fuzzCheck(text == LineByLine::decode(file, encodingIndex), "decode = line by line", text);
+    const QByteArray text = decodeDocument(file, encoding);
+    fuzzCheck(text == LineByLine::decode(file, encoding), "decode = line by line", text);
     fuzzCheck(isWellFormed(text), "decoded text is well-formed UTF-8", text);
 
     QByteArray joined;
     decodeDocument(
-        file, encodingIndex,
+        file, encoding,
         [&](QByteArrayView piece) {
             fuzzCheck(!piece.isEmpty(), "no empty piece");
             fuzzCheck(isWellFormed(piece), "each piece ends on a character boundary",

@@ -7,8 +7,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size == 0)
         return 0;
-    // The first byte picks the form, the line break and the piece size; the rest is the text.
-    const auto form = SaveForm(data[0] % 4);
+    // The first byte picks the encoding, the line break and the piece size; the rest is the text.
+    const Encoding form = *Encoding::fromIndex(data[0] % 4);
     const auto lineBreak = LineBreak(data[0] / 4 % 3);
     const qsizetype chunkBytes = 1 + data[0] / 12;
     const QByteArrayView text = fuzzBytes(data + 1, size - 1);

@@ -1,7 +1,6 @@
 #include "encoding/CharsetDeclaration.h"
 
 #include "encoding/CharsetDetection.h"
-#include "encoding/EncodingNames.h"
 
 namespace {
 
@@ -17,7 +16,7 @@ bool isLetter(char c)
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-bool isValueByte(char c)
+bool isCharsetValueByte(char c)
 {
     return isLetter(c) || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.' || c == ':';
 }
@@ -42,23 +41,17 @@ bool recognisedByDetection(QByteArrayView value)
 
 } // namespace
 
-QByteArray charsetValue(int encodingIndex)
+QByteArray metaLine(Encoding encoding)
 {
-    const std::optional<Encoding> encoding = Encoding::fromIndex(encodingIndex);
-    return encoding ? encoding->charsetValue() : QByteArray();
-}
-
-QByteArray metaLine(int encodingIndex)
-{
-    const QByteArray value = charsetValue(encodingIndex);
+    const QByteArray value = encoding.charsetValue();
     if (value.isEmpty())
         return {};
     return "<meta http-equiv=content-type content=\"text/html; charset=" + value + "\" >";
 }
 
-std::optional<QByteArray> rewriteDeclaration(QByteArrayView line, int encodingIndex)
+std::optional<QByteArray> rewriteDeclaration(QByteArrayView line, Encoding encoding)
 {
-    const QByteArray target = charsetValue(encodingIndex);
+    const QByteArray target = encoding.charsetValue();
     if (target.isEmpty())
         return std::nullopt;
     QByteArray rewritten;
@@ -75,7 +68,7 @@ std::optional<QByteArray> rewriteDeclaration(QByteArrayView line, int encodingIn
         if (value == at + Keyword.size() || value == line.size() || !isLetter(line[value]))
             continue;
         qsizetype valueEnd = value;
-        while (valueEnd < line.size() && isValueByte(line[valueEnd]))
+        while (valueEnd < line.size() && isCharsetValueByte(line[valueEnd]))
             ++valueEnd;
         if (!assigned && !recognisedByDetection(line.sliced(value, valueEnd - value)))
             continue;
@@ -90,17 +83,17 @@ std::optional<QByteArray> rewriteDeclaration(QByteArrayView line, int encodingIn
     return rewritten;
 }
 
-std::optional<TextEdit> declarationEdit(QByteArrayView text, int encodingIndex,
+std::optional<TextEdit> declarationEdit(QByteArrayView text, Encoding encoding,
                                         bool insertWhenUndeclared, LineBreak lineBreak)
 {
-    const QByteArray meta = metaLine(encodingIndex);
+    const QByteArray meta = metaLine(encoding);
     if (meta.isEmpty())
         return std::nullopt;
     const QByteArray breakBytes = lineBreakBytes(lineBreak).toByteArray();
     const CharsetLine found = findCharsetLine(text);
     if (found.index >= 0) {
         const QByteArrayView line = text.sliced(found.start, found.end - found.start);
-        if (const std::optional<QByteArray> rewritten = rewriteDeclaration(line, encodingIndex)) {
+        if (const std::optional<QByteArray> rewritten = rewriteDeclaration(line, encoding)) {
             if (*rewritten == line)
                 return std::nullopt;
             return TextEdit{found.start, line.size(), *rewritten};

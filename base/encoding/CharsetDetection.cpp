@@ -1,6 +1,6 @@
 #include "encoding/CharsetDetection.h"
 
-#include "encoding/EncodingNames.h"
+#include "encoding/Encoding.h"
 #include "encoding/TextLines.h"
 #include "encoding/Utf8Scan.h"
 #include "encoding/WellFormedStretch.h"
@@ -122,11 +122,11 @@ QString ClassifyCharsetLine(QByteArrayView loweredLine)
     const QByteArray line = normaliseDeclarations(loweredLine);
     QString name;
     if (line.contains("charset=win"))
-        name = encodingName(EncodingCp1250);
+        name = Encoding(EncodingCp1250).name();
     if (line.contains("charset=iso-8859-2"))
-        name = encodingName(EncodingIso88592);
+        name = Encoding(EncodingIso88592).name();
     if (line.contains("charset=utf-8"))
-        name = encodingName(EncodingUtf8);
+        name = Encoding(EncodingUtf8).name();
     return name;
 }
 
@@ -150,5 +150,5 @@ QString detectFileEncoding(QByteArrayView fileBytes, const CharsetLine& charsetL
         if (!declared.isEmpty())
             return declared;
     }
-    return encodingName(isMultibyteUtf8(fileBytes) ? EncodingUtf8 : EncodingUnknown);
+    return Encoding(isMultibyteUtf8(fileBytes) ? EncodingUtf8 : EncodingUnknown).name();
 }

@@ -2,7 +2,7 @@
 
 #include "common/HugePages.h"
 #include "encoding/CodePageTables.h"
-#include "encoding/EncodingNames.h"
+#include "encoding/Encoding.h"
 #include "encoding/Utf8Scan.h"
 #include "encoding/WellFormedStretch.h"
 
@@ -83,10 +83,10 @@ const EncodeTable& encodeTable(SaveForm form)
 
 class FileDecoder {
 public:
-    FileDecoder(QByteArrayView fileBytes, int encodingIndex)
+    FileDecoder(QByteArrayView fileBytes, Encoding encoding)
         : m_p(reinterpret_cast<const Byte*>(fileBytes.data())),
           m_end(endWithoutFinalBreak<FileBreaks>(m_p, m_p + fileBytes.size())),
-          m_utf8(encodingIndex == EncodingUtf8)
+          m_utf8(encoding == EncodingUtf8)
     {
     }
 
@@ -296,11 +296,11 @@ void preferHugePages(QByteArray& buffer)
 
 } // namespace
 
-void decodeDocument(QByteArrayView fileBytes, int encodingIndex,
+void decodeDocument(QByteArrayView fileBytes, Encoding encoding,
                     const std::function<void(QByteArrayView)>& sink, qsizetype chunkBytes,
                     MalformedUtf8* malformed)
 {
-    FileDecoder decoder(fileBytes, encodingIndex);
+    FileDecoder decoder(fileBytes, encoding);
     chunkBytes = std::max<qsizetype>(chunkBytes, 1);
     QByteArray buffer(std::min(chunkBytes, decoder.remaining()) * WorstExpansion + Slack,
                       Qt::Uninitialized);
@@ -314,9 +314,9 @@ void decodeDocument(QByteArrayView fileBytes, int encodingIndex,
         *malformed = decoder.malformed();
 }
 
-QByteArray decodeDocument(QByteArrayView fileBytes, int encodingIndex, MalformedUtf8* malformed)
+QByteArray decodeDocument(QByteArrayView fileBytes, Encoding encoding, MalformedUtf8* malformed)
 {
-    FileDecoder decoder(fileBytes, encodingIndex);
+    FileDecoder decoder(fileBytes, encoding);
     if (malformed)
         *malformed = {};
     if (decoder.atEnd())
@@ -333,10 +333,10 @@ QByteArray decodeDocument(QByteArrayView fileBytes, int encodingIndex, Malformed
     return text;
 }
 
-qsizetype decodedSize(QByteArrayView fileBytes, int encodingIndex, qsizetype limit)
+qsizetype decodedSize(QByteArrayView fileBytes, Encoding encoding, qsizetype limit)
 {
     constexpr qsizetype PieceBytes = 1 << 20;
-    FileDecoder decoder(fileBytes, encodingIndex);
+    FileDecoder decoder(fileBytes, encoding);
     QByteArray buffer(std::min(PieceBytes, decoder.remaining()) * WorstExpansion + Slack,
                       Qt::Uninitialized);
     Byte* const begin = bytesOf(buffer);
@@ -346,22 +346,23 @@ qsizetype decodedSize(QByteArrayView fileBytes, int encodingIndex, qsizetype lim
     return size;
 }
 
-QByteArray encodeDocument(QByteArrayView editorText, SaveForm form, LineBreak lineBreak)
+QByteArray encodeDocument(QByteArrayView editorText, Encoding encoding, LineBreak lineBreak)
 {
     if (editorText.isEmpty())
         return {};
     QByteArray file(editorText.size() * WorstExpansion + Slack, Qt::Uninitialized);
     preferHugePages(file);
-    TextEncoder encoder(editorText, form, lineBreak);
+    TextEncoder encoder(editorText, encoding.saveForm(), lineBreak);
     Byte* const begin = bytesOf(file);
     file.truncate(encoder.encode(begin) - begin);
     file.squeeze();
     return file;
 }
 
-void encodeDocument(QByteArrayView editorText, SaveForm form, LineBreak lineBreak,
+void encodeDocument(QByteArrayView editorText, Encoding encoding, LineBreak lineBreak,
                     const std::function<void(QByteArrayView)>& sink, qsizetype chunkBytes)
 {
+    const SaveForm form = encoding.saveForm();
     if (editorText.isEmpty())
         return;
     chunkBytes = std::max<qsizetype>(chunkBytes, 1);
@@ -392,5 +393,5 @@ void encodeDocument(QByteArrayView editorText, SaveForm form, LineBreak lineBrea
     if (start == end)
         sink(lineBreakBytes(lineBreak));
     else
-        sink(encodeDocument(QByteArrayView(start, end - start), form, lineBreak));
+        sink(encodeDocument(QByteArrayView(start, end - start), encoding, lineBreak));
 }

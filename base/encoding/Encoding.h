@@ -5,8 +5,8 @@
 
 #include <optional>
 
-// The index of an encoding where the program keeps one as a number: the hidden encoding list,
-// the window's selected encoding, the codec's decoding table.
+// The index of an encoding where the program keeps one as a number: the encoding lists of the
+// hidden ComboBox1 and the dialogs, the window's selected encoding.
 enum EncodingIndex : int {
     EncodingUtf8 = 0,
     EncodingIso88592 = 1,
@@ -15,7 +15,8 @@ enum EncodingIndex : int {
 };
 inline constexpr int NoEncoding = -1;
 
-// How a document's text becomes the bytes of its file.
+// How a document's text becomes the bytes of its file; the codec's own, given by
+// Encoding::saveForm().
 enum class SaveForm { Utf8, Iso88592, Cp1250, EightBit };
 
 // One of the four encodings a document can be in: UTF-8, ISO-8859-2, CP-1250, or "Nieznany" (no

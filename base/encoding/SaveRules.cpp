@@ -5,8 +5,8 @@ SaveOutput chooseSaveOutput(std::optional<Encoding> page, std::optional<Encoding
 {
     const LineBreak encodedBreak = fileLineBreak == LineBreak::Lf ? LineBreak::Lf : LineBreak::CrLf;
     if (page)
-        return {page->saveForm(), encodedBreak};
+        return {*page, encodedBreak};
     if (selected && *selected != EncodingUnknown)
-        return {selected->saveForm(), encodedBreak};
-    return {SaveForm::EightBit, fileLineBreak};
+        return {*selected, encodedBreak};
+    return {EncodingUnknown, fileLineBreak};
 }

@@ -597,7 +597,7 @@ QList<SwappedCharacter> swappedCharacters(QByteArrayView bytes, Encoding actual,
     return found;
 }
 
-std::optional<TextEdit> encodingChangeEdit(QByteArrayView text, int target, bool rewrite,
+std::optional<TextEdit> encodingChangeEdit(QByteArrayView text, Encoding target, bool rewrite,
                                            SiteFileKind kind, bool* bomDropped)
 {
     std::vector<TextEdit> edits;
@@ -606,20 +606,19 @@ std::optional<TextEdit> encodingChangeEdit(QByteArrayView text, int target, bool
         *bomDropped = bom;
     if (bom)
         edits.push_back({0, 3, {}});
-    const std::optional<Encoding> encoding = Encoding::fromIndex(target);
-    if (rewrite && encoding && *encoding != EncodingUnknown) {
+    if (rewrite && target != EncodingUnknown) {
         const std::optional<TextEdit> line = declarationEdit(text, target, true, LineBreak::Lf);
         if (line)
             edits.push_back(*line);
         for (const SiteDeclaration& declaration : findSiteDeclarations(text, kind)) {
             const std::optional<Encoding> named = encodingOfDeclaredValue(declaration.value);
-            if (!named || *named == *encoding)
+            if (!named || *named == target)
                 continue;
             // The charset line's own declaration is already changed by its edit.
             if (line && declaration.position >= line->position &&
                 declaration.position < line->position + line->removed)
                 continue;
-            edits.push_back({declaration.position, declaration.length, encoding->charsetValue()});
+            edits.push_back({declaration.position, declaration.length, target.charsetValue()});
         }
     }
     if (edits.empty())

@@ -98,9 +98,9 @@ QList<SwappedCharacter> swappedCharacters(QByteArrayView bytes, Encoding actual,
                                           qsizetype* count = nullptr);
 
 // The one edit of an editor text (UTF-8, lines ended by `lineBreak`) that the encoding change of
-// a single document makes for target encoding index 0-2: with `rewrite`, the charset line as
-// declarationEdit() changes it, and every other declaration of the file's kind naming another
-// of the three given the target's value; in any case a byte-order mark at the start dropped
-// (`bomDropped` says whether it was). nullopt when nothing changes.
-std::optional<TextEdit> encodingChangeEdit(QByteArrayView text, int target, bool rewrite,
+// a single document makes for the target encoding: with `rewrite` and a target other than
+// Nieznany, the charset line as declarationEdit() changes it, and every other declaration of the
+// file's kind naming another of the three given the target's value; in any case a byte-order
+// mark at the start dropped (`bomDropped` says whether it was). nullopt when nothing changes.
+std::optional<TextEdit> encodingChangeEdit(QByteArrayView text, Encoding target, bool rewrite,
                                            SiteFileKind kind, bool* bomDropped = nullptr);

@@ -122,22 +122,18 @@ QString shownCharacter(char32_t c)
     return QStringLiteral("„%1” (%2)").arg(QString::fromUcs4(&c, 1), code);
 }
 
-QString formName(SaveForm form)
+QString formName(Encoding encoding)
 {
-    switch (form) {
-    case SaveForm::Iso88592:
-        return QStringLiteral("ISO-8859-2");
-    case SaveForm::Cp1250:
-        return QStringLiteral("CP-1250");
-    default:
-        return QStringLiteral("Nieznany, zapisywany jak CP-1250");
-    }
+    if (encoding == EncodingIso88592 || encoding == EncodingCp1250)
+        return encoding.name();
+    return QStringLiteral("Nieznany, zapisywany jak CP-1250");
 }
 
 } // namespace
 
-UnrepresentableReport findUnrepresentable(QByteArrayView editorText, SaveForm form, int listed)
+UnrepresentableReport findUnrepresentable(QByteArrayView editorText, Encoding encoding, int listed)
 {
+    const SaveForm form = encoding.saveForm();
     UnrepresentableReport report;
     QList<qsizetype> offsets;
     scanUnrepresentable(editorText, form, [&](qsizetype offset, int, char32_t c) {
@@ -167,8 +163,9 @@ UnrepresentableReport findUnrepresentable(QByteArrayView editorText, SaveForm fo
     return report;
 }
 
-QByteArray withCharacterReferences(QByteArrayView editorText, SaveForm form)
+QByteArray withCharacterReferences(QByteArrayView editorText, Encoding encoding)
 {
+    const SaveForm form = encoding.saveForm();
     QByteArray result;
     result.reserve(editorText.size() + editorText.size() / 16 + 64);
     qsizetype copied = 0;
@@ -186,8 +183,9 @@ QByteArray withCharacterReferences(QByteArrayView editorText, SaveForm form)
     return result;
 }
 
-QByteArray withSimilarCharacters(QByteArrayView editorText, SaveForm form)
+QByteArray withSimilarCharacters(QByteArrayView editorText, Encoding encoding)
 {
+    const SaveForm form = encoding.saveForm();
     if (form == SaveForm::Utf8)
         return editorText.toByteArray();
     const RepresentableTable& table = representable(form);
@@ -203,12 +201,12 @@ QByteArray withSimilarCharacters(QByteArrayView editorText, SaveForm form)
     return result;
 }
 
-QString unrepresentableQuestion(const QString& documentCaption, SaveForm form,
+QString unrepresentableQuestion(const QString& documentCaption, Encoding encoding,
                                 const UnrepresentableReport& report)
 {
     QString text = QStringLiteral("Dokument \"%1\" zawiera %2 nie obejmuje kodowanie, w jakim "
                                   "zostanie zapisany (%3):")
-                       .arg(documentCaption, characterCount(report.count), formName(form));
+                       .arg(documentCaption, characterCount(report.count), formName(encoding));
     for (const UnrepresentableCharacter& found : report.first)
         text += QStringLiteral("\r    %1:%2  %3")
                     .arg(found.line)

@@ -24,24 +24,25 @@ struct UnrepresentableReport {
     QList<UnrepresentableCharacter> first;
 };
 
-// Characters of the editor text (UTF-8) that a file written with encodeDocument() in `form`
-// would not give back as themselves: for Iso88592 and Cp1250 read as the real ISO-8859-2 and
-// windows-1250 are read (by a browser, say), for EightBit read back as an undeclared document
+// Characters of the editor text (UTF-8) that a file written with encodeDocument() in `encoding`
+// would not give back as themselves: for ISO-8859-2 and CP-1250 read as the real ISO-8859-2 and
+// windows-1250 are read (by a browser, say), for Nieznany read back as an undeclared document
 // is (isoToCp1250Map(), then windows-1250). So "€" or "„" in ISO-8859-2, "±" in windows-1250 (the
 // writer turns it into "ą"), arrows, Cyrillic and emoji anywhere but UTF-8. Malformed bytes
-// count as U+FFFD. Utf8 holds everything. At most `listed` are reported with their places.
-UnrepresentableReport findUnrepresentable(QByteArrayView editorText, SaveForm form, int listed = 5);
+// count as U+FFFD. UTF-8 holds everything. At most `listed` are reported with their places.
+UnrepresentableReport findUnrepresentable(QByteArrayView editorText, Encoding encoding,
+                                          int listed = 5);
 
 // The editor text with each character that findUnrepresentable() reports written as an HTML
 // character reference of its code point (&#8594;).
-QByteArray withCharacterReferences(QByteArrayView editorText, SaveForm form);
+QByteArray withCharacterReferences(QByteArrayView editorText, Encoding encoding);
 
 // The editor text with each character that findUnrepresentable() reports replaced by a look-alike
-// that `form` holds: the letter without its marks, "-" for a dash, '"' for a quotation mark,
+// that `encoding` holds: the letter without its marks, "-" for a dash, '"' for a quotation mark,
 // "..." for an ellipsis, "EUR" for the euro sign; "?" where there is none.
-QByteArray withSimilarCharacters(QByteArrayView editorText, SaveForm form);
+QByteArray withSimilarCharacters(QByteArrayView editorText, Encoding encoding);
 
 // The question put to the user before writing such characters: how many, the first few with
 // line:column, and what the two ways of writing them do.
-QString unrepresentableQuestion(const QString& documentCaption, SaveForm form,
+QString unrepresentableQuestion(const QString& documentCaption, Encoding encoding,
                                 const UnrepresentableReport& report);

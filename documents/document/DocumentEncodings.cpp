@@ -4,7 +4,6 @@
 #include "document/DocumentPage.h"
 #include "editor/TSynMemo.h"
 #include "encoding/CharsetDetection.h"
-#include "encoding/EncodingNames.h"
 #include "files/DocumentReader.h"
 
 #include <QComboBox>
@@ -57,17 +56,17 @@ DocumentEncodings::DocumentEncodings(Desktop& desktop, ShowEncoding showEncoding
     ComboBox1 = new QComboBox(hiddenParent);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     for (int index = EncodingUtf8; index <= EncodingUnknown; ++index)
-        ComboBox1->addItem(encodingName(index));
+        ComboBox1->addItem(Encoding::fromIndex(index)->name());
     ComboBox1->setCurrentIndex(NoEncoding);
     Label2->hide();
     Label3->hide();
     ComboBox1->hide();
 }
 
-void DocumentEncodings::setSelectedIndex(int index)
+void DocumentEncodings::select(std::optional<Encoding> encoding)
 {
-    m_selectedIndex = Encoding::fromIndex(index) ? index : NoEncoding;
-    ComboBox1->setCurrentIndex(m_selectedIndex);
+    m_selected = encoding;
+    ComboBox1->setCurrentIndex(selectedIndex());
 }
 
 void DocumentEncodings::followActivePage()
@@ -75,7 +74,7 @@ void DocumentEncodings::followActivePage()
     // No page is ever written in another page's encoding: the selection follows the page.
     DocumentPage* page = m_activePage();
     if (const auto named = page ? Encoding::fromName(page->encodingName()) : std::nullopt)
-        setSelectedIndex(named->readAs().index());
+        select(named->readAs());
 }
 
 void DocumentEncodings::setCharsetLine(qsizetype index, const QByteArray& loweredText)
@@ -127,7 +126,7 @@ void DocumentEncodings::load(DocumentPage* page, DocumentRead read)
     else
         setCharsetLine(0, m_charsetLineText);
     setPageEncoding(page, read.encoding.name());
-    setSelectedIndex(read.encoding.readAs().index());
+    select(read.encoding.readAs());
     page->setDiskStamp(read.stamp);
     loadIntoPage(page, read);
 }
@@ -153,7 +152,7 @@ bool DocumentEncodings::reopen(DocumentPage* page, Encoding encoding)
     }
     DocumentRead read = readDocument(editor->documentPath(), encoding);
     setPageEncoding(page, name);
-    setSelectedIndex(encoding.index());
+    select(encoding);
     loadIntoPage(page, read);
     return true;
 }
@@ -164,6 +163,6 @@ void DocumentEncodings::recordWritten(DocumentPage* page)
     // whichever page was active before, keep writing it the same way.
     if (!page->encodingName().isEmpty())
         return;
-    setPageEncoding(page, Encoding::fromIndex(m_selectedIndex).value_or(EncodingUnknown).name());
+    setPageEncoding(page, m_selected.value_or(EncodingUnknown).name());
     followActivePage();
 }

@@ -38,9 +38,13 @@ public:
 
     DocumentPage* activePage() const { return m_activePage(); }
 
-    // 0 UTF-8, 1 ISO-8859-2, 2 CP-1250, 3 Nieznany, or -1 for none.
-    int selectedIndex() const { return m_selectedIndex; }
-    void setSelectedIndex(int index);
+    // The selected encoding; nullopt for none.
+    std::optional<Encoding> selected() const { return m_selected; }
+    void select(std::optional<Encoding> encoding);
+    // The same as the index the window keeps: 0 UTF-8, 1 ISO-8859-2, 2 CP-1250, 3 Nieznany, or
+    // -1 for none (any other index selects none).
+    int selectedIndex() const { return m_selected ? m_selected->index() : NoEncoding; }
+    void setSelectedIndex(int index) { select(Encoding::fromIndex(index)); }
     // The selection follows the active page's encoding name ("Nieznany" selects CP-1250); a
     // page with no name yet leaves it as it is.
     void followActivePage();
@@ -81,7 +85,7 @@ private:
     QLabel* Label3;
     QComboBox* ComboBox1;
 
-    int m_selectedIndex = -1;
+    std::optional<Encoding> m_selected;
     std::optional<qsizetype> m_charsetLineIndex;
     QByteArray m_charsetLineText;
 };

@@ -72,27 +72,27 @@ bool DocumentSaver::write(DocumentPage* page, const QString& path, bool byPageEn
     // the CP-1250 way; its first save goes that way too, so that saving it again without an
     // edit writes the same bytes.
     const std::optional<Encoding> selected =
-        m_encodings.selectedIndex() < 0 && page->encodingName().isEmpty()
-            ? Encoding(EncodingCp1250)
-            : Encoding::fromIndex(m_encodings.selectedIndex());
+        !m_encodings.selected() && page->encodingName().isEmpty()
+            ? Encoding(EncodingUnknown).readAs()
+            : m_encodings.selected();
     const SaveOutput output =
         chooseSaveOutput(byPageEncoding ? Encoding::fromName(page->encodingName()) : std::nullopt,
                          selected, editor->lineBreak());
     QByteArrayView text = editor->textBytes();
     QByteArray rewritten;
-    const UnrepresentableReport report = findUnrepresentable(text, output.form);
+    const UnrepresentableReport report = findUnrepresentable(text, output.encoding);
     if (report.count > 0) {
         const Answer answer = m_desktop.askChoice(
-            m_window, unrepresentableQuestion(page->caption(), output.form, report),
+            m_window, unrepresentableQuestion(page->caption(), output.encoding, report),
             QStringLiteral("Odwołania HTML"), QStringLiteral("Zamień"));
         if (answer == Answer::Cancel)
             return false;
-        rewritten = answer == Answer::Yes ? withCharacterReferences(text, output.form)
-                                          : withSimilarCharacters(text, output.form);
+        rewritten = answer == Answer::Yes ? withCharacterReferences(text, output.encoding)
+                                          : withSimilarCharacters(text, output.encoding);
         text = rewritten;
     }
     writeWholeFile(path, [&](const ByteSink& sink) {
-        encodeDocument(text, output.form, output.lineBreak, sink);
+        encodeDocument(text, output.encoding, output.lineBreak, sink);
     });
     page->setDiskStamp(fileStamp(path));
     return true;

@@ -89,7 +89,7 @@ void refuseTextTooLargeForEditor(const QString& path, QByteArrayView bytes, Enco
     if (bytes.size() > MaxEditorTextBytes)
         refuse(path, tooLarge(bytes.size()));
     if (bytes.size() > MaxEditorTextBytes / 3) {
-        const qsizetype size = decodedSize(bytes, readAs.index(), MaxEditorTextBytes);
+        const qsizetype size = decodedSize(bytes, readAs, MaxEditorTextBytes);
         if (size > MaxEditorTextBytes)
             refuse(path, QStringLiteral("Tekst pliku odczytanego jako %1 byłby za duży dla "
                                         "edytora (najwięcej %2 B).")

@@ -39,7 +39,7 @@ DocumentRead readDocument(const QString& path, std::optional<Encoding> asked)
 
 void decodeRead(DocumentRead& read, const QString& sameFile, DecodedText& text)
 {
-    const int encodingIndex = read.encoding.readAs().index();
+    const Encoding readAs = read.encoding.readAs();
     QByteArray fileBytes = std::move(read.bytes);
     // Room for the whole text is made at once, as growing it piece by piece would copy it again
     // and again; its size comes from how much the first piece grows or shrinks in decoding.
@@ -47,7 +47,7 @@ void decodeRead(DocumentRead& read, const QString& sameFile, DecodedText& text)
     // file read again piece by piece, so that they are never in memory together with it.
     const qsizetype firstPiece = std::min(fileBytes.size(), DecodedPieceBytes);
     const qsizetype expected =
-        qsizetype(double(decodeDocument(fileBytes.first(firstPiece), encodingIndex).size()) /
+        qsizetype(double(decodeDocument(fileBytes.first(firstPiece), readAs).size()) /
                   std::max<qsizetype>(firstPiece, 1) * fileBytes.size());
     const auto append = [&text](QByteArrayView piece) { text.append(piece); };
     MalformedUtf8& malformed = read.malformed;
@@ -64,7 +64,7 @@ void decodeRead(DocumentRead& read, const QString& sameFile, DecodedText& text)
             again, size, DecodedPieceBytes, [&](QByteArrayView piece, bool last) {
                 const qsizetype before = text.length();
                 MalformedUtf8 inPiece;
-                decodeDocument(piece, encodingIndex, append, DecodedPieceBytes, &inPiece);
+                decodeDocument(piece, readAs, append, DecodedPieceBytes, &inPiece);
                 if (inPiece.count && !malformed.count)
                     malformed.firstTextOffset = before + inPiece.firstTextOffset;
                 malformed.count += inPiece.count;
@@ -82,5 +82,5 @@ void decodeRead(DocumentRead& read, const QString& sameFile, DecodedText& text)
         read.stamp = now.stamp;
     }
     text.reserve(expected + expected / 64 + 2);
-    decodeDocument(fileBytes, encodingIndex, append, DecodedPieceBytes, &malformed);
+    decodeDocument(fileBytes, readAs, append, DecodedPieceBytes, &malformed);
 }

@@ -52,7 +52,7 @@ const std::array<char16_t, 256>& byteTable(Encoding readAs)
             }
         return result;
     }();
-    return tables[readAs.index() == EncodingIso88592 ? 0 : 1];
+    return tables[readAs == EncodingIso88592 ? 0 : 1];
 }
 
 // The byte each character is written as in an 8-bit file, as the program's saving writes it,
@@ -68,8 +68,7 @@ const QHash<char16_t, char>& characterTable(Encoding encoding)
                 const char16_t c = bytes[b];
                 if (c == QChar::ReplacementCharacter || c == u'\n' || c == u'\r')
                     continue;
-                QByteArray written =
-                    encodeDocument(QString(QChar(c)).toUtf8(), own.saveForm(), LineBreak::Lf);
+                QByteArray written = encodeDocument(QString(QChar(c)).toUtf8(), own, LineBreak::Lf);
                 written.chop(1);
                 if (written.size() == 1 && bytes[static_cast<unsigned char>(written[0])] == c)
                     result[index - 1][c] = written[0];

@@ -308,8 +308,7 @@ FileConversion planConversion(const QString& path, const QByteArray& bytes,
         if (declared && shown && *shown != *declared)
             result.warnings << QStringLiteral("deklaracja %1 nie zgadza się z bajtami: %2")
                                    .arg(declared->name(), result.evidence);
-        const Encoding actual = shown.value_or(from == EncodingIso88592 ? Encoding(EncodingIso88592)
-                                                                        : Encoding(EncodingCp1250));
+        const Encoding actual = shown.value_or(from.readAs());
         qsizetype count = 0;
         const QList<SwappedCharacter> swapped = swappedCharacters(body, actual, 5, &count);
         if (count > 0 && from != options.target) {
@@ -378,9 +377,8 @@ FileConversion planConversion(const QString& path, const QByteArray& bytes,
         // The same bytes in the target: only the declarations (and the mark) change.
         output = std::move(edited);
     } else {
-        QByteArray text = decodeDocument(edited, from.readAs().index());
-        const SaveForm form = options.target.saveForm();
-        result.unrepresentable = findUnrepresentable(text, form);
+        QByteArray text = decodeDocument(edited, from.readAs());
+        result.unrepresentable = findUnrepresentable(text, options.target);
         if (result.unrepresentable.count > 0) {
             const QString list = describeUnrepresentable(result.unrepresentable);
             if (!options.characterReferences)
@@ -390,12 +388,12 @@ FileConversion planConversion(const QString& path, const QByteArray& bytes,
             reasons << QStringLiteral("odwołania HTML zamiast znaków spoza kodowania: %1; %2")
                            .arg(result.unrepresentable.count)
                            .arg(list);
-            text = withCharacterReferences(text, form);
+            text = withCharacterReferences(text, options.target);
         }
         // Lines end as they did: LF stays LF (a script keeps running), CR stays CR; CR LF,
         // mixed breaks and none get CR LF.
         const LineBreak lineBreak = detectLineBreak(edited);
-        output = encodeDocument(text, form, lineBreak);
+        output = encodeDocument(text, options.target, lineBreak);
         // A file whose last line had no break still has none.
         if (!endsWithBreak(edited) && endsWithBreak(output))
             output.chop(lineBreakBytes(lineBreak).size());

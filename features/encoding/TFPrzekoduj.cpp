@@ -9,7 +9,6 @@
 #include "editor/TSynMemo.h"
 #include "encoding/CharsetDeclaration.h"
 #include "encoding/CharsetDetection.h"
-#include "encoding/EncodingNames.h"
 #include "encoding/SiteDeclarations.h"
 #include "files/FileAccess.h"
 
@@ -173,15 +172,15 @@ void TFPrzekoduj::ComboBox2Change()
 
 void TFPrzekoduj::btnOKClick()
 {
-    const int target = targetIndex();
-    m_encodings.setSelectedIndex(target);
-    if (target < EncodingUtf8 || target > EncodingCp1250) {
+    const std::optional<Encoding> target = Encoding::fromIndex(targetIndex());
+    m_encodings.select(target);
+    if (!target || *target == EncodingUnknown) {
         // Text that names no encoding changes nothing, not even how the next save writes.
         m_encodings.followActivePage();
         accept();
         return;
     }
-    if (ApplyEncodingChange(target))
+    if (ApplyEncodingChange(*target))
         accept();
 }
 
@@ -197,7 +196,7 @@ void TFPrzekoduj::reject()
     QDialog::reject();
 }
 
-bool TFPrzekoduj::ApplyEncodingChange(int target)
+bool TFPrzekoduj::ApplyEncodingChange(Encoding target)
 {
     DocumentPage* page = m_encodings.activePage();
     if (!page)
@@ -224,7 +223,7 @@ bool TFPrzekoduj::ApplyEncodingChange(int target)
     if (!written)
         return false;
     // The page names the encoding its file is now in, whether or not the declaration changed.
-    m_encodings.setPageEncoding(page, encodingName(target));
+    m_encodings.setPageEncoding(page, target.name());
     if (bomDropped)
         m_commands.desktop().showMessage(this, QStringLiteral("Zmiana kodowania: usunięto "
                                                               "znacznik BOM z początku pliku."));

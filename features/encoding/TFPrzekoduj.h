@@ -1,5 +1,7 @@
 #pragma once
 
+#include "encoding/Encoding.h"
+
 #include <QDialog>
 
 class CommandRegistry;
@@ -38,7 +40,7 @@ private slots:
 private:
     // False when nothing was written (the user cancelled, or the file could not be written);
     // the document is then as it was before.
-    bool ApplyEncodingChange(int target);
+    bool ApplyEncodingChange(Encoding target);
 
     DocumentEncodings& m_encodings;
     DocumentSaver& m_saver;

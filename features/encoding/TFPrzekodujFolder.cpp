@@ -3,7 +3,7 @@
 #include "common/CommandError.h"
 #include "desktop/Desktop.h"
 #include "document/DocumentList.h"
-#include "encoding/EncodingNames.h"
+#include "encoding/Encoding.h"
 #include "encoding/TFRaportKonwersji.h"
 #include "files/FileAccess.h"
 #include "files/SiteBackup.h"
@@ -62,7 +62,7 @@ TFPrzekodujFolder::TFPrzekodujFolder(Desktop& desktop, const DocumentList& docum
         named(new QPushButton(QStringLiteral("Wybierz..."), this), "btnFolder"));
     ComboKodowanie = static_cast<QComboBox*>(named(new QComboBox(this), "ComboKodowanie"));
     for (int index = EncodingUtf8; index <= EncodingCp1250; ++index)
-        ComboKodowanie->addItem(encodingName(index));
+        ComboKodowanie->addItem(Encoding::fromIndex(index)->name());
     CheckOdwolania = static_cast<QCheckBox*>(named(
         new QCheckBox(QStringLiteral("Znaki spoza kodowania zapisz jako odwołania HTML"), this),
         "CheckOdwolania"));

@@ -2,7 +2,7 @@
 #include "editor/Highlighters.h"
 #include "editor/TSynMemo.h"
 #include "encoding/DocumentCodec.h"
-#include "encoding/EncodingNames.h"
+#include "encoding/Encoding.h"
 #include "support/ComponentAccess.h"
 #include "support/TestFiles.h"
 
@@ -71,7 +71,7 @@ void TestEditor::loadFileShowsTheDecodedText()
     component(editor).SendScintilla(QsciScintillaBase::SCI_ADDTEXT, 1L, "x");
     editor.loadFile(QByteArray(bytes.constData(), bytes.size()), *Encoding::fromIndex(encoding),
                     path);
-    QVERIFY(editor.textBytes() == decodeDocument(bytes, encoding));
+    QVERIFY(editor.textBytes() == decodeDocument(bytes, *Encoding::fromIndex(encoding)));
     QCOMPARE(editor.lineBreak(), lineBreak);
     QVERIFY(!editor.isDocumentModified());
     QVERIFY(!editor.isUndoAvailable());

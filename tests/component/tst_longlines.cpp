@@ -3,7 +3,7 @@
 // colours a long line only in part. These check that what the user sees is as before.
 #include "editor/Highlighters.h"
 #include "editor/TSynMemo.h"
-#include "encoding/EncodingNames.h"
+#include "encoding/Encoding.h"
 #include "support/ComponentAccess.h"
 
 #include <QFontDatabase>

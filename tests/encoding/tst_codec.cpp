@@ -1,6 +1,6 @@
 #include "encoding/CharsetDetection.h"
 #include "encoding/DocumentCodec.h"
-#include "encoding/EncodingNames.h"
+#include "encoding/Encoding.h"
 #include "encoding/TextLines.h"
 #include "support/LineByLine.h"
 #include "support/ReferenceConversions.h"
@@ -124,23 +124,8 @@ bool isWellFormedUtf8(QByteArrayView bytes)
     return !strict.hasError();
 }
 
-const SaveForm AllForms[] = {SaveForm::Utf8, SaveForm::Iso88592, SaveForm::Cp1250,
-                             SaveForm::EightBit};
+const Encoding AllForms[] = {EncodingUtf8, EncodingIso88592, EncodingCp1250, EncodingUnknown};
 const LineBreak AllBreaks[] = {LineBreak::CrLf, LineBreak::Cr, LineBreak::Lf};
-
-SaveForm saveFormOfEncoding(const QString& name)
-{
-    switch (encodingIndexOfName(name)) {
-    case EncodingUtf8:
-        return SaveForm::Utf8;
-    case EncodingIso88592:
-        return SaveForm::Iso88592;
-    case EncodingCp1250:
-        return SaveForm::Cp1250;
-    default:
-        return SaveForm::EightBit;
-    }
-}
 
 } // namespace
 
@@ -221,10 +206,11 @@ void TestCodec::decode()
     QFETCH(QByteArray, bytes);
     QFETCH(int, encodingIndex);
     QFETCH(QByteArray, text);
-    QCOMPARE(decodeDocument(bytes, encodingIndex), text);
-    QCOMPARE(LineByLine::decode(bytes, encodingIndex), text);
-    QCOMPARE(decodedSize(bytes, encodingIndex, text.size()), text.size());
-    QVERIFY(decodedSize(bytes, encodingIndex, text.size() - 1) > text.size() - 1);
+    const Encoding encoding = *Encoding::fromIndex(encodingIndex);
+    QCOMPARE(decodeDocument(bytes, encoding), text);
+    QCOMPARE(LineByLine::decode(bytes, encoding), text);
+    QCOMPARE(decodedSize(bytes, encoding, text.size()), text.size());
+    QVERIFY(decodedSize(bytes, encoding, text.size() - 1) > text.size() - 1);
 }
 
 void TestCodec::malformedUtf8_data()
@@ -285,54 +271,53 @@ void TestCodec::malformedUtf8()
 void TestCodec::encode_data()
 {
     QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<SaveForm>("form");
+    QTest::addColumn<EncodingIndex>("form");
     QTest::addColumn<LineBreak>("lineBreak");
     QTest::addColumn<QByteArray>("file");
 
-    QTest::newRow("empty") << QByteArray() << SaveForm::Utf8 << LineBreak::CrLf << QByteArray();
-    QTest::newRow("empty, 8-bit") << QByteArray() << SaveForm::EightBit << LineBreak::CrLf
+    QTest::newRow("empty") << QByteArray() << EncodingUtf8 << LineBreak::CrLf << QByteArray();
+    QTest::newRow("empty, 8-bit") << QByteArray() << EncodingUnknown << LineBreak::CrLf
                                   << QByteArray();
-    QTest::newRow("utf-8 zażółć") << QByteArray("zażółć") << SaveForm::Utf8 << LineBreak::CrLf
+    QTest::newRow("utf-8 zażółć") << QByteArray("zażółć") << EncodingUtf8 << LineBreak::CrLf
                                   << QByteArray("\x7A\x61\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87\r\n");
-    QTest::newRow("cp-1250 zażółć") << QByteArray("zażółć") << SaveForm::Cp1250 << LineBreak::CrLf
+    QTest::newRow("cp-1250 zażółć") << QByteArray("zażółć") << EncodingCp1250 << LineBreak::CrLf
                                     << QByteArray("\x7A\x61\xBF\xF3\xB3\xE6\r\n");
-    QTest::newRow("iso ąśź") << QByteArray("ąśź") << SaveForm::Iso88592 << LineBreak::CrLf
+    QTest::newRow("iso ąśź") << QByteArray("ąśź") << EncodingIso88592 << LineBreak::CrLf
                              << QByteArray("\xB1\xB6\xBC\r\n");
-    QTest::newRow("cp-1250 ±5 becomes ą5")
-        << QByteArray("±5") << SaveForm::Cp1250 << LineBreak::CrLf
-        << QByteArray("\xB9"
-                      "5\r\n");
-    QTest::newRow("8-bit ±5 unchanged") << QByteArray("±5") << SaveForm::EightBit << LineBreak::CrLf
+    QTest::newRow("cp-1250 ±5 becomes ą5") << QByteArray("±5") << EncodingCp1250 << LineBreak::CrLf
+                                           << QByteArray("\xB9"
+                                                         "5\r\n");
+    QTest::newRow("8-bit ±5 unchanged") << QByteArray("±5") << EncodingUnknown << LineBreak::CrLf
                                         << QByteArray("\xB1"
                                                       "5\r\n");
     QTest::newRow("every line gets a break")
-        << QByteArray("a\nb") << SaveForm::Utf8 << LineBreak::CrLf << QByteArray("a\r\nb\r\n");
+        << QByteArray("a\nb") << EncodingUtf8 << LineBreak::CrLf << QByteArray("a\r\nb\r\n");
     QTest::newRow("text ending in a break")
-        << QByteArray("a\n") << SaveForm::Cp1250 << LineBreak::CrLf << QByteArray("a\r\n\r\n");
+        << QByteArray("a\n") << EncodingCp1250 << LineBreak::CrLf << QByteArray("a\r\n\r\n");
     QTest::newRow("one empty line pair")
-        << QByteArray("\n") << SaveForm::Utf8 << LineBreak::Lf << QByteArray("\n\n");
-    QTest::newRow("mixed breaks to cr") << QByteArray("a\r\nb\rc\nd") << SaveForm::Iso88592
+        << QByteArray("\n") << EncodingUtf8 << LineBreak::Lf << QByteArray("\n\n");
+    QTest::newRow("mixed breaks to cr") << QByteArray("a\r\nb\rc\nd") << EncodingIso88592
                                         << LineBreak::Cr << QByteArray("a\rb\rc\rd\r");
     QTest::newRow("nul is no break")
-        << bytesOf("a\0b") << SaveForm::EightBit << LineBreak::Lf << bytesOf("a\0b\n");
+        << bytesOf("a\0b") << EncodingUnknown << LineBreak::Lf << bytesOf("a\0b\n");
     QTest::newRow("utf-8 keeps what cp-1250 lacks")
-        << QByteArray("→ Ж 😀") << SaveForm::Utf8 << LineBreak::CrLf << QByteArray("→ Ж 😀\r\n");
-    QTest::newRow("cp-1250 best fit and ?") << QByteArray("ǎ → Ж 😀") << SaveForm::Cp1250
-                                            << LineBreak::CrLf << QByteArray("a ? ? ?\r\n");
+        << QByteArray("→ Ж 😀") << EncodingUtf8 << LineBreak::CrLf << QByteArray("→ Ж 😀\r\n");
+    QTest::newRow("cp-1250 best fit and ?")
+        << QByteArray("ǎ → Ж 😀") << EncodingCp1250 << LineBreak::CrLf << QByteArray("a ? ? ?\r\n");
     QTest::newRow("utf-8 byte-order mark kept")
-        << QByteArray("\xEF\xBB\xBFx") << SaveForm::Utf8 << LineBreak::CrLf
+        << QByteArray("\xEF\xBB\xBFx") << EncodingUtf8 << LineBreak::CrLf
         << QByteArray("\xEF\xBB\xBFx\r\n");
     QTest::newRow("utf-8 malformed bytes")
-        << QByteArray("a\xC5\xFF\n") << SaveForm::Utf8 << LineBreak::Lf
+        << QByteArray("a\xC5\xFF\n") << EncodingUtf8 << LineBreak::Lf
         << QByteArray("a\xEF\xBF\xBD\xEF\xBF\xBD\n\n");
-    QTest::newRow("8-bit malformed bytes") << QByteArray("\xE2\x82x\x80") << SaveForm::EightBit
-                                           << LineBreak::Lf << QByteArray("?x?\n");
+    QTest::newRow("8-bit malformed bytes")
+        << QByteArray("\xE2\x82x\x80") << EncodingUnknown << LineBreak::Lf << QByteArray("?x?\n");
 }
 
 void TestCodec::encode()
 {
     QFETCH(QByteArray, text);
-    QFETCH(SaveForm, form);
+    QFETCH(EncodingIndex, form);
     QFETCH(LineBreak, lineBreak);
     QFETCH(QByteArray, file);
     QCOMPARE(encodeDocument(text, form, lineBreak), file);
@@ -345,10 +330,11 @@ void TestCodec::decodeMatchesLineByLine()
     for (int round = 0; round < 20000; ++round) {
         const QByteArray bytes = randomFileBytes(random, round % 2 ? 8 : 40);
         const ExactBuffer buffer(bytes);
-        for (const int encodingIndex : {0, 1, 2, 3}) {
-            const QByteArray text = decodeDocument(buffer.view(), encodingIndex);
-            if (text != LineByLine::decode(bytes, encodingIndex)) {
-                QCOMPARE(text.toHex(' '), LineByLine::decode(bytes, encodingIndex).toHex(' '));
+        for (const Encoding encoding :
+             {EncodingUtf8, EncodingIso88592, EncodingCp1250, EncodingUnknown}) {
+            const QByteArray text = decodeDocument(buffer.view(), encoding);
+            if (text != LineByLine::decode(bytes, encoding)) {
+                QCOMPARE(text.toHex(' '), LineByLine::decode(bytes, encoding).toHex(' '));
                 QFAIL(bytes.toHex(' ').constData());
             }
         }
@@ -361,18 +347,18 @@ void TestCodec::chunksJoinToTheWholeText()
     for (int round = 0; round < 3000; ++round) {
         const QByteArray bytes = randomFileBytes(random, 60);
         const ExactBuffer buffer(bytes);
-        for (const int encodingIndex : {0, 2}) {
+        for (const Encoding encoding : {EncodingUtf8, EncodingCp1250}) {
             const qsizetype chunkBytes = 1 + random.bounded(16);
             QByteArray joined;
             decodeDocument(
-                buffer.view(), encodingIndex,
+                buffer.view(), encoding,
                 [&](QByteArrayView piece) {
                     QVERIFY(!piece.isEmpty());
                     QVERIFY(isWellFormedUtf8(piece));
                     joined += piece;
                 },
                 chunkBytes);
-            QCOMPARE(joined, decodeDocument(bytes, encodingIndex));
+            QCOMPARE(joined, decodeDocument(bytes, encoding));
         }
     }
 }
@@ -383,7 +369,7 @@ void TestCodec::encodeMatchesLineByLine()
     for (int round = 0; round < 10000; ++round) {
         const QByteArray text = randomEditorText(random, round % 2 ? 6 : 30);
         const ExactBuffer buffer(text);
-        for (const SaveForm form : AllForms) {
+        for (const Encoding form : AllForms) {
             for (const LineBreak lineBreak : AllBreaks) {
                 const QByteArray file = encodeDocument(buffer.view(), form, lineBreak);
                 if (file != LineByLine::encode(text, form, lineBreak)) {
@@ -402,7 +388,7 @@ void TestCodec::encodedPiecesJoinToTheWholeFile()
         const QByteArray text = randomEditorText(random, 30);
         const ExactBuffer buffer(text);
         const qsizetype chunkBytes = 1 + random.bounded(12);
-        for (const SaveForm form : AllForms) {
+        for (const Encoding form : AllForms) {
             for (const LineBreak lineBreak : AllBreaks) {
                 QByteArray joined;
                 encodeDocument(
@@ -425,8 +411,8 @@ void TestCodec::largeDocumentRoundTrips()
     for (int n = 0; text.size() < (6 << 20); ++n)
         text += "<p>Zażółć gęślą jaźń " + QByteArray::number(n) + " – ĄĆĘŁŃÓŚŹŻ 😀</p>\n";
     text.chop(1);
-    const QByteArray file = encodeDocument(text, SaveForm::Utf8, LineBreak::CrLf);
-    QCOMPARE(file, LineByLine::encode(text, SaveForm::Utf8, LineBreak::CrLf));
+    const QByteArray file = encodeDocument(text, EncodingUtf8, LineBreak::CrLf);
+    QCOMPARE(file, LineByLine::encode(text, EncodingUtf8, LineBreak::CrLf));
 
     int pieces = 0;
     QByteArray joined;
@@ -438,8 +424,8 @@ void TestCodec::largeDocumentRoundTrips()
     QCOMPARE(joined, text);
     QCOMPARE(decodeDocument(file, EncodingUtf8), text);
 
-    const QByteArray cp1250File = encodeDocument(text, SaveForm::Cp1250, LineBreak::CrLf);
-    QCOMPARE(cp1250File, LineByLine::encode(text, SaveForm::Cp1250, LineBreak::CrLf));
+    const QByteArray cp1250File = encodeDocument(text, EncodingCp1250, LineBreak::CrLf);
+    QCOMPARE(cp1250File, LineByLine::encode(text, EncodingCp1250, LineBreak::CrLf));
     QCOMPARE(decodeDocument(cp1250File, EncodingCp1250), QByteArray(text).replace("😀", "?"));
 }
 
@@ -477,7 +463,8 @@ void TestCodec::goldenPages()
     QCOMPARE(charsetLine.index, qsizetype(charsetLineIndex));
     QCOMPARE(detectFileEncoding(bytes), encoding);
 
-    const QByteArray text = decodeDocument(bytes, encodingIndexOfName(encoding));
+    const Encoding read = *Encoding::fromName(encoding);
+    const QByteArray text = decodeDocument(bytes, read);
     QCOMPARE(text, readFile(path + QStringLiteral(".expected.txt")));
 
     // Saved in the encoding it was read in, a CR LF page comes back byte for byte; an LF page
@@ -485,7 +472,7 @@ void TestCodec::goldenPages()
     QByteArray saved = bytes;
     if (detectLineBreak(bytes) == LineBreak::Lf)
         saved.replace("\n", "\r\n");
-    QCOMPARE(encodeDocument(text, saveFormOfEncoding(encoding), LineBreak::CrLf), saved);
+    QCOMPARE(encodeDocument(text, read, LineBreak::CrLf), saved);
 }
 
 QTEST_APPLESS_MAIN(TestCodec)

@@ -1,4 +1,4 @@
-#include "encoding/EncodingNames.h"
+#include "encoding/Encoding.h"
 #include "support/ReferenceConversions.h"
 #include "support/TestFiles.h"
 
@@ -57,13 +57,17 @@ void TestCodePages::encodingNames()
 {
     QFETCH(int, index);
     QFETCH(QString, name);
-    QCOMPARE(encodingName(index), name);
-    QCOMPARE(encodingIndexOfName(name), index);
-    QCOMPARE(encodingIndexOfName(name.toLower()), NoEncoding);
-    QCOMPARE(encodingIndexOfName(name + u' '), NoEncoding);
-    QCOMPARE(encodingName(-1), QString());
-    QCOMPARE(encodingName(4), QString());
-    QCOMPARE(encodingIndexOfName(QString()), NoEncoding);
+    const std::optional<Encoding> encoding = Encoding::fromIndex(index);
+    QVERIFY(encoding);
+    QCOMPARE(encoding->name(), name);
+    const std::optional<Encoding> named = Encoding::fromName(name);
+    QVERIFY(named);
+    QCOMPARE(named->index(), index);
+    QVERIFY(!Encoding::fromName(name.toLower()));
+    QVERIFY(!Encoding::fromName(name + u' '));
+    QVERIFY(!Encoding::fromIndex(-1));
+    QVERIFY(!Encoding::fromIndex(4));
+    QVERIFY(!Encoding::fromName(QString()));
 }
 
 void TestCodePages::charsetValues_data()

@@ -41,9 +41,8 @@ private slots:
 void TestDeclaration::metaLines()
 {
     for (int index = 0; index < 3; ++index)
-        QCOMPARE(metaLine(index), QByteArray(Meta[index]));
-    QCOMPARE(metaLine(3), QByteArray());
-    QCOMPARE(metaLine(-1), QByteArray());
+        QCOMPARE(metaLine(*Encoding::fromIndex(index)), QByteArray(Meta[index]));
+    QCOMPARE(metaLine(EncodingUnknown), QByteArray());
 }
 
 void TestDeclaration::rewriteDeclaration_data()
@@ -82,7 +81,7 @@ void TestDeclaration::rewriteDeclaration()
     QFETCH(QByteArray, line);
     QFETCH(int, target);
     QFETCH(QByteArray, rewritten);
-    QCOMPARE(::rewriteDeclaration(line, target).value_or("-"), rewritten);
+    QCOMPARE(::rewriteDeclaration(line, *Encoding::fromIndex(target)).value_or("-"), rewritten);
 }
 
 void TestDeclaration::declarationEdit_data()
@@ -117,7 +116,7 @@ void TestDeclaration::declarationEdit()
     QFETCH(bool, insert);
     QFETCH(int, lineBreak);
     QFETCH(QByteArray, result);
-    const auto edit = ::declarationEdit(text, 1, insert, LineBreak(lineBreak));
+    const auto edit = ::declarationEdit(text, EncodingIso88592, insert, LineBreak(lineBreak));
     QCOMPARE(edit ? applyTextEdit(text, *edit) : text, result.replace('M', Meta[1]));
 }
 
@@ -131,41 +130,41 @@ void TestDeclaration::unrepresentable_data()
     QTest::addColumn<QByteArray>("similar");
 
     const QByteArray polish = "zażółć gęślą jaźń ZAŻÓŁĆ GĘŚLĄ JAŹŃ";
-    for (SaveForm form : {SaveForm::Iso88592, SaveForm::Cp1250, SaveForm::EightBit})
+    for (EncodingIndex form : {EncodingIso88592, EncodingCp1250, EncodingUnknown})
         QTest::addRow("Polish letters, form %d", int(form))
             << polish << int(form) << 0 << QByteArray() << polish << polish;
     const QByteArray marks = "a → b\n€ „x” – y…";
     QTest::newRow("ISO-8859-2 lacks windows-1250's marks")
-        << marks << int(SaveForm::Iso88592) << 6
+        << marks << int(EncodingIso88592) << 6
         << QByteArray("1:3:2192 2:1:20ac 2:3:201e 2:5:201d 2:7:2013")
         << QByteArray("a &#8594; b\n&#8364; &#8222;x&#8221; &#8211; y&#8230;")
         << QByteArray("a ? b\nEUR \"x\" - y...");
     QTest::newRow("windows-1250 has them")
-        << marks << int(SaveForm::Cp1250) << 1 << QByteArray("1:3:2192")
+        << marks << int(EncodingCp1250) << 1 << QByteArray("1:3:2192")
         << QByteArray("a &#8594; b\n€ „x” – y…") << QByteArray("a ? b\n€ „x” – y…");
     QTest::newRow("Š sits elsewhere in ISO-8859-2")
-        << QByteArray("Šla") << int(SaveForm::Iso88592) << 1 << QByteArray("1:1:160")
+        << QByteArray("Šla") << int(EncodingIso88592) << 1 << QByteArray("1:1:160")
         << QByteArray("&#352;la") << QByteArray("Sla");
     QTest::newRow("other scripts and letters")
-        << QByteArray("Жπ ñø ﬁ™") << int(SaveForm::Iso88592) << 6
+        << QByteArray("Жπ ñø ﬁ™") << int(EncodingIso88592) << 6
         << QByteArray("1:1:416 1:2:3c0 1:4:f1 1:5:f8 1:7:fb01")
         << QByteArray("&#1046;&#960; &#241;&#248; &#64257;&#8482;") << QByteArray("?? n? fiTM");
     QTest::newRow("bytes the writer turns into letters")
-        << QByteArray("±¬Ľ") << int(SaveForm::Cp1250) << 3 << QByteArray("1:1:b1 1:2:ac 1:3:13d")
+        << QByteArray("±¬Ľ") << int(EncodingCp1250) << 3 << QByteArray("1:1:b1 1:2:ac 1:3:13d")
         << QByteArray("&#177;&#172;&#317;") << QByteArray("+/-?L");
     QTest::newRow("undeclared reads them as letters")
-        << QByteArray("x ±") << int(SaveForm::EightBit) << 1 << QByteArray("1:3:b1")
+        << QByteArray("x ±") << int(EncodingUnknown) << 1 << QByteArray("1:3:b1")
         << QByteArray("x &#177;") << QByteArray("x +/-");
     QTest::newRow("emoji, CR LF and columns in characters")
-        << QByteArray("ąą\r\nżż😀\rx\xff") << int(SaveForm::Cp1250) << 2
+        << QByteArray("ąą\r\nżż😀\rx\xff") << int(EncodingCp1250) << 2
         << QByteArray("2:3:1f600 3:2:fffd") << QByteArray("ąą\r\nżż&#128512;\rx&#65533;")
         << QByteArray("ąą\r\nżż?\rx?");
     // As the writers read it: a sequence cut short is one U+FFFD, the "(" after it a character.
     QTest::newRow("malformed bytes, one for each maximal subpart")
-        << QByteArray("\xE2\x82(\xC3") << int(SaveForm::Iso88592) << 2
+        << QByteArray("\xE2\x82(\xC3") << int(EncodingIso88592) << 2
         << QByteArray("1:1:fffd 1:3:fffd") << QByteArray("&#65533;(&#65533;") << QByteArray("?(?");
     QTest::newRow("UTF-8 holds everything")
-        << QByteArray("→😀Ж") << int(SaveForm::Utf8) << 0 << QByteArray() << QByteArray("→😀Ж")
+        << QByteArray("→😀Ж") << int(EncodingUtf8) << 0 << QByteArray() << QByteArray("→😀Ж")
         << QByteArray("→😀Ж");
 }
 
@@ -177,21 +176,21 @@ void TestDeclaration::unrepresentable()
     QFETCH(QByteArray, places);
     QFETCH(QByteArray, references);
     QFETCH(QByteArray, similar);
-    const UnrepresentableReport report = findUnrepresentable(text, SaveForm(form));
+    const UnrepresentableReport report = findUnrepresentable(text, *Encoding::fromIndex(form));
     QCOMPARE(report.count, qsizetype(count));
     QCOMPARE(::places(report), places);
-    QCOMPARE(withCharacterReferences(text, SaveForm(form)), references);
-    QCOMPARE(withSimilarCharacters(text, SaveForm(form)), similar);
+    QCOMPARE(withCharacterReferences(text, *Encoding::fromIndex(form)), references);
+    QCOMPARE(withSimilarCharacters(text, *Encoding::fromIndex(form)), similar);
     // Written either way, the text needs no question any more.
-    QCOMPARE(findUnrepresentable(references, SaveForm(form)).count, qsizetype(0));
-    QCOMPARE(findUnrepresentable(similar, SaveForm(form)).count, qsizetype(0));
+    QCOMPARE(findUnrepresentable(references, *Encoding::fromIndex(form)).count, qsizetype(0));
+    QCOMPARE(findUnrepresentable(similar, *Encoding::fromIndex(form)).count, qsizetype(0));
 }
 
 void TestDeclaration::question()
 {
     const QByteArray text = "a\n→→€\n\x01";
-    QCOMPARE(unrepresentableQuestion("a.htm", SaveForm::Iso88592,
-                                     findUnrepresentable(text, SaveForm::Iso88592, 2)),
+    QCOMPARE(unrepresentableQuestion("a.htm", EncodingIso88592,
+                                     findUnrepresentable(text, EncodingIso88592, 2)),
              QStringLiteral("Dokument \"a.htm\" zawiera 3 znaki, których nie obejmuje kodowanie, "
                             "w jakim zostanie zapisany (ISO-8859-2):\r"
                             "    2:1  „→” (U+2192)\r"

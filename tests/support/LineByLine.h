@@ -1,7 +1,7 @@
 #pragma once
 
 #include "encoding/DocumentCodec.h"
-#include "encoding/EncodingNames.h"
+#include "encoding/Encoding.h"
 #include "encoding/TextLines.h"
 #include "support/ReferenceConversions.h"
 #include "support/ReferenceLines.h"
@@ -13,18 +13,18 @@
 // codec tests and the fuzz targets.
 namespace LineByLine {
 
-inline QByteArray decodeLine(QByteArrayView line, int encodingIndex)
+inline QByteArray decodeLine(QByteArrayView line, Encoding encoding)
 {
-    if (encodingIndex == EncodingUtf8)
+    if (encoding == EncodingUtf8)
         return WideToUtf8(Utf8ToWide(line));
     return WideToUtf8(Cp1250ToWide(IsoToCp1250(line)));
 }
 
-inline QByteArray decode(QByteArrayView bytes, int encodingIndex)
+inline QByteArray decode(QByteArrayView bytes, Encoding encoding)
 {
     QList<QByteArray> decoded;
     for (const QByteArray& line : splitLines(bytes))
-        decoded.append(decodeLine(line, encodingIndex));
+        decoded.append(decodeLine(line, encoding));
     return decoded.join('\n');
 }
 
@@ -38,27 +38,27 @@ inline QList<QByteArray> editorLines(const QByteArray& text)
     return normalised.split('\n');
 }
 
-inline QByteArray encodeLine(const QByteArray& line, SaveForm form)
+inline QByteArray encodeLine(const QByteArray& line, Encoding encoding)
 {
     const QString characters = Utf8ToWide(line);
-    switch (form) {
-    case SaveForm::Utf8:
+    switch (encoding.index()) {
+    case EncodingUtf8:
         return WideToUtf8(characters);
-    case SaveForm::Iso88592:
+    case EncodingIso88592:
         return Cp1250ToIso(WideToCp1250(characters));
-    case SaveForm::Cp1250:
+    case EncodingCp1250:
         return IsoToCp1250(WideToCp1250(characters));
-    case SaveForm::EightBit:
+    case EncodingUnknown:
         break;
     }
     return WideToCp1250(characters);
 }
 
-inline QByteArray encode(const QByteArray& text, SaveForm form, LineBreak lineBreak)
+inline QByteArray encode(const QByteArray& text, Encoding encoding, LineBreak lineBreak)
 {
     QByteArray file;
     for (const QByteArray& line : editorLines(text))
-        file += encodeLine(line, form) + lineBreakBytes(lineBreak).toByteArray();
+        file += encodeLine(line, encoding) + lineBreakBytes(lineBreak).toByteArray();
     return file;
 }
 
