@@ -4,7 +4,7 @@ set -euo pipefail
 TAGOMIR_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # The editor component is built from its source archive (CMake fetches and unpacks it) with the
 # program's changes, which patch applies.
-TAGOMIR_PACKAGES=(g++ ninja-build cmake qt6-base-dev libqscintilla2-qt6-dev libqt6svg6-dev
+TAGOMIR_PACKAGES=(g++ ninja-build cmake qt6-base-dev libqscintilla2-qt6-dev qt6-svg-dev
                   qt6-translations-l10n fonts-dejavu-extra patch
                   libhunspell-dev hunspell-pl hunspell-en-us)
 # The install test checks the desktop entry and the metainfo with these.
