@@ -20,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
+#include <cstdlib>
 #include <time.h>
 
 namespace {
@@ -36,9 +38,10 @@ QString makePolishPage(const QTemporaryDir& dir, qint64 bytes)
 {
     const QString path = dir.filePath(QStringLiteral("polski.html"));
     QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write("<!DOCTYPE html>\n<html lang=\"pl\">\n<head><meta charset=\"utf-8\">"
-               "<title>Żółwie błotne</title></head>\n<body>\n");
+    bool written = file.open(QIODevice::WriteOnly);
+    written =
+        written && file.write("<!DOCTYPE html>\n<html lang=\"pl\">\n<head><meta charset=\"utf-8\">"
+                              "<title>Żółwie błotne</title></head>\n<body>\n") > 0;
     const QByteArray lines[] = {
         "<p class=\"tekst\">Żółw błotny to jedyny żółw żyjący dziko w naszym kraju.</p>\n",
         "<p>Można go spotkać na Polesiu, gdzie żyje w płytkich zbiornikach &ndash; "
@@ -49,9 +52,13 @@ QString makePolishPage(const QTemporaryDir& dir, qint64 bytes)
         "<p>Ma&shy;szyna liczy jaja, a <b>badacze</b> zapisują wyniki w dzienniku.</p>\n",
         "<p>Zwierzęta zimują w mułe na dnie stawów i jezior.</p>\n",
     };
-    for (int i = 0; file.pos() < bytes; ++i)
-        file.write(lines[i % std::size(lines)]);
-    file.write("</body>\n</html>\n");
+    for (int i = 0; written && file.pos() < bytes; ++i)
+        written = file.write(lines[i % std::size(lines)]) > 0;
+    written = written && file.write("</body>\n</html>\n") > 0 && file.flush();
+    if (!written) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        std::exit(1);
+    }
     return path;
 }
 
@@ -109,8 +116,11 @@ int main(int argc, char* argv[])
         const QString small = dir.filePath(QStringLiteral("maly.html"));
         // A small page first, which has the dictionary loaded.
         QFile warm(small);
-        warm.open(QIODevice::WriteOnly);
-        warm.write("<p>Rozgrzewka słownika</p>");
+        if (!warm.open(QIODevice::WriteOnly) || warm.write("<p>Rozgrzewka słownika</p>") < 0 ||
+            !warm.flush()) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(small));
+            return 1;
+        }
         warm.close();
         timer.start();
         waitForDictionary(open(form, small));
