@@ -152,3 +152,37 @@ QString detectFileEncoding(QByteArrayView fileBytes, const CharsetLine& charsetL
     }
     return Encoding(isMultibyteUtf8(fileBytes) ? EncodingUtf8 : EncodingUnknown).name();
 }
+
+void EncodingEvidence::add(QByteArrayView piece)
+{
+    if (m_charsetLine.index < 0) {
+        m_charsetLine = findCharsetLine(piece);
+        if (m_charsetLine.index >= 0) {
+            m_charsetLine.index += m_breaksBefore;
+            m_charsetLine.start += m_bytesBefore;
+            m_charsetLine.end += m_bytesBefore;
+        } else {
+            m_breaksBefore += countLineBreaks(piece);
+            m_bytesBefore += piece.size();
+        }
+    }
+    if (m_malformed)
+        return;
+    const Byte* const begin = reinterpret_cast<const Byte*>(piece.data());
+    const Byte* const end = begin + piece.size();
+    const Byte* const firstNonAscii = skipAscii(begin, end);
+    if (firstNonAscii == end)
+        return;
+    m_nonAscii = true;
+    m_malformed = wellFormedStretchEnd<NoBreaks>(firstNonAscii, end, end) != end;
+}
+
+QString EncodingEvidence::encodingName() const
+{
+    if (m_charsetLine.index >= 0) {
+        const QString declared = ClassifyCharsetLine(m_charsetLine.loweredText);
+        if (!declared.isEmpty())
+            return declared;
+    }
+    return Encoding(m_nonAscii && !m_malformed ? EncodingUtf8 : EncodingUnknown).name();
+}

@@ -31,3 +31,21 @@ bool isMultibyteUtf8(QByteArrayView bytes);
 QString detectFileEncoding(QByteArrayView fileBytes);
 // The same, given the file's charset line as findCharsetLine() found it.
 QString detectFileEncoding(QByteArrayView fileBytes, const CharsetLine& charsetLine);
+
+// What detectFileEncoding() and findCharsetLine() find, for a file handed over piece by piece, in
+// order, each piece ending just after a line feed but the last, so that no line and no UTF-8
+// sequence is split between two pieces. A large file is inspected this way without holding it.
+class EncodingEvidence {
+public:
+    void add(QByteArrayView piece);
+    const CharsetLine& charsetLine() const { return m_charsetLine; }
+    QString encodingName() const;
+
+private:
+    CharsetLine m_charsetLine;
+    // Bytes and line breaks of the pieces before the charset line was found.
+    qsizetype m_bytesBefore = 0;
+    qsizetype m_breaksBefore = 0;
+    bool m_nonAscii = false;
+    bool m_malformed = false;
+};

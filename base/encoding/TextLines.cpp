@@ -20,6 +20,21 @@ LineBreak detectLineBreak(QByteArrayView fileBytes)
     return LineBreak::CrLf;
 }
 
+void LineBreakEvidence::add(QByteArrayView piece)
+{
+    m_cr = m_cr || std::memchr(piece.data(), '\r', piece.size()) != nullptr;
+    m_lf = m_lf || std::memchr(piece.data(), '\n', piece.size()) != nullptr;
+}
+
+LineBreak LineBreakEvidence::lineBreak() const
+{
+    if (m_cr && !m_lf)
+        return LineBreak::Cr;
+    if (m_lf && !m_cr)
+        return LineBreak::Lf;
+    return LineBreak::CrLf;
+}
+
 QByteArrayView lineBreakBytes(LineBreak lineBreak)
 {
     switch (lineBreak) {

@@ -9,6 +9,17 @@ enum class LineBreak { CrLf, Cr, Lf };
 // CR alone if the bytes hold CR but no LF, LF alone if LF but no CR, otherwise CR LF.
 LineBreak detectLineBreak(QByteArrayView fileBytes);
 QByteArrayView lineBreakBytes(LineBreak lineBreak);
+
+// detectLineBreak() for bytes handed over piece by piece, in order.
+class LineBreakEvidence {
+public:
+    void add(QByteArrayView piece);
+    LineBreak lineBreak() const;
+
+private:
+    bool m_cr = false;
+    bool m_lf = false;
+};
 // How many lines of a file start before the end of `bytes`, less one: the breaks in it, a CR LF
 // counting once (a CR last in `bytes` counts as a break of its own).
 qsizetype countLineBreaks(QByteArrayView bytes);

@@ -150,7 +150,7 @@ bool DocumentEncodings::reopen(DocumentPage* page, Encoding encoding)
         if (m_desktop.askYesNoCancel(page->window(), question) != Answer::Yes)
             return false;
     }
-    DocumentRead read = readDocument(editor->documentPath(), encoding);
+    DocumentRead read = readDocumentToShow(editor->documentPath(), encoding);
     setPageEncoding(page, name);
     select(encoding);
     loadIntoPage(page, read);

@@ -104,7 +104,7 @@ DocumentPage* DocumentList::open(const QString& caption, const QString& path, co
         activate(existing);
         return at(existing);
     }
-    DocumentRead read = path.isEmpty() ? DocumentRead() : readDocument(path, asked);
+    DocumentRead read = path.isEmpty() ? DocumentRead() : readDocumentToShow(path, asked);
     DocumentPage* page = add(caption);
     page->document()->setPath(path);
     activate(count() - 1);

@@ -57,7 +57,7 @@ void ExternalChanges::reload(DocumentPage* page)
     // In the page's own encoding, as the page reads it.
     Document* document = page->document();
     DocumentRead read =
-        readDocument(document->path(), document->format().encoding.value_or(EncodingUnknown));
+        readDocumentToShow(document->path(), document->format().encoding.value_or(EncodingUnknown));
     document->setDiskStamp(read.stamp);
     TSynMemo* editor = page->editor();
     editor->loadFile(read, editor->documentPath());

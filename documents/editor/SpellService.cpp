@@ -76,7 +76,7 @@ SpellDictionary* SpellService::dictionary(const QString& language)
                            .arg(dictionaryName(language)));
         emit dictionaryLoaded(language);
     });
-    thread->start(QThread::LowPriority);
+    thread->start(QThread::IdlePriority);
     return nullptr;
 }
 

@@ -3,6 +3,7 @@
 #include "editor/EditorLimits.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -37,31 +38,71 @@ DocumentRead readDocument(const QString& path, std::optional<Encoding> asked)
     return read;
 }
 
+DocumentRead readDocumentToShow(const QString& path, std::optional<Encoding> asked)
+{
+    refuseFileTooLargeForEditor(path);
+    QFile file(path);
+    // Up to a third of the editor's limit the decoded text cannot outgrow it, so the bytes need
+    // not be held to tell (refuseTextTooLargeForEditor()).
+    const qint64 size = QFileInfo(path).size();
+    // Only a regular file: a pipe would block the window and a device never end. One that cannot
+    // be opened is left to readDocument() to say why.
+    if (size < ReadAgainBytes || size > MaxEditorTextBytes / 3 || !QFileInfo(path).isFile() ||
+        !file.open(QIODevice::ReadOnly))
+        return readDocument(path, asked);
+    LineBreakEvidence lineBreaks;
+    EncodingEvidence encoding;
+    const bool whole =
+        readFileInLinePieces(file, size, DecodedPieceBytes, [&](QByteArrayView piece, bool) {
+            lineBreaks.add(piece);
+            if (!asked)
+                encoding.add(piece);
+        });
+    if (!whole)
+        return readDocument(path, asked); // changed meanwhile, or unreadable: as it is now
+    DocumentRead read;
+    read.lineBreak = lineBreaks.lineBreak();
+    if (asked) {
+        read.encoding = *asked;
+    } else {
+        read.charsetLine = encoding.charsetLine();
+        read.encoding = Encoding::fromName(encoding.encodingName()).value_or(EncodingUnknown);
+    }
+    read.stamp = fileStamp(path);
+    read.bytesNotKept = size;
+    return read;
+}
+
 void decodeRead(DocumentRead& read, const QString& sameFile, DecodedText& text)
 {
     const Encoding readAs = read.encoding.readAs();
     QByteArray fileBytes = std::move(read.bytes);
+    const qint64 size = read.bytesNotKept > 0 ? read.bytesNotKept : fileBytes.size();
+    read.bytesNotKept = 0;
     // Room for the whole text is made at once, as growing it piece by piece would copy it again
     // and again; its size comes from how much the first piece grows or shrinks in decoding.
     // That room is filled in at once too: for a large file, its bytes are let go first and the
     // file read again piece by piece, so that they are never in memory together with it.
-    const qsizetype firstPiece = std::min(fileBytes.size(), DecodedPieceBytes);
-    const qsizetype expected =
-        qsizetype(double(decodeDocument(fileBytes.first(firstPiece), readAs).size()) /
-                  std::max<qsizetype>(firstPiece, 1) * fileBytes.size());
+    const auto reserveFor = [&](QByteArrayView firstPiece) {
+        const qsizetype expected = qsizetype(double(decodeDocument(firstPiece, readAs).size()) /
+                                             std::max<qsizetype>(firstPiece.size(), 1) * size);
+        text.reserve(expected + expected / 64 + 2);
+    };
     const auto append = [&text](QByteArrayView piece) { text.append(piece); };
     MalformedUtf8& malformed = read.malformed;
     malformed = {};
     // The file is opened again before its bytes are let go: one that can no longer be opened
     // is shown from them.
     QFile again(sameFile);
-    if (fileBytes.size() >= ReadAgainBytes && !sameFile.isEmpty() &&
-        again.open(QIODevice::ReadOnly) && again.size() == fileBytes.size()) {
-        const qint64 size = fileBytes.size();
+    if (size >= ReadAgainBytes && !sameFile.isEmpty() && again.open(QIODevice::ReadOnly) &&
+        again.size() == size) {
         fileBytes = QByteArray();
-        text.reserve(expected + expected / 64 + 2);
+        bool first = true;
         const bool readAgain = readFileInLinePieces(
             again, size, DecodedPieceBytes, [&](QByteArrayView piece, bool last) {
+                if (first)
+                    reserveFor(piece.first(std::min(piece.size(), DecodedPieceBytes)));
+                first = false;
                 const qsizetype before = text.length();
                 MalformedUtf8 inPiece;
                 decodeDocument(piece, readAs, append, DecodedPieceBytes, &inPiece);
@@ -73,7 +114,10 @@ void decodeRead(DocumentRead& read, const QString& sameFile, DecodedText& text)
             });
         if (readAgain)
             return;
-        // Changed while it was read again: decoded as it is now.
+    }
+    if (size != fileBytes.size()) {
+        // Changed while it was read again, or its bytes were not kept and it cannot be read
+        // again: decoded as it is now.
         text.clear();
         malformed = {};
         DocumentRead now = readDocument(sameFile, read.encoding);
@@ -81,6 +125,6 @@ void decodeRead(DocumentRead& read, const QString& sameFile, DecodedText& text)
         read.lineBreak = now.lineBreak;
         read.stamp = now.stamp;
     }
-    text.reserve(expected + expected / 64 + 2);
+    reserveFor(QByteArrayView(fileBytes).first(std::min(fileBytes.size(), DecodedPieceBytes)));
     decodeDocument(fileBytes, readAs, append, DecodedPieceBytes, &malformed);
 }

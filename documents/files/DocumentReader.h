@@ -27,6 +27,9 @@ struct DocumentRead {
     MalformedUtf8 malformed;
     // The file as it was just after it was read, to notice another program's change.
     FileStamp stamp;
+    // The size of a large file inspected piece by piece whose bytes were not kept
+    // (readDocumentToShow()); decodeRead() reads it again. 0 when `bytes` holds the file.
+    qint64 bytesNotKept = 0;
 };
 
 // The format of a file's bytes, detected once; with `asked`, only its line breaks.
@@ -38,6 +41,11 @@ DocumentRead inspectDocument(QByteArray bytes, std::optional<Encoding> asked = {
 // too many lines before it is read whole, one whose decoded text would be too large before it
 // is handed back.
 DocumentRead readDocument(const QString& path, std::optional<Encoding> asked = {});
+
+// readDocument() for a file about to be shown (decodeRead()): a large file is inspected piece by
+// piece and its bytes are not kept, as decodeRead() reads it again anyway, so that the whole
+// file is never held in memory besides its text. Throws as readDocument() does.
+DocumentRead readDocumentToShow(const QString& path, std::optional<Encoding> asked = {});
 
 // Where decodeRead() puts the text it decodes: UTF-8 with LF breaks, appended piece by piece.
 class DecodedText {
@@ -56,7 +64,7 @@ public:
 // bytes are taken, and read.malformed receives what the UTF-8 reading met that was not UTF-8, its
 // first place as a position of the text. `sameFile`, when given, is the file the bytes were read
 // from: a large one is read again piece by piece instead of decoding bytes held whole, so that
-// they are never in memory together with the text. Changed meanwhile, it is read anew
-// (readDocument) and `read` then tells what was decoded; when even that fails, `text` is left
-// empty and readDocument()'s CommandError thrown.
+// they are never in memory together with the text (one whose bytes were not kept has to be).
+// Changed meanwhile, it is read anew (readDocument) and `read` then tells what was decoded; when
+// even that fails, `text` is left empty and readDocument()'s CommandError thrown.
 void decodeRead(DocumentRead& read, const QString& sameFile, DecodedText& text);

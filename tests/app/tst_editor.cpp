@@ -102,6 +102,17 @@ void TestEditor::readDocumentFindsTheFormat_data()
     QTest::newRow("asked for, nothing detected")
         << QByteArray("<meta charset=utf-8>\n\xb1") << int(EncodingIso88592) << u"ISO-8859-2"_qs
         << LineBreak::Lf << -1 << QByteArray("<meta charset=utf-8>\n\xc4\x85");
+    // Files large enough to be inspected in pieces when shown: a declaration past the first
+    // piece, and UTF-8 spoilt by one byte near the end.
+    QByteArray declaredLate = QByteArray("<p>a</p>\n").repeated(900'000) +
+                              "<meta charset=windows-1250>\n" +
+                              QByteArray("\xb9\x9c x\n").repeated(400'000);
+    QTest::newRow("large, declared after the first piece")
+        << declaredLate << -1 << u"CP-1250"_qs << LineBreak::Lf << 900'000
+        << decodeDocument(declaredLate, EncodingCp1250);
+    QByteArray spoilt = QByteArray("\xc5\xbc\xc3\xb3\r\n").repeated(2'000'000) + "\xbf\r\n";
+    QTest::newRow("large, utf-8 but one byte") << spoilt << -1 << u"Nieznany"_qs << LineBreak::CrLf
+                                               << -1 << decodeDocument(spoilt, EncodingCp1250);
 }
 
 void TestEditor::readDocumentFindsTheFormat()
@@ -123,6 +134,19 @@ void TestEditor::readDocumentFindsTheFormat()
     editor.loadFile(read, path);
     QCOMPARE(editor.textBytes().toByteArray(), shown);
     QCOMPARE(editor.lineBreak(), lineBreak);
+
+    // Read to be shown, a large file is not held whole but found the same.
+    DocumentRead toShow = readDocumentToShow(path, Encoding::fromIndex(asked));
+    QCOMPARE(toShow.bytes.isEmpty(), bytes.size() >= 8 << 20);
+    QCOMPARE(toShow.encoding.name(), encoding);
+    QCOMPARE(toShow.lineBreak, lineBreak);
+    QCOMPARE(toShow.charsetLine.index, read.charsetLine.index);
+    QCOMPARE(toShow.charsetLine.start, read.charsetLine.start);
+    QCOMPARE(toShow.charsetLine.loweredText, read.charsetLine.loweredText);
+    TSynMemo shownEditor;
+    shownEditor.loadFile(toShow, path);
+    QCOMPARE(shownEditor.textBytes().toByteArray(), shown);
+    QCOMPARE(shownEditor.lineBreak(), lineBreak);
 }
 
 void TestEditor::undoAndRedoWalkBackAndForth()

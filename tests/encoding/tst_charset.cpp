@@ -1,4 +1,5 @@
 #include "encoding/CharsetDetection.h"
+#include "encoding/TextLines.h"
 #include "support/ReferenceLines.h"
 #include "support/TestFiles.h"
 
@@ -20,6 +21,7 @@ private slots:
     void isMultibyteUtf8MatchesStrictDecoder();
     void detectFileEncoding_data();
     void detectFileEncoding();
+    void evidenceInPiecesMatchesWholeFile();
 };
 
 void TestCharset::classifyCharsetLine_data()
@@ -219,6 +221,41 @@ void TestCharset::detectFileEncoding()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, name);
     QCOMPARE(::detectFileEncoding(bytes), name);
+}
+
+void TestCharset::evidenceInPiecesMatchesWholeFile()
+{
+    // A large file is inspected in pieces that end just after a line feed, a piece growing
+    // until one comes: what the pieces tell must be what the whole file tells.
+    static const QByteArray parts[] = {
+        "charset", "CHARSET=", "=utf-8",   "=win",  " charset=iso-8859-2", "x",
+        "\r",      "\n",       "\r\n",     "\n",    QByteArray(1, '\0'),   "\xC5\xBC",
+        "\xC5",    "\xBC\xBF", "\xE2\x80", "\x9E\n"};
+    QRandomGenerator random(88592);
+    for (int round = 0; round < 20000; ++round) {
+        QByteArray text;
+        for (int i = random.bounded(40); i > 0; --i)
+            text += parts[random.bounded(int(std::size(parts)))];
+        const qsizetype pieceBytes = 1 + random.bounded(12);
+        EncodingEvidence encoding;
+        LineBreakEvidence lineBreaks;
+        for (qsizetype start = 0; start < text.size();) {
+            qsizetype end = std::min(text.size(), start + pieceBytes);
+            while (end < text.size() && text[end - 1] != '\n')
+                ++end;
+            encoding.add(QByteArrayView(text).sliced(start, end - start));
+            lineBreaks.add(QByteArrayView(text).sliced(start, end - start));
+            start = end;
+        }
+        const CharsetLine whole = ::findCharsetLine(text);
+        const CharsetLine inPieces = encoding.charsetLine();
+        const QByteArray shown = text.toHex(' ');
+        QVERIFY2(inPieces.index == whole.index && inPieces.loweredText == whole.loweredText &&
+                     inPieces.start == whole.start && inPieces.end == whole.end,
+                 shown.constData());
+        QVERIFY2(encoding.encodingName() == ::detectFileEncoding(text), shown.constData());
+        QVERIFY2(lineBreaks.lineBreak() == detectLineBreak(text), shown.constData());
+    }
 }
 
 QTEST_APPLESS_MAIN(TestCharset)
