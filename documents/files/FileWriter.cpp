@@ -1,6 +1,7 @@
 #include "files/FileWriter.h"
 
 #include "common/CommandError.h"
+#include "files/FileAccess.h"
 #include "files/RewriteJournal.h"
 
 #include <QCryptographicHash>
@@ -280,6 +281,27 @@ Replacement replaceFile(const QString& path, const ByteProducer& produce, const 
     return {leaveUnsynced ? 0 : syncFolder(folder.get())};
 }
 
+// True when `backupLink` is another name of the file `old` describes.
+bool isLinkTo(const QString& backupLink, const struct stat& old)
+{
+    struct stat link {};
+    return !backupLink.isEmpty() && ::lstat(nativePath(backupLink).constData(), &link) == 0 &&
+           link.st_dev == old.st_dev && link.st_ino == old.st_ino;
+}
+
+// Before a file is rewritten in its own place, its backup link becomes a durable copy of the
+// old bytes: as a link it would change with the file.
+void separateBackup(const QString& path, const QString& backupLink)
+{
+    try {
+        writeWholeFile(backupLink, readWholeFile(backupLink), WriteTarget::ThisNameOnly);
+    } catch (const CommandError& error) {
+        const QString& message = error.message();
+        failToWrite(path, QStringLiteral("Nie udało się zrobić kopii pliku: %1")
+                              .arg(message.mid(message.indexOf(QLatin1Char('\n')) + 1)));
+    }
+}
+
 QString writeFailureReason(const QString& path, int error)
 {
     if (error == ENOENT && !QFileInfo(QFileInfo(path).absolutePath()).isDir())
@@ -296,6 +318,25 @@ void writeUnsyncedCopy(const QString& path, const QByteArray& bytes)
     leaveUnsynced = true;
     const auto restore = qScopeGuard([] { leaveUnsynced = false; });
     writeWholeFile(path, bytes, WriteTarget::ThisNameOnly);
+}
+
+bool linkUnsyncedCopy(const QString& path, const QString& copy, quint64 inode)
+{
+    const QByteArray from = nativePath(path);
+    const QByteArray to = nativePath(copy);
+    struct stat file {};
+    if (::lstat(from.constData(), &file) != 0 || !S_ISREG(file.st_mode) || file.st_nlink != 1 ||
+        quint64(file.st_ino) != inode)
+        return false;
+    if (injected(Step::Link) || ::linkat(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), 0))
+        return false;
+    // The file may have been replaced, or given another name, between the look and the link.
+    struct stat linked {};
+    if (::lstat(to.constData(), &linked) == 0 && linked.st_dev == file.st_dev &&
+        linked.st_ino == file.st_ino && linked.st_nlink == 2)
+        return true;
+    ::unlink(to.constData());
+    return false;
 }
 
 QString syncFileSystem(const QString& folder)
@@ -386,13 +427,15 @@ void writeInPlace(const QString& path, const ByteProducer& produce, bool followL
     journal.finish();
 }
 
-void writeWholeFile(const QString& path, const QByteArray& bytes, WriteTarget target)
+void writeWholeFile(const QString& path, const QByteArray& bytes, WriteTarget target,
+                    const QString& backupLink)
 {
     writeWholeFile(
-        path, [&](const ByteSink& sink) { sink(bytes); }, target);
+        path, [&](const ByteSink& sink) { sink(bytes); }, target, backupLink);
 }
 
-void writeWholeFile(const QString& path, const ByteProducer& produce, WriteTarget target)
+void writeWholeFile(const QString& path, const ByteProducer& produce, WriteTarget target,
+                    const QString& backupLink)
 {
     if (path.isEmpty())
         failToWrite(path, QStringLiteral("Dokument nie ma jeszcze pliku."));
@@ -413,15 +456,23 @@ void writeWholeFile(const QString& path, const ByteProducer& produce, WriteTarge
             failToWrite(path, errno == EACCES || errno == EPERM
                                   ? QStringLiteral("Plik jest tylko do odczytu.")
                                   : systemErrorText(errno));
-        // The other names of a hard-linked file must see the new text too.
-        if (target != WriteTarget::ThisNameOnly && old.st_nlink > 1) {
-            writeInPlace(file, produce, target == WriteTarget::FileItNames);
-            return;
-        }
+    }
+    const bool backupLinked =
+        exists && target != WriteTarget::ThisNameOnly && isLinkTo(backupLink, old);
+    auto rewriteInPlace = [&] {
+        if (backupLinked)
+            separateBackup(path, backupLink);
+        writeInPlace(file, produce, target == WriteTarget::FileItNames);
+    };
+    // The other names of a hard-linked file must see the new text too; the program's own copy
+    // is not one of them.
+    if (exists && target != WriteTarget::ThisNameOnly && old.st_nlink > (backupLinked ? 2 : 1)) {
+        rewriteInPlace();
+        return;
     }
     const Replacement replaced = replaceFile(file, produce, exists ? &old : nullptr, target);
     if (replaced.inPlaceInstead && target != WriteTarget::ThisNameOnly) {
-        writeInPlace(file, produce, target == WriteTarget::FileItNames);
+        rewriteInPlace();
         return;
     }
     if (replaced.error || replaced.inPlaceInstead)

@@ -33,10 +33,14 @@ enum class WriteTarget {
 // in its own place instead, after a copy of its old bytes has been kept in the rewrite journal
 // (RewriteJournal.h), so that a kill halfway can be undone at the next start. Throws CommandError
 // "Cannot create file <path>" with the reason on a second line; the old file is then as it was.
+// `backupLink` may name the program's own copy of the old bytes made by linkUnsyncedCopy(): while
+// it is a hard link to the file it is not counted among the file's other names, so the file is
+// replaced and the link keeps the old bytes; when the file must still be rewritten in its own
+// place, the link is first replaced by a durable copy of the old bytes.
 void writeWholeFile(const QString& path, const ByteProducer& produce,
-                    WriteTarget target = WriteTarget::FileItNames);
+                    WriteTarget target = WriteTarget::FileItNames, const QString& backupLink = {});
 void writeWholeFile(const QString& path, const QByteArray& bytes,
-                    WriteTarget target = WriteTarget::FileItNames);
+                    WriteTarget target = WriteTarget::FileItNames, const QString& backupLink = {});
 
 // Rewrites an existing file in its own place, journalled as above. Room for all of the new bytes
 // is reserved before the first old byte is overwritten, so a full disk leaves the old file as it
@@ -47,6 +51,16 @@ void writeInPlace(const QString& path, const ByteProducer& produce, bool followL
 // all under the name), but syncs neither the file nor its folder: many copies are made durable
 // at once by syncFileSystem(), which must succeed before anything relies on them.
 void writeUnsyncedCopy(const QString& path, const QByteArray& bytes);
+// Keeps the present bytes of the regular file `path` (a link there is not followed) under the
+// new name `copy` for nothing: `copy` becomes another hard link to the file, which holds those
+// bytes once writeWholeFile(), given `copy` as its backup link, has put a new file in the
+// file's place. Made only when the file is still the one numbered `inode` and has no other
+// name (a file with other names is rewritten in place, and the link would change with it);
+// false, with nothing made, when linking is not possible (another file system, a file this user
+// may not link, too many links): the caller then writes a copy. Like writeUnsyncedCopy(), the
+// new name is durable only once syncFileSystem() has said so. A link left by a file that is not
+// written after all must be removed: it would change with the file.
+bool linkUnsyncedCopy(const QString& path, const QString& copy, quint64 inode);
 // Syncs the whole file system that holds the folder; the reason in Polish, or empty.
 QString syncFileSystem(const QString& folder);
 
@@ -56,7 +70,7 @@ QString systemErrorText(int error);
 // Where a test makes the writer fail or stop: before each step, the hook is asked, and a non-zero
 // answer fails the step with that errno.
 namespace WriteFaults {
-enum class Step { Create, Write, Sync, Rename, SyncFolder, Reserve, Truncate, Journal, Done };
+enum class Step { Create, Write, Sync, Rename, SyncFolder, Reserve, Truncate, Journal, Done, Link };
 using Hook = std::function<int(Step)>;
 void setHook(Hook hook);
 // The errno the hook asks this step to fail with, or 0.

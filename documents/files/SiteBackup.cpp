@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <unistd.h>
+
 namespace {
 
 QString backupFailure(const CommandError& error)
@@ -76,7 +78,8 @@ QString SiteBackup::start(const QStringList& paths)
     return {};
 }
 
-QString SiteBackup::keep(const SiteEntry& entry, const QByteArray& bytes, QString* copy) const
+QString SiteBackup::keep(const SiteEntry& entry, const QString& file, quint64 inode,
+                         const QByteArray& bytes, QString* copy) const
 {
     const QString relative = QDir::cleanPath(entry.relative);
     if (relative.isEmpty() || relative.startsWith(QLatin1String("..")) ||
@@ -87,13 +90,20 @@ QString SiteBackup::keep(const SiteEntry& entry, const QByteArray& bytes, QStrin
     if (!QDir().mkpath(folder))
         return QStringLiteral("nie można utworzyć folderu %1").arg(folder);
     try {
-        writeUnsyncedCopy(target, bytes);
+        if (!linkUnsyncedCopy(file, target, inode))
+            writeUnsyncedCopy(target, bytes);
     } catch (const CommandError& error) {
         return backupFailure(error);
     }
     if (copy)
         *copy = target;
     return {};
+}
+
+void SiteBackup::drop(const QString& copy)
+{
+    if (!copy.isEmpty())
+        ::unlink(QFile::encodeName(copy).constData());
 }
 
 QString SiteBackup::sync() const

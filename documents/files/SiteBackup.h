@@ -25,10 +25,18 @@ public:
     // turn), must be empty or new, and two paths of the same name cannot share it.
     QString start(const QStringList& paths);
 
-    // Copies the bytes read from the entry's file into the folder; safe from several threads.
-    // The error in Polish, or empty when the copy is made; `copy` receives its path. The copy
-    // is on disk for certain only once sync() has said so.
-    QString keep(const SiteEntry& entry, const QByteArray& bytes, QString* copy) const;
+    // Keeps the old bytes of the entry's file (`file`, its real path, the file numbered `inode`,
+    // read as `bytes`) in the folder; safe from several threads. The copy is a hard link to the
+    // file when linkUnsyncedCopy() can make one: the file must then be written by
+    // writeWholeFile() with the copy as its backup link, or the copy dropped. Else the bytes are
+    // copied. The error in Polish, or empty when the copy is made; `copy` receives its path.
+    // The copy is on disk for certain only once sync() has said so.
+    QString keep(const SiteEntry& entry, const QString& file, quint64 inode,
+                 const QByteArray& bytes, QString* copy) const;
+    // Removes the copy of a file that is not written after all: a link would change with the
+    // file, and putting back a copy of a file never written could only undo another program's
+    // change.
+    static void drop(const QString& copy);
     // Makes every copy kept so far durable; the error in Polish, or empty.
     QString sync() const;
 

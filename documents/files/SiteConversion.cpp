@@ -475,7 +475,8 @@ PreparedFile prepareFile(const SiteEntry& entry, const SiteConversionOptions& op
         return fail(QStringLiteral("Plik jest tylko do odczytu."));
     // The old bytes are kept before the file is touched; without a copy nothing is changed.
     if (options.backup) {
-        const QString backupError = options.backup->keep(entry, bytes, &result.backupPath);
+        const QString backupError =
+            options.backup->keep(entry, file.target, file.before.inode, bytes, &result.backupPath);
         if (!backupError.isEmpty())
             return fail(QStringLiteral("nie zmieniono, bo nie udało się zrobić kopii: %1")
                             .arg(backupError));
@@ -485,13 +486,14 @@ PreparedFile prepareFile(const SiteEntry& entry, const SiteConversionOptions& op
 }
 
 // Writes a prepared file, unless another program changed it since it was read, or its copy is
-// not on disk for certain (`copyError`).
+// not on disk for certain (`copyError`). The copy of a file not written is dropped.
 FileConversion commitFile(PreparedFile& file, const QString& copyError)
 {
     FileConversion& result = file.result;
     auto fail = [&](const QString& reason) {
         result.outcome = FileConversion::Outcome::Failed;
         result.reason = reason;
+        SiteBackup::drop(std::exchange(result.backupPath, {}));
         return result;
     };
     if (!copyError.isEmpty())
@@ -503,7 +505,7 @@ FileConversion commitFile(PreparedFile& file, const QString& copyError)
     if (now != file.before)
         return fail(QStringLiteral("plik zmienił się w czasie zmiany"));
     try {
-        writeWholeFile(file.target, file.converted, WriteTarget::ThisFile);
+        writeWholeFile(file.target, file.converted, WriteTarget::ThisFile, result.backupPath);
     } catch (const CommandError& error) {
         return fail(reasonOf(error));
     }

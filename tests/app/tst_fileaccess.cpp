@@ -51,6 +51,12 @@ void addHardLink(const QString& path)
     QVERIFY(::link(QFile::encodeName(path), QFile::encodeName(path + ".link")) == 0);
 }
 
+quint64 inodeOf(const QString& path)
+{
+    struct stat status {};
+    return ::lstat(QFile::encodeName(path), &status) == 0 ? status.st_ino : 0;
+}
+
 QStringList folderContents(const QString& folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
@@ -72,6 +78,10 @@ private slots:
     void killLeavesOldOrNewOrAJournal();
     void fileKeepsWhatItWas();
     void links();
+    void backupLink_data();
+    void backupLink();
+    void backupLinkOnlyWhenItKeepsTheBytes_data();
+    void backupLinkOnlyWhenItKeepsTheBytes();
     void longNames_data();
     void longNames();
 };
@@ -320,6 +330,104 @@ void TestFileAccess::links()
     QCOMPARE(tryWrite(page, "obcy\n", WriteTarget::ThisFile),
              QStringLiteral("Cannot create file %1\nTo nie jest zwykły plik.").arg(page));
     QCOMPARE(readFile(victim), QByteArray("nowy\n"));
+}
+
+void TestFileAccess::backupLink_data()
+{
+    QTest::addColumn<bool>("otherName"); // given to the file after its copy was made
+    QTest::addColumn<Step>("step");
+    QTest::addColumn<QList<int>>("errors"); // of the first times the writer reaches the step
+    QTest::addColumn<bool>("written");
+    QTest::addColumn<bool>("inPlace");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("replaced") << false << Step::Done << QList<int>{} << true << false << QString();
+    QTest::newRow("another name: in place")
+        << true << Step::Done << QList<int>{} << true << true << QString();
+    QTest::newRow("no new file in the folder: in place")
+        << false << Step::Create << QList<int>{EACCES} << true << true << QString();
+    QTest::newRow("in place, no room for the copy")
+        << false << Step::Create << QList<int>{EACCES, ENOSPC} << false << false
+        << QStringLiteral("Nie udało się zrobić kopii pliku: Brak miejsca na dysku.");
+    QTest::newRow("disk full") << false << Step::Write << QList<int>{ENOSPC} << false << false
+                               << QStringLiteral("Brak miejsca na dysku.");
+}
+
+// The program's copy of a file as a hard link to it: the file is replaced and the link keeps
+// its old bytes and inode; where the file must be rewritten in its own place, the link becomes
+// a copy of its own first; a file not written leaves the link as it was.
+void TestFileAccess::backupLink()
+{
+    QFETCH(bool, otherName);
+    QFETCH(Step, step);
+    QFETCH(QList<int>, errors);
+    QFETCH(bool, written);
+    QFETCH(bool, inPlace);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const QString path = writeFile(dir.filePath("strona.htm"), OldBytes);
+    const QString copy = dir.filePath("kopia.htm");
+    const quint64 inode = inodeOf(path);
+    QVERIFY(linkUnsyncedCopy(path, copy, inode));
+    if (otherName)
+        addHardLink(path);
+    auto reached = std::make_shared<int>(0);
+    WriteFaults::setHook([=](Step now) {
+        return now == step && *reached < errors.size() ? errors[(*reached)++] : 0;
+    });
+    try {
+        writeWholeFile(path, NewBytes, WriteTarget::ThisFile, copy);
+        QVERIFY(written);
+    } catch (const CommandError& failure) {
+        QCOMPARE(failure.message(), QStringLiteral("Cannot create file %1\n%2").arg(path, reason));
+    }
+    QCOMPARE(readFile(path), written ? NewBytes : OldBytes);
+    QCOMPARE(readFile(copy), OldBytes);
+    // Replaced: the copy is the old file; in place: the file is, and the copy a new one.
+    QCOMPARE(inodeOf(path) == inode, !written || inPlace);
+    QCOMPARE(inodeOf(copy) == inode, !inPlace);
+    if (otherName)
+        QCOMPARE(readFile(path + ".link"), NewBytes);
+}
+
+void TestFileAccess::backupLinkOnlyWhenItKeepsTheBytes_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<bool>("linked");
+    QTest::newRow("file with one name") << QStringLiteral("one name") << true;
+    QTest::newRow("file with another name") << QStringLiteral("two names") << false;
+    QTest::newRow("file replaced since it was read") << QStringLiteral("replaced") << false;
+    QTest::newRow("symbolic link") << QStringLiteral("symbolic link") << false;
+    QTest::newRow("link refused (another user's file)") << QStringLiteral("refused") << false;
+    QTest::newRow("copy on another file system") << QStringLiteral("other file system") << false;
+}
+
+void TestFileAccess::backupLinkOnlyWhenItKeepsTheBytes()
+{
+    QFETCH(QString, what);
+    QFETCH(bool, linked);
+    QTemporaryDir dir;
+    QTemporaryDir other;
+    QString path = writeFile(dir.filePath("strona.htm"), OldBytes);
+    const quint64 inode = inodeOf(path);
+    QString copies = dir.filePath("kopie");
+    QVERIFY(QDir().mkpath(copies));
+    if (what == "two names") {
+        addHardLink(path);
+    } else if (what == "replaced") {
+        QCOMPARE(tryWrite(path, NewBytes), QString());
+    } else if (what == "symbolic link") {
+        QVERIFY(QFile::link(path, dir.filePath("dowiazanie.htm")));
+        path = dir.filePath("dowiazanie.htm");
+    } else if (what == "refused") {
+        failAt(Step::Link, 1, EPERM);
+    } else if (what == "other file system") {
+        if (::mount("tagomir-test", QFile::encodeName(other.path()), "tmpfs", 0, "size=64k") != 0)
+            QSKIP("A second file system cannot be mounted here (it needs the superuser).");
+        copies = other.path();
+    }
+    const auto unmount = qScopeGuard([&] { ::umount(QFile::encodeName(other.path())); });
+    QCOMPARE(linkUnsyncedCopy(path, copies + "/strona.htm", inode), linked);
+    QCOMPARE(folderContents(copies), linked ? QStringList{"strona.htm"} : QStringList{});
 }
 
 void TestFileAccess::longNames_data()

@@ -7,6 +7,7 @@
 #include "support/TestFiles.h"
 
 #include <cerrno>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QDirIterator>
@@ -80,7 +81,9 @@ private slots:
     void badInput();
     void stopBeginsNoFurtherFile();
     void migrationWithReportAndBackup();
-    void backupRefusedOrFull();
+    void backupRefused();
+    void backupOfFilesNotWritten_data();
+    void backupOfFilesNotWritten();
 };
 
 void TestSiteConversion::wholeSite()
@@ -245,6 +248,8 @@ void TestSiteConversion::migrationWithReportAndBackup()
         writeFile(to, readFile(from));
     }
     const QMap<QString, QByteArray> original = tree(site);
+    struct stat before {};
+    QCOMPARE(::stat(QFile::encodeName(site + "/index.html"), &before), 0);
 
     const Run dry = convert(site, {"--convert", "utf-8", "--dry-run", site});
     compareGolden(dry.report.toUtf8(), "dry-run-utf-8.txt");
@@ -261,6 +266,11 @@ void TestSiteConversion::migrationWithReportAndBackup()
     lines.removeIf([](const QByteArray& line) { return line.contains("class=\"czas\""); });
     html = lines.join('\n');
     compareGolden(html, "report-utf-8.html");
+    // The copy of a converted file is the old file itself, kept under a second name.
+    struct stat kept {};
+    QCOMPARE(::stat(QFile::encodeName(backup + "/strona/index.html"), &kept), 0);
+    QCOMPARE(kept.st_ino, before.st_ino);
+    QCOMPARE(kept.st_nlink, nlink_t(1));
 
     QString restored;
     QCOMPARE(runRestore(parseCommandLine({"--restore", backup}),
@@ -270,13 +280,11 @@ void TestSiteConversion::migrationWithReportAndBackup()
     QCOMPARE(tree(site), original);
 }
 
-void TestSiteConversion::backupRefusedOrFull()
+void TestSiteConversion::backupRefused()
 {
     QTemporaryDir folder;
-    const QByteArray iso = "<meta charset=iso-8859-2>\xb1\n";
     QDir(folder.path()).mkdir("strona");
-    const QString a = writeFile(folder.filePath("strona/a.htm"), iso);
-    const QString b = writeFile(folder.filePath("strona/b.htm"), iso);
+    writeFile(folder.filePath("strona/a.htm"), "<meta charset=iso-8859-2>\xb1\n");
 
     // A backup inside the site would be converted in turn.
     const Run inside =
@@ -285,31 +293,75 @@ void TestSiteConversion::backupRefusedOrFull()
     QCOMPARE(inside.status, 2);
     QVERIFY(inside.report.startsWith("Nic nie zmieniono: folder kopii"));
     QVERIFY(!QFileInfo::exists(folder.filePath("strona/kopia")));
+}
 
-    // The disk fills while b.htm is copied (the second file written: the copies come before
-    // the files they keep): a is converted and its copy kept, b is left as it was.
+void TestSiteConversion::backupOfFilesNotWritten_data()
+{
+    QTest::addColumn<bool>("copies"); // instead of links (another file system)
+    QTest::addColumn<int>("failure"); // the errno of b.htm's first write, or 0
+    QTest::addColumn<QString>("outcome");
+    QTest::newRow("disk full while copying")
+        << true << ENOSPC
+        << QStringLiteral("błąd (nie zmieniono, bo nie udało się zrobić kopii: Brak miejsca na "
+                          "dysku.)");
+    QTest::newRow("disk full while writing")
+        << false << ENOSPC << QStringLiteral("błąd (Brak miejsca na dysku.)");
+    QTest::newRow("changed by another program, copied")
+        << true << 0 << QStringLiteral("błąd (plik zmienił się w czasie zmiany)");
+    QTest::newRow("changed by another program, linked")
+        << false << 0 << QStringLiteral("błąd (plik zmienił się w czasie zmiany)");
+}
+
+// b.htm is not written (the second file written fills the disk: with copies, its copy, since
+// the copies come before the files they keep; or another program changes it in its place
+// before it is written): a is converted and listed with its copy, b is as it was and has no
+// copy to put back, and restoring the backup gives a its old bytes.
+void TestSiteConversion::backupOfFilesNotWritten()
+{
+    QFETCH(bool, copies);
+    QFETCH(int, failure);
+    QFETCH(QString, outcome);
+    QTemporaryDir folder;
+    const QByteArray iso = "<meta charset=iso-8859-2>\xb1\n";
+    QDir(folder.path()).mkdir("strona");
+    const QString a = writeFile(folder.filePath("strona/a.htm"), iso);
+    const QString b = writeFile(folder.filePath("strona/b.htm"), iso);
     SiteBackup backup(folder.filePath("kopia"));
     QCOMPARE(backup.start({folder.filePath("strona")}), QString());
     SiteConversionOptions options;
     options.backup = &backup;
-    const QList<SiteEntry> entries = collectSiteFiles({folder.filePath("strona")});
     int created = 0;
+    bool synced = false;
     WriteFaults::setHook([&](WriteFaults::Step step) {
         created += step == WriteFaults::Step::Create;
-        return step == WriteFaults::Step::Write && created == 2 ? ENOSPC : 0;
+        if (step == WriteFaults::Step::Sync && !failure && !std::exchange(synced, true)) {
+            // After the copies are made, before the first file is written.
+            QFile file(b);
+            if (file.open(QIODevice::Append))
+                file.write("<p>dopisane</p>\n");
+        }
+        if (step == WriteFaults::Step::Link && copies)
+            return EXDEV;
+        return step == WriteFaults::Step::Write && created == 2 ? failure : 0;
     });
     QStringList outcomes;
-    convertSiteEntries(entries, options, true, [&](qsizetype, const FileConversion& done) {
-        outcomes << describeOutcome(done, true, {});
-    });
+    convertSiteEntries(collectSiteFiles({folder.filePath("strona")}), options, true,
+                       [&](qsizetype, const FileConversion& done) {
+                           outcomes << describeOutcome(done, true, {}) + " " + done.backupPath;
+                       });
     WriteFaults::setHook({});
-    QCOMPARE(outcomes.size(), 2);
-    QCOMPARE(outcomes[0], "zmieniony");
-    QVERIFY2(outcomes[1].startsWith("błąd (nie zmieniono, bo nie udało się zrobić kopii"),
-             qPrintable(outcomes[1]));
+    const QString aCopy = folder.filePath("kopia/strona/a.htm");
+    QCOMPARE(outcomes, (QStringList{"zmieniony " + aCopy, outcome + " "}));
     QCOMPARE(readFile(a), "<meta charset=utf-8>\xc4\x85\n");
-    QCOMPARE(readFile(folder.filePath("kopia/strona/a.htm")), iso);
-    QCOMPARE(readFile(b), iso);
+    QCOMPARE(readFile(b), failure ? iso : iso + "<p>dopisane</p>\n");
+    QCOMPARE(tree(folder.filePath("kopia")),
+             (QMap<QString, QByteArray>{{"strona/a.htm", iso},
+                                        {SiteBackup::RestoreListName,
+                                         "strona\t" + folder.filePath("strona").toUtf8() + '\n'}}));
+    const QList<RestoredFile> restored = restoreSiteBackup(folder.filePath("kopia"));
+    QCOMPARE(restored.size(), 1);
+    QCOMPARE(restored[0].error, QString());
+    QCOMPARE(readFile(a), iso);
 }
 
 QTEST_GUILESS_MAIN(TestSiteConversion)
