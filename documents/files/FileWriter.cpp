@@ -325,8 +325,9 @@ bool linkUnsyncedCopy(const QString& path, const QString& copy, quint64 inode)
     const QByteArray from = nativePath(path);
     const QByteArray to = nativePath(copy);
     struct stat file {};
+    // Another user's old file kept under this user's name would stay on that user's quota.
     if (::lstat(from.constData(), &file) != 0 || !S_ISREG(file.st_mode) || file.st_nlink != 1 ||
-        quint64(file.st_ino) != inode)
+        quint64(file.st_ino) != inode || file.st_uid != ::geteuid())
         return false;
     if (injected(Step::Link) || ::linkat(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), 0))
         return false;

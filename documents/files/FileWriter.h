@@ -54,10 +54,10 @@ void writeUnsyncedCopy(const QString& path, const QByteArray& bytes);
 // Keeps the present bytes of the regular file `path` (a link there is not followed) under the
 // new name `copy` for nothing: `copy` becomes another hard link to the file, which holds those
 // bytes once writeWholeFile(), given `copy` as its backup link, has put a new file in the
-// file's place. Made only when the file is still the one numbered `inode` and has no other
-// name (a file with other names is rewritten in place, and the link would change with it);
-// false, with nothing made, when linking is not possible (another file system, a file this user
-// may not link, too many links): the caller then writes a copy. Like writeUnsyncedCopy(), the
+// file's place. Made only when the file is still the one numbered `inode`, is this user's own
+// and has no other name (a file with other names is rewritten in place, and the link would
+// change with it); false, with nothing made, when it is not or linking is not possible (another
+// file system, too many links): the caller then writes a copy. Like writeUnsyncedCopy(), the
 // new name is durable only once syncFileSystem() has said so. A link left by a file that is not
 // written after all must be removed: it would change with the file.
 bool linkUnsyncedCopy(const QString& path, const QString& copy, quint64 inode);

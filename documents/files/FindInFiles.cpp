@@ -516,7 +516,10 @@ QList<FileWriteOutcome> applyFileReplacements(const QList<FileReplacement>& plan
             changing.size(),
             [&](qsizetype i) {
                 try {
-                    writeWholeFile(backups[i], changing[i]->original, WriteTarget::ThisNameOnly);
+                    // The old file itself under a second name where that keeps its bytes.
+                    if (!linkUnsyncedCopy(changing[i]->target, backups[i],
+                                          changing[i]->stamp.inode))
+                        writeUnsyncedCopy(backups[i], changing[i]->original);
                 } catch (const CommandError& error) {
                     failed = true;
                     return failureReason(error);
@@ -528,11 +531,16 @@ QList<FileWriteOutcome> applyFileReplacements(const QList<FileReplacement>& plan
                     failure = reason;
             },
             [&] { return failed.load(); }, WriteWorkers);
+        if (failure.isEmpty())
+            failure = syncFileSystem(backupFolder);
         if (!failure.isEmpty())
             throw CommandError(QStringLiteral("\n") + failure);
         writeWholeFile(QDir(backupFolder).filePath(QStringLiteral("pliki.txt")), list,
                        WriteTarget::ThisNameOnly);
     } catch (const CommandError& error) {
+        // A link left behind would change with its file.
+        for (const QString& backup : backups)
+            QFile::remove(backup);
         for (const FileReplacement* plan : changing)
             outcomes << FileWriteOutcome{
                 plan->path, false,
@@ -552,13 +560,16 @@ QList<FileWriteOutcome> applyFileReplacements(const QList<FileReplacement>& plan
                     readWholeFile(plan.target) != plan.original) {
                     outcome.reason = QStringLiteral("plik zmienił się na dysku po podglądzie");
                 } else {
-                    writeWholeFile(plan.target, plan.replaced, WriteTarget::ThisFile);
+                    writeWholeFile(plan.target, plan.replaced, WriteTarget::ThisFile, backups[i]);
                     outcome.written = true;
                     done.second = fileStamp(plan.target);
                 }
             } catch (const CommandError& error) {
                 outcome.reason = failureReason(error);
             }
+            // The copy of a file not written would be a link that changes with it.
+            if (!outcome.written)
+                QFile::remove(backups[i]);
             return done;
         },
         [&](qsizetype i, const std::pair<FileWriteOutcome, FileStamp>& done) {

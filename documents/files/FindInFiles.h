@@ -156,8 +156,9 @@ int removeOldBackups(const QString& dataFolder, int days,
 // Writes the planned files that change: first a copy of each one's old bytes in
 // `backupFolder`, under the file's own path (/home/ola/strona/a.htm as
 // <backupFolder>/home/ola/strona/a.htm), with "pliki.txt" listing them; if any copy fails nothing
-// is written. Then each file, atomically, unless it changed on disk since it was planned (left
-// alone and listed). `run` receives what was written.
+// is written. A copy is the old file itself under a second name where that keeps its bytes
+// (linkUnsyncedCopy()). Then each file, atomically, unless it changed on disk since it was
+// planned (left alone and listed, its copy removed). `run` receives what was written.
 QList<FileWriteOutcome> applyFileReplacements(const QList<FileReplacement>& plans,
                                               const QString& backupFolder, ReplacementRun* run);
 
