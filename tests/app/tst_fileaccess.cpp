@@ -28,10 +28,10 @@ const QByteArray NewBytes = QByteArray(2 * 1024 * 1024 + 7, 'n') + "\r\n";
 
 // Writes the bytes as a save does, catching the error's message.
 QString tryWrite(const QString& path, const QByteArray& bytes,
-                 WriteTarget target = WriteTarget::FileItNames)
+                 WriteTarget target = WriteTarget::FileItNames, const QString& backupLink = {})
 {
     try {
-        writeWholeFile(path, bytes, target);
+        writeWholeFile(path, bytes, target, backupLink);
     } catch (const CommandError& failure) {
         return failure.message();
     }
@@ -80,8 +80,6 @@ private slots:
     void links();
     void backupLink_data();
     void backupLink();
-    void backupLinkOnlyWhenItKeepsTheBytes_data();
-    void backupLinkOnlyWhenItKeepsTheBytes();
     void longNames_data();
     void longNames();
 };
@@ -334,93 +332,72 @@ void TestFileAccess::links()
 
 void TestFileAccess::backupLink_data()
 {
-    QTest::addColumn<bool>("otherName"); // given to the file after its copy was made
+    QTest::addColumn<QString>("file"); // what is special about it
     QTest::addColumn<Step>("step");
     QTest::addColumn<QList<int>>("errors"); // of the first times the writer reaches the step
-    QTest::addColumn<bool>("written");
-    QTest::addColumn<bool>("inPlace");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("replaced") << false << Step::Done << QList<int>{} << true << false << QString();
-    QTest::newRow("another name: in place")
-        << true << Step::Done << QList<int>{} << true << true << QString();
-    QTest::newRow("no new file in the folder: in place")
-        << false << Step::Create << QList<int>{EACCES} << true << true << QString();
-    QTest::newRow("in place, no room for the copy")
-        << false << Step::Create << QList<int>{EACCES, ENOSPC} << false << false
-        << QStringLiteral("Nie udało się zrobić kopii pliku: Brak miejsca na dysku.");
-    QTest::newRow("disk full") << false << Step::Write << QList<int>{ENOSPC} << false << false
-                               << QStringLiteral("Brak miejsca na dysku.");
+    QTest::addColumn<QString>("outcome");   // "replaced", "in place", "copy", or the writer's error
+    const auto row = [](const char* name, const char* file, Step step, const QList<int>& errors,
+                        const QString& outcome) {
+        QTest::newRow(name) << QString(file) << step << errors << outcome;
+    };
+    row("replaced", "", Step::Done, {}, "replaced");
+    row("another name given since", "another name since", Step::Done, {}, "in place");
+    row("no new file in the folder", "", Step::Create, {EACCES}, "in place");
+    row("in place, no room for the copy", "", Step::Create, {EACCES, ENOSPC},
+        "Nie udało się zrobić kopii pliku: Brak miejsca na dysku.");
+    row("disk full", "", Step::Write, {ENOSPC}, "Brak miejsca na dysku.");
+    row("file with another name", "another name", Step::Done, {}, "copy");
+    row("another user's file", "another user's", Step::Done, {}, "copy");
+    row("copy on another file system", "other file system", Step::Done, {}, "copy");
 }
 
-// The program's copy of a file as a hard link to it: the file is replaced and the link keeps
-// its old bytes and inode; where the file must be rewritten in its own place, the link becomes
-// a copy of its own first; a file not written leaves the link as it was.
+// The program's copy of a file as a hard link to it, made only where it keeps the old bytes:
+// the file is replaced and the link keeps its old bytes and inode; where the file must be
+// rewritten in its own place, the link becomes a copy of its own first; a file not written
+// leaves the link as it was (for the caller to remove).
 void TestFileAccess::backupLink()
 {
-    QFETCH(bool, otherName);
+    QFETCH(QString, file);
     QFETCH(Step, step);
     QFETCH(QList<int>, errors);
-    QFETCH(bool, written);
-    QFETCH(bool, inPlace);
-    QFETCH(QString, reason);
+    QFETCH(QString, outcome);
     QTemporaryDir dir;
+    QTemporaryDir other;
     const QString path = writeFile(dir.filePath("strona.htm"), OldBytes);
-    const QString copy = dir.filePath("kopia.htm");
     const quint64 inode = inodeOf(path);
-    QVERIFY(linkUnsyncedCopy(path, copy, inode));
-    if (otherName)
+    QString copy = dir.filePath("kopia.htm");
+    if (file == "another name")
+        addHardLink(path);
+    // These two need the superuser.
+    if (file == "another user's" && ::chown(QFile::encodeName(path), 4321, 4321) != 0)
+        QSKIP("Another user's file cannot be made here.");
+    if (file == "other file system") {
+        if (::mount("tagomir-test", QFile::encodeName(other.path()), "tmpfs", 0, "size=64k") != 0)
+            QSKIP("A second file system cannot be mounted here.");
+        copy = other.filePath("kopia.htm");
+    }
+    const auto unmount = qScopeGuard([&] { ::umount(QFile::encodeName(other.path())); });
+    QCOMPARE(linkUnsyncedCopy(path, copy, inode), outcome != "copy");
+    if (outcome == "copy") {
+        QVERIFY(!QFileInfo::exists(copy));
+        return;
+    }
+    if (file == "another name since")
         addHardLink(path);
     auto reached = std::make_shared<int>(0);
     WriteFaults::setHook([=](Step now) {
         return now == step && *reached < errors.size() ? errors[(*reached)++] : 0;
     });
-    try {
-        writeWholeFile(path, NewBytes, WriteTarget::ThisFile, copy);
-        QVERIFY(written);
-    } catch (const CommandError& failure) {
-        QCOMPARE(failure.message(), QStringLiteral("Cannot create file %1\n%2").arg(path, reason));
-    }
+    const bool written = outcome == "replaced" || outcome == "in place";
+    QCOMPARE(tryWrite(path, NewBytes, WriteTarget::ThisFile, copy),
+             written ? QString() : QStringLiteral("Cannot create file %1\n%2").arg(path, outcome));
     QCOMPARE(readFile(path), written ? NewBytes : OldBytes);
     QCOMPARE(readFile(copy), OldBytes);
     // Replaced: the copy is the old file; in place: the file is, and the copy a new one.
-    QCOMPARE(inodeOf(path) == inode, !written || inPlace);
-    QCOMPARE(inodeOf(copy) == inode, !inPlace);
-    if (otherName)
+    QCOMPARE(inodeOf(path) == inode, outcome != "replaced");
+    QCOMPARE(inodeOf(copy) == inode, outcome != "in place");
+    if (file == "another name since")
         QCOMPARE(readFile(path + ".link"), NewBytes);
-}
-
-void TestFileAccess::backupLinkOnlyWhenItKeepsTheBytes_data()
-{
-    QTest::addColumn<QString>("what");
-    QTest::addColumn<bool>("linked");
-    QTest::newRow("file with one name") << QStringLiteral("one name") << true;
-    QTest::newRow("file with another name") << QStringLiteral("two names") << false;
-    QTest::newRow("another user's file") << QStringLiteral("another user's") << false;
-    QTest::newRow("copy on another file system") << QStringLiteral("other file system") << false;
-}
-
-void TestFileAccess::backupLinkOnlyWhenItKeepsTheBytes()
-{
-    QFETCH(QString, what);
-    QFETCH(bool, linked);
-    QTemporaryDir dir;
-    QTemporaryDir other;
-    const QString path = writeFile(dir.filePath("strona.htm"), OldBytes);
-    QString copies = dir.filePath("kopie");
-    QVERIFY(QDir().mkpath(copies));
-    if (what == "two names")
-        addHardLink(path);
-    // Both need the superuser.
-    if (what == "another user's" && ::chown(QFile::encodeName(path), 4321, 4321) != 0)
-        QSKIP("Another user's file cannot be made here.");
-    if (what == "other file system") {
-        if (::mount("tagomir-test", QFile::encodeName(other.path()), "tmpfs", 0, "size=64k") != 0)
-            QSKIP("A second file system cannot be mounted here.");
-        copies = other.path();
-    }
-    const auto unmount = qScopeGuard([&] { ::umount(QFile::encodeName(other.path())); });
-    QCOMPARE(linkUnsyncedCopy(path, copies + "/strona.htm", inodeOf(path)), linked);
-    QCOMPARE(folderContents(copies), linked ? QStringList{"strona.htm"} : QStringList{});
 }
 
 void TestFileAccess::longNames_data()
