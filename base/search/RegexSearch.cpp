@@ -3,6 +3,7 @@
 #include "common/CommandError.h"
 
 #include <QHash>
+#include <QStringDecoder>
 
 #include <algorithm>
 
@@ -40,12 +41,15 @@ bool isTrailByte(unsigned char b)
     return (b & 0xC0) == 0x80;
 }
 
-// Length of the well-formed UTF-8 sequence at `at`, or 0.
-int sequenceLength(QByteArrayView bytes, qsizetype at)
+// Length of the well-formed UTF-8 sequence at `at`, or 0; `decoded` receives its character.
+int sequenceLength(QByteArrayView bytes, qsizetype at, char32_t* decoded = nullptr)
 {
     const auto lead = static_cast<unsigned char>(bytes[at]);
-    if (lead < 0x80)
+    if (lead < 0x80) {
+        if (decoded)
+            *decoded = lead;
         return 1;
+    }
     int count = 0;
     char32_t min = 0;
     if (lead >= 0xC2 && lead <= 0xDF) {
@@ -71,7 +75,28 @@ int sequenceLength(QByteArrayView bytes, qsizetype at)
     }
     if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
         return 0;
+    if (decoded)
+        *decoded = c;
     return count;
+}
+
+// Well-formed UTF-8 as UTF-16 at `out`; a byte order mark is a character like any other here.
+QChar* decodeWellFormed(QChar* out, QByteArrayView utf8)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                     QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.appendToBuffer(out, utf8);
+}
+
+QChar* putCharacter(QChar* out, char32_t c)
+{
+    if (QChar::requiresSurrogates(c)) {
+        *out++ = QChar(QChar::highSurrogate(c));
+        *out++ = QChar(QChar::lowSurrogate(c));
+    } else {
+        *out++ = QChar(char16_t(c));
+    }
+    return out;
 }
 
 QRegularExpressionMatch checked(QRegularExpressionMatch match)
@@ -253,30 +278,45 @@ QString regexRunawayMessage()
                           "szukanie.\rUprość je (np. unikaj zagnieżdżonych powtórzeń, jak (a*)*).");
 }
 
+void appendRegexText(QString& text, QByteArrayView utf8)
+{
+    // A sequence of n bytes is at most n units.
+    const qsizetype held = text.size();
+    text.resize(held + utf8.size());
+    QChar* out = text.data() + held;
+    if (utf8.isValidUtf8()) {
+        out = decodeWellFormed(out, utf8);
+    } else {
+        for (qsizetype at = 0; at < utf8.size();) {
+            char32_t c = QChar::ReplacementCharacter;
+            const int length = sequenceLength(utf8, at, &c);
+            out = putCharacter(out, c);
+            at += std::max(length, 1);
+        }
+    }
+    text.truncate(out - text.constData());
+}
+
 RegexText::RegexText(QByteArrayView utf8) : m_bytes(utf8)
 {
     if (utf8.isValidUtf8()) {
-        m_text = QString::fromUtf8(utf8);
+        appendRegexText(m_text, utf8);
         return;
     }
-    m_text.reserve(utf8.size());
+    m_text.resize(utf8.size());
+    QChar* const begin = m_text.data();
+    QChar* out = begin;
     m_byteOf.reserve(utf8.size() + 1);
     for (qsizetype at = 0; at < utf8.size();) {
-        const int length = sequenceLength(utf8, at);
-        if (length == 0) {
-            m_text += QChar(QChar::ReplacementCharacter);
+        char32_t c = QChar::ReplacementCharacter;
+        const int length = sequenceLength(utf8, at, &c);
+        QChar* const next = putCharacter(out, c);
+        for (; out < next; ++out)
             m_byteOf.push_back(at);
-            ++at;
-            continue;
-        }
-        const QString piece = QString::fromUtf8(utf8.sliced(at, length));
-        for (const QChar unit : piece) {
-            m_text += unit;
-            m_byteOf.push_back(at);
-        }
-        at += length;
+        at += std::max(length, 1);
     }
     m_byteOf.push_back(utf8.size());
+    m_text.truncate(out - begin);
 }
 
 qsizetype RegexText::byteOffset(qsizetype utf16Offset) const

@@ -64,7 +64,10 @@ QString regexRunawayMessage();
 
 // UTF-8 text (the editor's, or a decoded file) as UTF-16 for matching, with the way back from
 // UTF-16 offsets to byte offsets. Bytes that belong to no well-formed UTF-8 sequence become one
-// U+FFFD each.
+// U+FFFD each; a byte order mark (EF BB BF) stays U+FEFF wherever it stands, at the start too.
+// Appends RegexText's text of `utf8` to `text`, without the way back to bytes.
+void appendRegexText(QString& text, QByteArrayView utf8);
+
 class RegexText {
 public:
     explicit RegexText(QByteArrayView utf8);

@@ -35,14 +35,20 @@ QString readFailureReason(const QString& path, int error)
 
 } // namespace
 
-QByteArray readWholeFile(const QString& path)
+void openForReading(QFile& file)
 {
-    QFile file(path);
+    const QString path = file.fileName();
     // Only regular files: a pipe would block the window and a device never end.
     errno = 0;
     if (path.isEmpty() || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         throw CommandError(
             QStringLiteral("Cannot open file %1\n%2").arg(path, readFailureReason(path, errno)));
+}
+
+QByteArray readWholeFile(const QString& path)
+{
+    QFile file(path);
+    openForReading(file);
     // Read straight into a buffer of the file's size, in huge pages when it is large.
     QByteArray bytes(std::max<qint64>(file.size(), 0), Qt::Uninitialized);
     preferHugePages(bytes.data(), std::size_t(bytes.size()));
@@ -59,10 +65,7 @@ QByteArray readWholeFile(const QString& path)
 QByteArray readFileStart(const QString& path, qint64 maxBytes)
 {
     QFile file(path);
-    errno = 0;
-    if (path.isEmpty() || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
-        throw CommandError(
-            QStringLiteral("Cannot open file %1\n%2").arg(path, readFailureReason(path, errno)));
+    openForReading(file);
     const QByteArray bytes = file.read(maxBytes);
     if (file.error() != QFileDevice::NoError)
         throw CommandError(

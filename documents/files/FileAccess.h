@@ -9,6 +9,9 @@
 
 class QFile;
 
+// Opens the regular file named by `file` for reading; throws as readWholeFile() does.
+void openForReading(QFile& file);
+
 // The whole file; throws CommandError "Cannot open file <path>" with the reason on a second line.
 QByteArray readWholeFile(const QString& path);
 

@@ -1,8 +1,11 @@
 #include "files/FindInFiles.h"
 
 #include "common/CommandError.h"
+#include "encoding/CharsetDetection.h"
 #include "encoding/DocumentCodec.h"
 #include "encoding/TextLines.h"
+#include "encoding/Utf8Scan.h"
+#include "encoding/WellFormedStretch.h"
 #include "files/DocumentReader.h"
 #include "files/FileWriter.h"
 #include "files/OrderedWork.h"
@@ -13,8 +16,16 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <QFile>
+
 #include <array>
 #include <atomic>
+#include <bit>
+#include <optional>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -23,6 +34,10 @@ constexpr qint64 LargestFile = (qint64(2) << 30) - 1;
 // How much of a long line a match keeps: some of what stands before it, and the rest up to this.
 constexpr qsizetype LineBefore = 200;
 constexpr qsizetype LineKept = 2000;
+// How much text a search of a file read in pieces keeps before the place it goes on from: a
+// lookbehind looks back at most 65,535 characters (PCRE2's limit; two units each at most), and a
+// match's line text keeps LineBefore.
+constexpr qsizetype KeptUnits = 2 * 65536 + 2 * LineBefore;
 constexpr int PreviewLines = 3;
 constexpr int WriteWorkers = 16;
 const QString WordCharacter = QStringLiteral("[\\p{L}\\p{N}\\p{M}_]");
@@ -79,6 +94,29 @@ const QHash<char16_t, char>& characterTable(Encoding encoding)
     return tables[encoding.index() - 1];
 }
 
+// The characters of 8-bit bytes at `out`.
+void decodeBytes(QChar* out, QByteArrayView bytes, Encoding readAs)
+{
+    const auto& table = byteTable(readAs);
+    auto* units = reinterpret_cast<char16_t*>(out);
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        units[i] = table[in[i]];
+}
+
+// Appends the text of a file's bytes, read from `readAs`, as searching sees it: UTF-8 as
+// RegexText makes it, the others byte by byte.
+void appendText(QString& text, QByteArrayView bytes, Encoding readAs)
+{
+    if (readAs == EncodingUtf8) {
+        appendRegexText(text, bytes);
+        return;
+    }
+    const qsizetype held = text.size();
+    text.resize(held + bytes.size());
+    decodeBytes(text.data() + held, bytes, readAs);
+}
+
 // A file's text as UTF-16, its line breaks as they are, and the way back to its bytes.
 struct DecodedFile {
     QByteArray bytes;
@@ -101,7 +139,10 @@ struct LoadedFile {
     DecodedFile file;
 };
 
-LoadedFile loadFile(const SiteEntry& entry)
+// The checks before a file is read: what listing it found, a link leading nowhere, a folder, a
+// file that is no longer the one listed, a file too large. Searched when it is to be read, from
+// `target`.
+LoadedFile checkEntry(const SiteEntry& entry)
 {
     LoadedFile loaded;
     const auto give = [&](SearchStatus status, const QString& reason) {
@@ -124,6 +165,24 @@ LoadedFile loadFile(const SiteEntry& entry)
         return give(SearchStatus::Failed, QStringLiteral("plik zmienił się w czasie szukania"));
     if (QFileInfo(loaded.target).size() > LargestFile)
         return give(SearchStatus::Skipped, QStringLiteral("plik ma 2 GB lub więcej"));
+    return loaded;
+}
+
+bool looksBinary(QByteArrayView start)
+{
+    return start.first(qMin(start.size(), ProbeBytes)).contains('\0');
+}
+
+LoadedFile loadFile(const SiteEntry& entry)
+{
+    LoadedFile loaded = checkEntry(entry);
+    const auto give = [&](SearchStatus status, const QString& reason) {
+        loaded.status = status;
+        loaded.reason = reason;
+        return std::move(loaded);
+    };
+    if (loaded.status != SearchStatus::Searched)
+        return loaded;
     loaded.stamp = fileStamp(loaded.target);
     DocumentRead read;
     try {
@@ -133,7 +192,7 @@ LoadedFile loadFile(const SiteEntry& entry)
     }
     DecodedFile& file = loaded.file;
     file.bytes = std::move(read.bytes);
-    if (QByteArrayView(file.bytes).first(qMin(file.bytes.size(), ProbeBytes)).contains('\0'))
+    if (looksBinary(file.bytes))
         return give(SearchStatus::Skipped, QStringLiteral("plik binarny"));
     file.encoding = read.encoding;
     const Encoding readAs = read.encoding.readAs();
@@ -142,12 +201,8 @@ LoadedFile loadFile(const SiteEntry& entry)
         file.utf8 = std::make_unique<RegexText>(QByteArrayView(file.bytes).sliced(file.bom));
         file.text = file.utf8->text();
     } else {
-        const auto& table = byteTable(readAs);
         file.text.resize(file.bytes.size());
-        auto* units = reinterpret_cast<char16_t*>(file.text.data());
-        const auto* bytes = reinterpret_cast<const unsigned char*>(file.bytes.constData());
-        for (qsizetype i = 0; i < file.bytes.size(); ++i)
-            units[i] = table[bytes[i]];
+        decodeBytes(file.text.data(), file.bytes, readAs);
     }
     return loaded;
 }
@@ -175,20 +230,48 @@ void forEachMatch(const QRegularExpression& expression, const QString& text, boo
     }
 }
 
-// Line numbers of rising positions in a text whose lines end in CR LF, CR or LF.
+bool isLineBreak(char16_t c)
+{
+    return c == u'\n' || c == u'\r';
+}
+
+// The first CR or LF in [p, end), or end.
+const char16_t* findLineBreak(const char16_t* p, const char16_t* end)
+{
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi16('\n'), cr = _mm_set1_epi16('\r');
+    for (; end - p >= 8; p += 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const unsigned found = unsigned(_mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi16(units, lf), _mm_cmpeq_epi16(units, cr))));
+        if (found)
+            return p + std::countr_zero(found) / 2;
+    }
+#endif
+    while (p < end && !isLineBreak(*p))
+        ++p;
+    return p;
+}
+
+// Line numbers and columns of rising positions in a text whose lines end in CR LF, CR or LF.
+// Positions count from the start of the whole text; `text` may hold only the part from
+// origin() on, as long as the part before was let go through dropFront().
 class LineCursor {
 public:
     explicit LineCursor(const QString& text) : m_text(text) {}
 
     void advanceTo(qsizetype position)
     {
-        const QChar* units = m_text.constData();
-        for (qsizetype i = m_scanned; i < position; ++i) {
-            const char16_t c = units[i].unicode();
-            if (c == u'\n' || (c == u'\r' && (i + 1 >= m_text.size() || units[i + 1] != u'\n'))) {
+        const char16_t* const units = reinterpret_cast<const char16_t*>(m_text.constData());
+        const char16_t* const textEnd = units + m_text.size();
+        const char16_t* p = units + (m_scanned - m_origin);
+        const char16_t* const end = units + (position - m_origin);
+        while ((p = findLineBreak(p, end)) < end) {
+            if (*p == u'\n' || p + 1 >= textEnd || p[1] != u'\n') {
                 ++m_line;
-                m_lineStart = i + 1;
+                m_lineStart = m_origin + (p - units) + 1;
             }
+            ++p;
         }
         m_scanned = qMax(m_scanned, position);
     }
@@ -198,58 +281,194 @@ public:
     // one asked for before when it lies on the same line.
     qsizetype columnOf(qsizetype position)
     {
-        if (m_columnLineStart != m_lineStart || m_columnAt > position) {
-            m_columnLineStart = m_lineStart;
+        if (m_columnAt < m_lineStart || m_columnAt > position) {
             m_columnAt = m_lineStart;
             m_column = 1;
         }
-        const QChar* units = m_text.constData();
+        const QChar* units = m_text.constData() - m_origin;
         for (qsizetype i = m_columnAt; i < position; ++i)
             if (!units[i].isLowSurrogate())
                 ++m_column;
         m_columnAt = position;
         return m_column;
     }
-    qsizetype lineEnd(qsizetype from) const
+    // Where the line holding `from` ends, looked for no further than `limit`: beyond `limit`
+    // when it goes on past it.
+    qsizetype lineEnd(qsizetype from, qsizetype limit) const
     {
-        const QChar* units = m_text.constData();
-        qsizetype end = from;
-        while (end < m_text.size() && units[end] != u'\n' && units[end] != u'\r')
-            ++end;
-        return end;
+        const auto* units = reinterpret_cast<const char16_t*>(m_text.constData());
+        const qsizetype size = m_origin + m_text.size();
+        const qsizetype stop = qMin(limit, size);
+        const qsizetype end =
+            m_origin +
+            (findLineBreak(units + (from - m_origin), units + (stop - m_origin)) - units);
+        return end == limit && limit < size && !isLineBreak(units[limit - m_origin]) ? limit + 1
+                                                                                     : end;
+    }
+    QChar at(qsizetype position) const { return m_text[position - m_origin]; }
+    QString mid(qsizetype position, qsizetype length) const
+    {
+        return m_text.mid(position - m_origin, length);
+    }
+    qsizetype origin() const { return m_origin; }
+    // The text lets go of its first `units`: their lines and columns are counted first.
+    void dropFront(qsizetype units)
+    {
+        const qsizetype to = m_origin + units;
+        if (m_scanned < to) {
+            advanceTo(to);
+            columnOf(to);
+        }
+        m_origin = to;
     }
 
 private:
     const QString& m_text;
+    qsizetype m_origin = 0;
     qsizetype m_line = 1;
     qsizetype m_lineStart = 0;
     qsizetype m_scanned = 0;
-    qsizetype m_columnLineStart = -1;
     qsizetype m_columnAt = 0;
     qsizetype m_column = 1;
 };
 
-FileMatch describeMatch(const QString& text, LineCursor& lines, qsizetype start, qsizetype end)
+FileMatch describeMatch(LineCursor& lines, qsizetype start, qsizetype end)
 {
     lines.advanceTo(start);
     FileMatch match;
     match.line = lines.line();
     const qsizetype lineStart = lines.lineStart();
     match.column = lines.columnOf(start);
-    const qsizetype lineEnd = lines.lineEnd(start);
     // A long line is kept only around the match.
     qsizetype keptStart = qMax(lineStart, start - LineBefore);
-    if (keptStart > lineStart && text[keptStart].isLowSurrogate())
+    if (keptStart > lineStart && lines.at(keptStart).isLowSurrogate())
         --keptStart;
+    const qsizetype lineEnd = lines.lineEnd(start, keptStart + LineKept);
     qsizetype keptEnd = qMin(lineEnd, keptStart + LineKept);
-    if (keptEnd < lineEnd && keptEnd > keptStart && text[keptEnd - 1].isHighSurrogate())
+    if (keptEnd < lineEnd && keptEnd > keptStart && lines.at(keptEnd - 1).isHighSurrogate())
         --keptEnd;
     keptEnd = qMax(keptEnd, qMin(start, lineEnd));
-    match.lineText = text.mid(keptStart, keptEnd - keptStart);
+    match.lineText = lines.mid(keptStart, keptEnd - keptStart);
     match.matchStart = start - keptStart;
     match.matchLength = qMax<qsizetype>(0, qMin(end, keptEnd) - start);
     return match;
 }
+
+// Searches a file's text handed over a piece at a time, each piece ending just after a line
+// break (the last at the end of the file), finding what forEachMatch() and describeMatch() find
+// in the whole text while holding only the piece and some text before it. A match that may go
+// on past a piece (PCRE2's hard partial match) is looked for again with the next piece joined.
+class PieceSearch {
+public:
+    PieceSearch(const QRegularExpression& expression, QList<FileMatch>& matches)
+        : m_expression(expression), m_matches(matches)
+    {
+    }
+
+    // The text of the next piece is appended here, then search() called.
+    QString& text() { return m_text; }
+
+    void search(bool last)
+    {
+        // The line breaks at the end wait for the next piece: "^" just after them, at the end of
+        // what is searched, would not be taken for the start of a line.
+        qsizetype end = m_text.size();
+        while (!last && end > 0 && isLineBreak(m_text[end - 1].unicode()))
+            --end;
+        const QStringView subject(m_text.constData(), end);
+        qsizetype from = m_at - m_lines.origin();
+        while (from <= end) {
+            const QRegularExpressionMatch match =
+                m_expression.match(subject, from,
+                                   last ? QRegularExpression::NormalMatch
+                                        : QRegularExpression::PartialPreferFirstMatch,
+                                   QRegularExpression::DontCheckSubjectStringMatchOption);
+            if (!match.isValid())
+                throw CommandError(regexRunawayMessage());
+            if (match.hasPartialMatch()) {
+                from = match.capturedStart();
+                break;
+            }
+            if (!match.hasMatch()) {
+                from = end;
+                break;
+            }
+            const qsizetype start = match.capturedStart();
+            const qsizetype matchEnd = match.capturedEnd();
+            if (start == matchEnd && start == end && !last) {
+                from = end; // what follows may be part of it
+                break;
+            }
+            from = matchEnd;
+            if (start == matchEnd)
+                from += from < m_text.size() && m_text[from].isHighSurrogate() ? 2 : 1;
+            if (start < matchEnd) {
+                const qsizetype origin = m_lines.origin();
+                m_matches << describeMatch(m_lines, origin + start, origin + matchEnd);
+            }
+            m_at = m_lines.origin() + from;
+        }
+        if (last)
+            return;
+        m_at = m_lines.origin() + qMin(from, end);
+        // What lies well before the place the search goes on from is let go.
+        qsizetype drop = qMax<qsizetype>(0, m_at - m_lines.origin() - KeptUnits);
+        if (drop > 0 && m_text[drop].isLowSurrogate())
+            --drop;
+        if (drop > 0) {
+            m_lines.dropFront(drop);
+            m_text.remove(0, drop);
+        }
+    }
+
+private:
+    const QRegularExpression& m_expression;
+    QList<FileMatch>& m_matches;
+    QString m_text;
+    LineCursor m_lines{m_text};
+    // Where the search goes on, counted from the start of the file's text.
+    qsizetype m_at = 0;
+};
+
+// detectFileEncoding() for a file read in pieces that end just after a line feed: its first line
+// holding "charset" lies within one piece, and so does each well-formed UTF-8 sequence.
+class PieceEncodingDetection {
+public:
+    void add(QByteArrayView piece)
+    {
+        if (!m_charsetLineFound) {
+            const CharsetLine line = findCharsetLine(piece);
+            if (line.index >= 0) {
+                m_charsetLineFound = true;
+                m_declared = ClassifyCharsetLine(line.loweredText);
+            }
+        }
+        if (m_wellFormed) {
+            using namespace Utf8Scan;
+            const Byte* const begin = reinterpret_cast<const Byte*>(piece.data());
+            const Byte* const end = begin + piece.size();
+            const Byte* const nonAscii = skipAscii(begin, end);
+            if (nonAscii != end) {
+                m_multibyte = true;
+                m_wellFormed = wellFormedStretchEnd<NoBreaks>(nonAscii, end, end) == end;
+            }
+        }
+    }
+    // Whether what follows can no longer change the answer.
+    bool settled() const { return !m_declared.isEmpty() || (m_charsetLineFound && !m_wellFormed); }
+    Encoding encoding() const
+    {
+        if (!m_declared.isEmpty())
+            return Encoding::fromName(m_declared).value_or(EncodingUnknown);
+        return m_multibyte && m_wellFormed ? EncodingUtf8 : EncodingUnknown;
+    }
+
+private:
+    bool m_charsetLineFound = false;
+    QString m_declared;
+    bool m_wellFormed = true;
+    bool m_multibyte = false;
+};
 
 // The replacement as the file's bytes: its own encoding and line break; characters the
 // encoding cannot hold counted, and written as HTML references when asked for.
@@ -341,26 +560,88 @@ QList<SiteEntry> collectFilesToSearch(const QStringList& paths, const QString& p
     return collectSiteFiles(paths, fileNameFilter(patterns));
 }
 
-FileSearchResult searchFile(const SiteEntry& entry, const FileSearchPattern& pattern)
+FileSearchResult searchFile(const SiteEntry& entry, const FileSearchPattern& pattern,
+                            qsizetype pieceBytes)
 {
     FileSearchResult result;
     result.path = entry.path;
-    LoadedFile loaded = loadFile(entry);
-    result.status = loaded.status;
-    result.reason = loaded.reason;
-    if (loaded.status != SearchStatus::Searched)
+    const LoadedFile checked = checkEntry(entry);
+    result.status = checked.status;
+    result.reason = checked.reason;
+    if (checked.status != SearchStatus::Searched)
         return result;
-    const QString& text = loaded.file.text;
-    result.encoding = loaded.file.encoding.name();
-    LineCursor lines(text);
+    const auto give = [&](SearchStatus status, const QString& reason) {
+        result.status = status;
+        result.reason = reason;
+        result.encoding.clear();
+        result.matches.clear();
+        return result;
+    };
+    // The file is read a piece at a time, twice when its encoding is not told by its first
+    // piece: first for the encoding, then for the search.
+    struct EncodingFound {};
+    QFile file(checked.target);
     try {
-        forEachMatch(pattern.expression(), text, false, [&](const QRegularExpressionMatch& match) {
-            result.matches << describeMatch(text, lines, match.capturedStart(),
-                                            match.capturedEnd());
-        });
+        openForReading(file);
     } catch (const CommandError& error) {
-        result.status = SearchStatus::Failed;
-        result.reason = error.message().section(QLatin1Char('\r'), 0, 0);
+        return give(SearchStatus::Failed, failureReason(error));
+    }
+    try {
+        if (looksBinary(file.read(ProbeBytes)))
+            return give(SearchStatus::Skipped, QStringLiteral("plik binarny"));
+        // A file that changes while it is read is read again, once.
+        for (int attempt = 0;; ++attempt) {
+            const qint64 size = file.size();
+            PieceEncodingDetection detection;
+            std::optional<PieceSearch> search;
+            bool first = true;
+            const auto searchPiece = [&](QByteArrayView piece, bool last) {
+                const Encoding readAs = detection.encoding().readAs();
+                if (first && readAs == EncodingUtf8 && piece.startsWith(ByteOrderMark))
+                    piece = piece.sliced(ByteOrderMark.size());
+                first = false;
+                appendText(search->text(), piece, readAs);
+                search->search(last);
+            };
+            const auto start = [&] {
+                result.matches.clear();
+                result.encoding = detection.encoding().name();
+                search.emplace(pattern.expression(), result.matches);
+            };
+            bool read = false;
+            try {
+                read = readFileInLinePieces(file, size, pieceBytes,
+                                            [&](QByteArrayView piece, bool last) {
+                                                detection.add(piece);
+                                                if (first && last) {
+                                                    start();
+                                                    searchPiece(piece, last);
+                                                } else if (detection.settled()) {
+                                                    throw EncodingFound();
+                                                }
+                                                first = false;
+                                            });
+                if (read && !search) {
+                    first = true;
+                    start();
+                    read = readFileInLinePieces(file, size, pieceBytes, searchPiece);
+                }
+            } catch (const EncodingFound&) {
+                first = true;
+                start();
+                read = readFileInLinePieces(file, size, pieceBytes, searchPiece);
+            }
+            if (read)
+                break;
+            if (file.error() != QFileDevice::NoError)
+                return give(SearchStatus::Failed, systemErrorText(errno));
+            if (attempt > 0)
+                return give(SearchStatus::Failed,
+                            QStringLiteral("plik zmienił się w czasie szukania"));
+        }
+    } catch (const CommandError& error) {
+        // An expression that needs more steps than allowed.
+        return give(SearchStatus::Failed, error.message().section(QLatin1Char('\r'), 0, 0));
     }
     return result;
 }
@@ -397,30 +678,30 @@ FileReplacement planFileReplacement(const SiteEntry& entry, const FileSearchPatt
     qsizetype copied = 0;
     qsizetype lastPreviewLine = 0;
     try {
-        forEachMatch(
-            pattern.expression(), text, expression, [&](const QRegularExpressionMatch& match) {
-                const QString piece =
-                    expression ? expandReplacement(replacement, match) : replacement;
-                const qsizetype start = file.byteOffset(match.capturedStart());
-                const qsizetype end = file.byteOffset(match.capturedEnd());
-                if (output.isEmpty())
-                    output.reserve(bytes.size() + bytes.size() / 8);
-                output.append(bytes.constData() + copied, start - copied);
-                output.append(encodeReplacement(piece, file, lineBreak, characterReferences,
-                                                &plan.unrepresentable));
-                copied = end;
-                ++plan.count;
-                if (plan.preview.size() < PreviewLines) {
-                    const FileMatch found =
-                        describeMatch(text, lines, match.capturedStart(), match.capturedEnd());
-                    if (found.line != lastPreviewLine) {
-                        lastPreviewLine = found.line;
-                        QString after = found.lineText;
-                        after.replace(found.matchStart, found.matchLength, piece);
-                        plan.preview << ChangedLine{found.line, found.lineText, after};
-                    }
-                }
-            });
+        forEachMatch(pattern.expression(), text, expression,
+                     [&](const QRegularExpressionMatch& match) {
+                         const QString piece =
+                             expression ? expandReplacement(replacement, match) : replacement;
+                         const qsizetype start = file.byteOffset(match.capturedStart());
+                         const qsizetype end = file.byteOffset(match.capturedEnd());
+                         if (output.isEmpty())
+                             output.reserve(bytes.size() + bytes.size() / 8);
+                         output.append(bytes.constData() + copied, start - copied);
+                         output.append(encodeReplacement(
+                             piece, file, lineBreak, characterReferences, &plan.unrepresentable));
+                         copied = end;
+                         ++plan.count;
+                         if (plan.preview.size() < PreviewLines) {
+                             const FileMatch found =
+                                 describeMatch(lines, match.capturedStart(), match.capturedEnd());
+                             if (found.line != lastPreviewLine) {
+                                 lastPreviewLine = found.line;
+                                 QString after = found.lineText;
+                                 after.replace(found.matchStart, found.matchLength, piece);
+                                 plan.preview << ChangedLine{found.line, found.lineText, after};
+                             }
+                         }
+                     });
     } catch (const CommandError& error) {
         plan.status = SearchStatus::Failed;
         plan.reason = error.message().section(QLatin1Char('\r'), 0, 0);

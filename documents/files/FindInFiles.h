@@ -73,9 +73,14 @@ std::function<bool(const QString&)> fileNameFilter(const QString& patterns);
 // The files under `paths` whose names the patterns take (collectSiteFiles()).
 QList<SiteEntry> collectFilesToSearch(const QStringList& paths, const QString& patterns);
 
-// Searches one file. Binary files (a NUL byte near the start) and files of 2 GB or more are
-// skipped with the reason; a file that cannot be read is Failed with the reason.
-FileSearchResult searchFile(const SiteEntry& entry, const FileSearchPattern& pattern);
+// How much of a file a search reads at a time (more when a line is longer).
+inline constexpr qsizetype FileSearchPieceBytes = 1 << 20;
+
+// Searches one file, read `pieceBytes` at a time: only a piece of it and some text before the
+// piece are held at once. Binary files (a NUL byte near the start) and files of 2 GB or more
+// are skipped with the reason; a file that cannot be read is Failed with the reason.
+FileSearchResult searchFile(const SiteEntry& entry, const FileSearchPattern& pattern,
+                            qsizetype pieceBytes = FileSearchPieceBytes);
 
 // searchFile() for each entry, several at a time, the results handed to `done` in the order of
 // the entries on the calling thread. Once `stop` says so no further file is begun; returns how

@@ -1,6 +1,7 @@
 // Find and replace in the files of a mixed-encoding site: what is found in each file, the bytes
 // each file holds after a replacement (compared with bytes made by another program), the bytes
 // after undoing it, and files that change meanwhile or cannot be read.
+#include "encoding/DocumentCodec.h"
 #include "files/FindInFiles.h"
 #include "support/TestFiles.h"
 
@@ -32,6 +33,22 @@ void copyFolder(const QString& from, const QString& to)
     }
 }
 
+// What a search of the file found, a line for each match.
+QStringList searched(const QString& path, const FindQuery& query, qsizetype pieceBytes)
+{
+    const FileSearchResult result =
+        searchFile({path, {}, {}, comparablePath(path), {}}, FileSearchPattern(query), pieceBytes);
+    QStringList lines{QStringLiteral("[%1] %2").arg(result.encoding, result.reason)};
+    for (const FileMatch& match : result.matches)
+        lines << QStringLiteral("%1:%2 %3|%4|%5")
+                     .arg(match.line)
+                     .arg(match.column)
+                     .arg(match.lineText.left(match.matchStart),
+                          match.lineText.mid(match.matchStart, match.matchLength),
+                          match.lineText.mid(match.matchStart + match.matchLength));
+    return lines;
+}
+
 } // namespace
 
 class TestFindInFiles : public QObject {
@@ -39,6 +56,9 @@ class TestFindInFiles : public QObject {
 private slots:
     void findReportsEveryFile();
     void replaceAndUndo();
+    void piecesFindWhatTheWholeTextFinds_data();
+    void piecesFindWhatTheWholeTextFinds();
+    void replaceAfterByteOrderMarks();
 };
 
 void TestFindInFiles::findReportsEveryFile()
@@ -147,6 +167,78 @@ void TestFindInFiles::replaceAndUndo()
     QCOMPARE(filesUnder(site), expected);
     QCOMPARE(removeOldBackups(dir.filePath("dane"), 30, made.addDays(31)), 1);
     QVERIFY(!QFileInfo::exists(backups));
+}
+
+void TestFindInFiles::piecesFindWhatTheWholeTextFinds_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    const QString polish = "Zażółć gęślą jaźń, łąka\nŁĄKA i Łąka; podłąka łąka\n\n\nłąka na "
+                           "początku\nkoniec łąka";
+    const QString texts[] = {polish, "x" + QString("łąka ab ").repeated(40) + "\nŁąka\n",
+                             QString("a").repeated(30) + "\n" + polish};
+    const struct {
+        const char* name;
+        Encoding encoding;
+        QByteArray before;
+        QByteArray declarationAfter;
+    } forms[] = {
+        {"ISO-8859-2", EncodingIso88592, "<meta charset=\"iso-8859-2\">\n", ""},
+        {"windows-1250 declared late", EncodingCp1250, "", "\ncharset=windows-1250"},
+        {"UTF-8 undeclared", EncodingUtf8, "", ""},
+        {"UTF-8 with BOM", EncodingUtf8, "\xEF\xBB\xBF<meta charset=utf-8>\n", ""},
+    };
+    const QByteArray breaks[] = {"\n", "\r\n", "\r"};
+    for (const QString& text : texts)
+        for (const auto& form : forms)
+            for (const QByteArray& lineBreak : breaks) {
+                QByteArray bytes = form.before +
+                                   encodeDocument(text.toUtf8(), form.encoding, LineBreak::Lf) +
+                                   form.declarationAfter;
+                bytes.replace("\n", lineBreak);
+                QTest::addRow("%s, %s, %d", qPrintable(text.left(8)), form.name,
+                              int(lineBreak.size() * 2 + lineBreak.startsWith('\n')))
+                    << bytes;
+            }
+    QTest::newRow("malformed UTF-8, byte order marks within")
+        << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF<meta charset=utf-8>\n\xEF\xBB\xBF\xC5\x82\xC4\x85"
+                      "ka \xB3\xB9ka\r\n\xC0\xAF\xED\xA0\x80 \xF0\x9F\x98\x80\xC5\x82\xC4\x85ka\n");
+}
+
+void TestFindInFiles::piecesFindWhatTheWholeTextFinds()
+{
+    // Read in pieces as small as a byte, a search finds what it finds in the whole text: the
+    // same matches, lines, columns and line texts, whatever the encoding and line breaks.
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir dir;
+    const QString path = writeFile(dir.filePath("strona.htm"), bytes);
+    const FindQuery queries[] = {
+        {"łąka", false, true, false},           {"Łąka", true, false, false},
+        {"ą\\w+", false, false, true},          {"\\w+\\R^Ł", false, false, true},
+        {"(?<=ł)ąka\\b", true, false, true},    {"\\bŁ\\w*", true, false, true},
+        {"^\\w+$", false, false, true},         {"ka\\s+\\S", false, false, true},
+        {"(?s)jaźń.+?Łąka", true, false, true}, {"$|\\W", false, false, true},
+        {"^(a+)+\\d", false, false, true},
+    };
+    for (const FindQuery& query : queries) {
+        const QStringList whole = searched(path, query, qsizetype(1) << 30);
+        for (const qsizetype pieceBytes : {1, 7, 64})
+            QCOMPARE(searched(path, query, pieceBytes), whole);
+    }
+}
+
+void TestFindInFiles::replaceAfterByteOrderMarks()
+{
+    // A byte order mark after the file's own is a character of the text: the bytes replaced are
+    // those of the match, wherever such marks stand.
+    QTemporaryDir dir;
+    const QString path =
+        writeFile(dir.filePath("a.htm"),
+                  "\xEF\xBB\xBF\xEF\xBB\xBF\xC5\x82\xC4\x85ka \xEF\xBB\xBF\xC5\x82\xC4\x85ka\n");
+    const FileReplacement plan =
+        planFileReplacement({path, {}, {}, comparablePath(path), {}},
+                            FileSearchPattern({"ka", true, false, false}), "KA", false);
+    QCOMPARE(plan.replaced,
+             "\xEF\xBB\xBF\xEF\xBB\xBF\xC5\x82\xC4\x85KA \xEF\xBB\xBF\xC5\x82\xC4\x85KA\n");
 }
 
 QTEST_GUILESS_MAIN(TestFindInFiles)
