@@ -3,7 +3,6 @@
 #include "common/CommandError.h"
 
 #include <QHash>
-#include <QStringDecoder>
 
 #include <algorithm>
 
@@ -78,14 +77,6 @@ int sequenceLength(QByteArrayView bytes, qsizetype at, char32_t* decoded = nullp
     if (decoded)
         *decoded = c;
     return count;
-}
-
-// Well-formed UTF-8 as UTF-16 at `out`; a byte order mark is a character like any other here.
-QChar* decodeWellFormed(QChar* out, QByteArrayView utf8)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
-                                                     QStringDecoder::Flag::ConvertInitialBom);
-    return decoder.appendToBuffer(out, utf8);
 }
 
 QChar* putCharacter(QChar* out, char32_t c)
@@ -280,19 +271,26 @@ QString regexRunawayMessage()
 
 void appendRegexText(QString& text, QByteArrayView utf8)
 {
+    if (utf8.isValidUtf8()) {
+        // QString::fromUtf8() would drop a byte order mark at the start.
+        const QByteArrayView byteOrderMark("\xEF\xBB\xBF");
+        for (; utf8.startsWith(byteOrderMark); utf8 = utf8.sliced(byteOrderMark.size()))
+            text += QChar(0xFEFF);
+        if (text.isEmpty())
+            text = QString::fromUtf8(utf8);
+        else
+            text += QString::fromUtf8(utf8);
+        return;
+    }
     // A sequence of n bytes is at most n units.
     const qsizetype held = text.size();
     text.resize(held + utf8.size());
     QChar* out = text.data() + held;
-    if (utf8.isValidUtf8()) {
-        out = decodeWellFormed(out, utf8);
-    } else {
-        for (qsizetype at = 0; at < utf8.size();) {
-            char32_t c = QChar::ReplacementCharacter;
-            const int length = sequenceLength(utf8, at, &c);
-            out = putCharacter(out, c);
-            at += std::max(length, 1);
-        }
+    for (qsizetype at = 0; at < utf8.size();) {
+        char32_t c = QChar::ReplacementCharacter;
+        const int length = sequenceLength(utf8, at, &c);
+        out = putCharacter(out, c);
+        at += std::max(length, 1);
     }
     text.truncate(out - text.constData());
 }

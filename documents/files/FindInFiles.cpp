@@ -168,6 +168,17 @@ LoadedFile checkEntry(const SiteEntry& entry)
     return loaded;
 }
 
+// Where the first piece of `bytes` ends: after `pieceBytes`, or the fewest bytes beyond so as
+// not to cut a UTF-8 sequence (nor a malformed one: apart, its bytes decode as they do
+// together); at the end when there is no such place.
+qsizetype pieceEnd(QByteArrayView bytes, qsizetype pieceBytes)
+{
+    qsizetype cut = qMax<qsizetype>(pieceBytes, 1);
+    while (cut < bytes.size() && (uchar(bytes[cut]) & 0xC0) == 0x80)
+        ++cut;
+    return qMin(cut, bytes.size());
+}
+
 bool looksBinary(QByteArrayView start)
 {
     return start.first(qMin(start.size(), ProbeBytes)).contains('\0');
@@ -311,6 +322,7 @@ public:
         return m_text.mid(position - m_origin, length);
     }
     qsizetype origin() const { return m_origin; }
+    qsizetype end() const { return m_origin + m_text.size(); }
     // The text lets go of its first `units`: their lines and columns are counted first.
     void dropFront(qsizetype units)
     {
@@ -332,7 +344,10 @@ private:
     qsizetype m_column = 1;
 };
 
-FileMatch describeMatch(LineCursor& lines, qsizetype start, qsizetype end)
+// The match at [start, end); none when the text may not yet hold as much of its line as is
+// kept (`textEnds` false: more text is to come).
+std::optional<FileMatch> describeMatch(LineCursor& lines, qsizetype start, qsizetype end,
+                                       bool textEnds = true)
 {
     lines.advanceTo(start);
     FileMatch match;
@@ -344,6 +359,8 @@ FileMatch describeMatch(LineCursor& lines, qsizetype start, qsizetype end)
     if (keptStart > lineStart && lines.at(keptStart).isLowSurrogate())
         --keptStart;
     const qsizetype lineEnd = lines.lineEnd(start, keptStart + LineKept);
+    if (!textEnds && lineEnd == lines.end() && keptStart + LineKept >= lines.end())
+        return std::nullopt;
     qsizetype keptEnd = qMin(lineEnd, keptStart + LineKept);
     if (keptEnd < lineEnd && keptEnd > keptStart && lines.at(keptEnd - 1).isHighSurrogate())
         --keptEnd;
@@ -354,10 +371,10 @@ FileMatch describeMatch(LineCursor& lines, qsizetype start, qsizetype end)
     return match;
 }
 
-// Searches a file's text handed over a piece at a time, each piece ending just after a line
-// break (the last at the end of the file), finding what forEachMatch() and describeMatch() find
-// in the whole text while holding only the piece and some text before it. A match that may go
-// on past a piece (PCRE2's hard partial match) is looked for again with the next piece joined.
+// Searches a file's text handed over a piece at a time (cut anywhere but within a character),
+// finding what forEachMatch() and describeMatch() find in the whole text while holding only the
+// piece and some text before it. A match that may go on past a piece (PCRE2's hard partial
+// match), or whose line may, is looked for again with the next piece joined on.
 class PieceSearch {
 public:
     PieceSearch(const QRegularExpression& expression, QList<FileMatch>& matches)
@@ -399,13 +416,19 @@ public:
                 from = end; // what follows may be part of it
                 break;
             }
+            if (start < matchEnd) {
+                const qsizetype origin = m_lines.origin();
+                std::optional<FileMatch> found =
+                    describeMatch(m_lines, origin + start, origin + matchEnd, last);
+                if (!found) {
+                    from = start; // found again once the rest of its line is there
+                    break;
+                }
+                m_matches << std::move(*found);
+            }
             from = matchEnd;
             if (start == matchEnd)
                 from += from < m_text.size() && m_text[from].isHighSurrogate() ? 2 : 1;
-            if (start < matchEnd) {
-                const qsizetype origin = m_lines.origin();
-                m_matches << describeMatch(m_lines, origin + start, origin + matchEnd);
-            }
             m_at = m_lines.origin() + from;
         }
         if (last)
@@ -592,6 +615,8 @@ FileSearchResult searchFile(const SiteEntry& entry, const FileSearchPattern& pat
         // A file that changes while it is read is read again, once.
         for (int attempt = 0;; ++attempt) {
             const qint64 size = file.size();
+            // No more room than the file needs.
+            const qsizetype readBytes = qsizetype(qBound<qint64>(1, size, pieceBytes));
             PieceEncodingDetection detection;
             std::optional<PieceSearch> search;
             bool first = true;
@@ -600,6 +625,12 @@ FileSearchResult searchFile(const SiteEntry& entry, const FileSearchPattern& pat
                 if (first && readAs == EncodingUtf8 && piece.startsWith(ByteOrderMark))
                     piece = piece.sliced(ByteOrderMark.size());
                 first = false;
+                // A line longer than a piece is searched a piece at a time.
+                for (qsizetype cut; (cut = pieceEnd(piece, pieceBytes)) < piece.size();) {
+                    appendText(search->text(), piece.first(cut), readAs);
+                    search->search(false);
+                    piece = piece.sliced(cut);
+                }
                 appendText(search->text(), piece, readAs);
                 search->search(last);
             };
@@ -608,28 +639,29 @@ FileSearchResult searchFile(const SiteEntry& entry, const FileSearchPattern& pat
                 result.encoding = detection.encoding().name();
                 search.emplace(pattern.expression(), result.matches);
             };
-            bool read = false;
-            try {
-                read = readFileInLinePieces(file, size, pieceBytes,
-                                            [&](QByteArrayView piece, bool last) {
-                                                detection.add(piece);
-                                                if (first && last) {
-                                                    start();
-                                                    searchPiece(piece, last);
-                                                } else if (detection.settled()) {
-                                                    throw EncodingFound();
-                                                }
-                                                first = false;
-                                            });
-                if (read && !search) {
-                    first = true;
+            const auto detect = [&](QByteArrayView piece, bool last) {
+                detection.add(piece);
+                if (first && last) {
+                    // The whole file in one piece: searched at once.
                     start();
-                    read = readFileInLinePieces(file, size, pieceBytes, searchPiece);
+                    searchPiece(piece, last);
+                } else if (detection.settled()) {
+                    throw EncodingFound();
                 }
-            } catch (const EncodingFound&) {
+                first = false;
+            };
+            const auto searchFromStart = [&] {
                 first = true;
                 start();
-                read = readFileInLinePieces(file, size, pieceBytes, searchPiece);
+                return readFileInLinePieces(file, size, readBytes, searchPiece);
+            };
+            bool read = false;
+            try {
+                read = readFileInLinePieces(file, size, readBytes, detect);
+                if (read && !search)
+                    read = searchFromStart();
+            } catch (const EncodingFound&) {
+                read = searchFromStart();
             }
             if (read)
                 break;
@@ -678,30 +710,30 @@ FileReplacement planFileReplacement(const SiteEntry& entry, const FileSearchPatt
     qsizetype copied = 0;
     qsizetype lastPreviewLine = 0;
     try {
-        forEachMatch(pattern.expression(), text, expression,
-                     [&](const QRegularExpressionMatch& match) {
-                         const QString piece =
-                             expression ? expandReplacement(replacement, match) : replacement;
-                         const qsizetype start = file.byteOffset(match.capturedStart());
-                         const qsizetype end = file.byteOffset(match.capturedEnd());
-                         if (output.isEmpty())
-                             output.reserve(bytes.size() + bytes.size() / 8);
-                         output.append(bytes.constData() + copied, start - copied);
-                         output.append(encodeReplacement(
-                             piece, file, lineBreak, characterReferences, &plan.unrepresentable));
-                         copied = end;
-                         ++plan.count;
-                         if (plan.preview.size() < PreviewLines) {
-                             const FileMatch found =
-                                 describeMatch(lines, match.capturedStart(), match.capturedEnd());
-                             if (found.line != lastPreviewLine) {
-                                 lastPreviewLine = found.line;
-                                 QString after = found.lineText;
-                                 after.replace(found.matchStart, found.matchLength, piece);
-                                 plan.preview << ChangedLine{found.line, found.lineText, after};
-                             }
-                         }
-                     });
+        forEachMatch(
+            pattern.expression(), text, expression, [&](const QRegularExpressionMatch& match) {
+                const QString piece =
+                    expression ? expandReplacement(replacement, match) : replacement;
+                const qsizetype start = file.byteOffset(match.capturedStart());
+                const qsizetype end = file.byteOffset(match.capturedEnd());
+                if (output.isEmpty())
+                    output.reserve(bytes.size() + bytes.size() / 8);
+                output.append(bytes.constData() + copied, start - copied);
+                output.append(encodeReplacement(piece, file, lineBreak, characterReferences,
+                                                &plan.unrepresentable));
+                copied = end;
+                ++plan.count;
+                if (plan.preview.size() < PreviewLines) {
+                    const FileMatch found =
+                        *describeMatch(lines, match.capturedStart(), match.capturedEnd());
+                    if (found.line != lastPreviewLine) {
+                        lastPreviewLine = found.line;
+                        QString after = found.lineText;
+                        after.replace(found.matchStart, found.matchLength, piece);
+                        plan.preview << ChangedLine{found.line, found.lineText, after};
+                    }
+                }
+            });
     } catch (const CommandError& error) {
         plan.status = SearchStatus::Failed;
         plan.reason = error.message().section(QLatin1Char('\r'), 0, 0);
