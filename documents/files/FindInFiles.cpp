@@ -389,6 +389,11 @@ public:
     {
         // The line breaks at the end wait for the next piece: "^" just after them, at the end of
         // what is searched, would not be taken for the start of a line.
+        const qsizetype origin = m_lines.origin();
+        // A match left waiting is looked for again once its text is twice as long, so that one
+        // running through the whole file is not sought again with every piece.
+        if (!last && origin + m_text.size() < m_searchAgainAt)
+            return;
         qsizetype end = m_text.size();
         while (!last && end > 0 && isLineBreak(m_text[end - 1].unicode()))
             --end;
@@ -404,6 +409,7 @@ public:
                 throw CommandError(regexRunawayMessage());
             if (match.hasPartialMatch()) {
                 from = match.capturedStart();
+                m_searchAgainAt = origin + end + (end - from);
                 break;
             }
             if (!match.hasMatch()) {
@@ -417,11 +423,11 @@ public:
                 break;
             }
             if (start < matchEnd) {
-                const qsizetype origin = m_lines.origin();
                 std::optional<FileMatch> found =
                     describeMatch(m_lines, origin + start, origin + matchEnd, last);
                 if (!found) {
                     from = start; // found again once the rest of its line is there
+                    m_searchAgainAt = origin + end + (end - from);
                     break;
                 }
                 m_matches << std::move(*found);
@@ -429,13 +435,13 @@ public:
             from = matchEnd;
             if (start == matchEnd)
                 from += from < m_text.size() && m_text[from].isHighSurrogate() ? 2 : 1;
-            m_at = m_lines.origin() + from;
+            m_at = origin + from;
         }
         if (last)
             return;
-        m_at = m_lines.origin() + qMin(from, end);
+        m_at = origin + qMin(from, end);
         // What lies well before the place the search goes on from is let go.
-        qsizetype drop = qMax<qsizetype>(0, m_at - m_lines.origin() - KeptUnits);
+        qsizetype drop = qMax<qsizetype>(0, m_at - origin - KeptUnits);
         if (drop > 0 && m_text[drop].isLowSurrogate())
             --drop;
         if (drop > 0) {
@@ -451,6 +457,8 @@ private:
     LineCursor m_lines{m_text};
     // Where the search goes on, counted from the start of the file's text.
     qsizetype m_at = 0;
+    // How far the text is to reach before it is searched again.
+    qsizetype m_searchAgainAt = 0;
 };
 
 // detectFileEncoding() for a file read in pieces that end just after a line feed: its first line

@@ -73,12 +73,14 @@ std::function<bool(const QString&)> fileNameFilter(const QString& patterns);
 // The files under `paths` whose names the patterns take (collectSiteFiles()).
 QList<SiteEntry> collectFilesToSearch(const QStringList& paths, const QString& patterns);
 
-// How much of a file a search reads at a time (more when a line is longer).
+// How much of a file a search decodes and searches at a time.
 inline constexpr qsizetype FileSearchPieceBytes = 1 << 20;
 
-// Searches one file, read `pieceBytes` at a time: only a piece of it and some text before the
-// piece are held at once. Binary files (a NUL byte near the start) and files of 2 GB or more
-// are skipped with the reason; a file that cannot be read is Failed with the reason.
+// Searches one file, read a line at a time in pieces of about `pieceBytes` (a longer line is read
+// whole, then searched `pieceBytes` at a time): the bytes of a piece, its text and some text
+// before it are held, never the whole file's text (unless a match may run on through all of it).
+// Binary files (a NUL byte near the start) and files of 2 GB or more are skipped with the
+// reason; a file that cannot be read is Failed with the reason.
 FileSearchResult searchFile(const SiteEntry& entry, const FileSearchPattern& pattern,
                             qsizetype pieceBytes = FileSearchPieceBytes);
 
