@@ -304,31 +304,34 @@ RegexText::RegexText(QByteArrayView utf8) : m_bytes(utf8)
     m_text.resize(utf8.size());
     QChar* const begin = m_text.data();
     QChar* out = begin;
-    m_byteOf.reserve(utf8.size() + 1);
     for (qsizetype at = 0; at < utf8.size();) {
         char32_t c = QChar::ReplacementCharacter;
         const int length = sequenceLength(utf8, at, &c);
-        QChar* const next = putCharacter(out, c);
-        for (; out < next; ++out)
-            m_byteOf.push_back(at);
+        if (length == 0)
+            m_malformed.push_back({out - begin, at});
+        out = putCharacter(out, c);
         at += std::max(length, 1);
     }
-    m_byteOf.push_back(utf8.size());
     m_text.truncate(out - begin);
 }
 
 qsizetype RegexText::byteOffset(qsizetype utf16Offset) const
 {
-    if (!m_byteOf.empty())
-        return m_byteOf[std::clamp<qsizetype>(utf16Offset, 0, m_byteOf.size() - 1)];
-    // Well-formed: each unit below U+0080 is one byte, below U+0800 two, a surrogate two (four
-    // for the pair), any other three.
+    // Each unit below U+0080 is one byte, below U+0800 two, a surrogate two (four for the pair),
+    // any other three; a malformed byte's U+FFFD one.
     const qsizetype end = std::clamp<qsizetype>(utf16Offset, 0, m_text.size());
     if (end < m_lastUnits)
         m_lastUnits = m_lastBytes = 0;
     qsizetype bytes = m_lastBytes;
+    qsizetype from = m_lastUnits;
+    const auto malformed = std::partition_point(m_malformed.begin(), m_malformed.end(),
+                                                [&](const Place& place) { return place.unit < end; });
+    if (malformed != m_malformed.begin() && malformed[-1].unit >= from) {
+        from = malformed[-1].unit + 1;
+        bytes = malformed[-1].byte + 1;
+    }
     const auto* units = reinterpret_cast<const char16_t*>(m_text.utf16());
-    for (qsizetype i = m_lastUnits; i < end; ++i) {
+    for (qsizetype i = from; i < end; ++i) {
         const char16_t u = units[i];
         bytes += u < 0x80 ? 1 : u < 0x800 ? 2 : (u >= 0xD800 && u <= 0xDFFF) ? 2 : 3;
     }
@@ -340,12 +343,18 @@ qsizetype RegexText::byteOffset(qsizetype utf16Offset) const
 qsizetype RegexText::utf16Offset(qsizetype byteOffset) const
 {
     byteOffset = std::clamp<qsizetype>(byteOffset, 0, m_bytes.size());
-    if (!m_byteOf.empty())
-        return std::lower_bound(m_byteOf.begin(), m_byteOf.end(), byteOffset) - m_byteOf.begin();
     if (byteOffset < m_lastBytes)
         m_lastUnits = m_lastBytes = 0;
     qsizetype units = m_lastUnits;
-    for (qsizetype at = m_lastBytes; at < byteOffset; ++at) {
+    qsizetype from = m_lastBytes;
+    const auto malformed =
+        std::partition_point(m_malformed.begin(), m_malformed.end(),
+                             [&](const Place& place) { return place.byte < byteOffset; });
+    if (malformed != m_malformed.begin() && malformed[-1].byte >= from) {
+        from = malformed[-1].byte + 1;
+        units = malformed[-1].unit + 1;
+    }
+    for (qsizetype at = from; at < byteOffset; ++at) {
         const auto b = static_cast<unsigned char>(m_bytes[at]);
         if (isTrailByte(b))
             continue;

@@ -82,6 +82,11 @@ private:
     // Where the last well-formed conversion ended, so that rising offsets are found in one walk.
     mutable qsizetype m_lastUnits = 0;
     mutable qsizetype m_lastBytes = 0;
-    // Set when some bytes were malformed: the byte offset of every UTF-16 unit, and the end.
-    std::vector<qsizetype> m_byteOf;
+    // Where each malformed byte is, in the text and in the bytes: between two of them, the
+    // offsets are counted as in well-formed text.
+    struct Place {
+        qsizetype unit;
+        qsizetype byte;
+    };
+    std::vector<Place> m_malformed;
 };

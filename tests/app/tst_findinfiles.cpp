@@ -58,7 +58,8 @@ private slots:
     void replaceAndUndo();
     void piecesFindWhatTheWholeTextFinds_data();
     void piecesFindWhatTheWholeTextFinds();
-    void replaceAfterByteOrderMarks();
+    void replaceInUtf8_data();
+    void replaceInUtf8();
 };
 
 void TestFindInFiles::findReportsEveryFile()
@@ -226,19 +227,28 @@ void TestFindInFiles::piecesFindWhatTheWholeTextFinds()
     }
 }
 
-void TestFindInFiles::replaceAfterByteOrderMarks()
+void TestFindInFiles::replaceInUtf8_data()
 {
-    // A byte order mark after the file's own is a character of the text: the bytes replaced are
-    // those of the match, wherever such marks stand.
+    QTest::addColumn<QByteArray>("bytes");
+    // A byte order mark after the file's own is a character of the text.
+    QTest::newRow("byte order marks")
+        << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF\xC5\x82\xC4\x85ka \xEF\xBB\xBF\xC5\x82\xC4\x85ka\n");
+    QTest::newRow("malformed bytes")
+        << QByteArray("<meta charset=utf-8>\n\xB3\xB9ka \xC5ka\r\n\xF0\x9F\x98\x80ka\xC0\xAFka\x80"
+                      "\xEF\xBF\xBDka \xED\xA0\x80\xC4\x85ka\n");
+}
+
+void TestFindInFiles::replaceInUtf8()
+{
+    // The bytes replaced are those of each match, wherever malformed bytes and byte order marks
+    // stand before it.
+    QFETCH(QByteArray, bytes);
     QTemporaryDir dir;
-    const QString path =
-        writeFile(dir.filePath("a.htm"),
-                  "\xEF\xBB\xBF\xEF\xBB\xBF\xC5\x82\xC4\x85ka \xEF\xBB\xBF\xC5\x82\xC4\x85ka\n");
+    const QString path = writeFile(dir.filePath("a.htm"), bytes);
     const FileReplacement plan =
         planFileReplacement({path, {}, {}, comparablePath(path), {}},
                             FileSearchPattern({"ka", true, false, false}), "KA", false);
-    QCOMPARE(plan.replaced,
-             "\xEF\xBB\xBF\xEF\xBB\xBF\xC5\x82\xC4\x85KA \xEF\xBB\xBF\xC5\x82\xC4\x85KA\n");
+    QCOMPARE(plan.replaced, QByteArray(bytes).replace("ka", "KA"));
 }
 
 QTEST_GUILESS_MAIN(TestFindInFiles)
