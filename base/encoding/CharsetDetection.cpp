@@ -158,6 +158,7 @@ void EncodingEvidence::add(QByteArrayView piece)
     if (m_charsetLine.index < 0) {
         m_charsetLine = findCharsetLine(piece);
         if (m_charsetLine.index >= 0) {
+            m_declared = ClassifyCharsetLine(m_charsetLine.loweredText);
             m_charsetLine.index += m_breaksBefore;
             m_charsetLine.start += m_bytesBefore;
             m_charsetLine.end += m_bytesBefore;
@@ -179,10 +180,12 @@ void EncodingEvidence::add(QByteArrayView piece)
 
 QString EncodingEvidence::encodingName() const
 {
-    if (m_charsetLine.index >= 0) {
-        const QString declared = ClassifyCharsetLine(m_charsetLine.loweredText);
-        if (!declared.isEmpty())
-            return declared;
-    }
+    if (!m_declared.isEmpty())
+        return m_declared;
     return Encoding(m_nonAscii && !m_malformed ? EncodingUtf8 : EncodingUnknown).name();
+}
+
+bool EncodingEvidence::settled() const
+{
+    return !m_declared.isEmpty() || (m_charsetLine.index >= 0 && m_malformed);
 }

@@ -40,6 +40,9 @@ public:
     void add(QByteArrayView piece);
     const CharsetLine& charsetLine() const { return m_charsetLine; }
     QString encodingName() const;
+    // Whether the pieces still to come can no longer change encodingName(): the charset line
+    // declares an encoding, or it was found and the bytes are not UTF-8.
+    bool settled() const;
 
 private:
     CharsetLine m_charsetLine;
@@ -48,4 +51,6 @@ private:
     qsizetype m_breaksBefore = 0;
     bool m_nonAscii = false;
     bool m_malformed = false;
+    // What the charset line declares, once it is found.
+    QString m_declared;
 };

@@ -4,8 +4,6 @@
 #include "encoding/CharsetDetection.h"
 #include "encoding/DocumentCodec.h"
 #include "encoding/TextLines.h"
-#include "encoding/Utf8Scan.h"
-#include "encoding/WellFormedStretch.h"
 #include "files/DocumentReader.h"
 #include "files/FileWriter.h"
 #include "files/OrderedWork.h"
@@ -461,46 +459,6 @@ private:
     qsizetype m_searchAgainAt = 0;
 };
 
-// detectFileEncoding() for a file read in pieces that end just after a line feed: its first line
-// holding "charset" lies within one piece, and so does each well-formed UTF-8 sequence.
-class PieceEncodingDetection {
-public:
-    void add(QByteArrayView piece)
-    {
-        if (!m_charsetLineFound) {
-            const CharsetLine line = findCharsetLine(piece);
-            if (line.index >= 0) {
-                m_charsetLineFound = true;
-                m_declared = ClassifyCharsetLine(line.loweredText);
-            }
-        }
-        if (m_wellFormed) {
-            using namespace Utf8Scan;
-            const Byte* const begin = reinterpret_cast<const Byte*>(piece.data());
-            const Byte* const end = begin + piece.size();
-            const Byte* const nonAscii = skipAscii(begin, end);
-            if (nonAscii != end) {
-                m_multibyte = true;
-                m_wellFormed = wellFormedStretchEnd<NoBreaks>(nonAscii, end, end) == end;
-            }
-        }
-    }
-    // Whether what follows can no longer change the answer.
-    bool settled() const { return !m_declared.isEmpty() || (m_charsetLineFound && !m_wellFormed); }
-    Encoding encoding() const
-    {
-        if (!m_declared.isEmpty())
-            return Encoding::fromName(m_declared).value_or(EncodingUnknown);
-        return m_multibyte && m_wellFormed ? EncodingUtf8 : EncodingUnknown;
-    }
-
-private:
-    bool m_charsetLineFound = false;
-    QString m_declared;
-    bool m_wellFormed = true;
-    bool m_multibyte = false;
-};
-
 // The replacement as the file's bytes: its own encoding and line break; characters the
 // encoding cannot hold counted, and written as HTML references when asked for.
 QByteArray encodeReplacement(QString text, const DecodedFile& file, QByteArrayView lineBreak,
@@ -625,11 +583,14 @@ FileSearchResult searchFile(const SiteEntry& entry, const FileSearchPattern& pat
             const qint64 size = file.size();
             // No more room than the file needs.
             const qsizetype readBytes = qsizetype(qBound<qint64>(1, size, pieceBytes));
-            PieceEncodingDetection detection;
+            EncodingEvidence detection;
+            const auto encoding = [&] {
+                return Encoding::fromName(detection.encodingName()).value_or(EncodingUnknown);
+            };
             std::optional<PieceSearch> search;
             bool first = true;
             const auto searchPiece = [&](QByteArrayView piece, bool last) {
-                const Encoding readAs = detection.encoding().readAs();
+                const Encoding readAs = encoding().readAs();
                 if (first && readAs == EncodingUtf8 && piece.startsWith(ByteOrderMark))
                     piece = piece.sliced(ByteOrderMark.size());
                 first = false;
@@ -644,7 +605,7 @@ FileSearchResult searchFile(const SiteEntry& entry, const FileSearchPattern& pat
             };
             const auto start = [&] {
                 result.matches.clear();
-                result.encoding = detection.encoding().name();
+                result.encoding = encoding().name();
                 search.emplace(pattern.expression(), result.matches);
             };
             const auto detect = [&](QByteArrayView piece, bool last) {
