@@ -11,10 +11,9 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
-
-#include <QFile>
 
 #include <array>
 #include <atomic>
@@ -294,8 +293,8 @@ public:
             m_columnAt = m_lineStart;
             m_column = 1;
         }
-        const QChar* units = m_text.constData() - m_origin;
-        for (qsizetype i = m_columnAt; i < position; ++i)
+        const QChar* units = m_text.constData();
+        for (qsizetype i = m_columnAt - m_origin; i < position - m_origin; ++i)
             if (!units[i].isLowSurrogate())
                 ++m_column;
         m_columnAt = position;
@@ -385,18 +384,18 @@ public:
 
     void search(bool last)
     {
-        // The line breaks at the end wait for the next piece: "^" just after them, at the end of
-        // what is searched, would not be taken for the start of a line.
         const qsizetype origin = m_lines.origin();
         // A match left waiting is looked for again once its text is twice as long, so that one
         // running through the whole file is not sought again with every piece.
         if (!last && origin + m_text.size() < m_searchAgainAt)
             return;
+        // The line breaks at the end wait for the next piece: "^" just after them, at the end of
+        // what is searched, would not be taken for the start of a line.
         qsizetype end = m_text.size();
         while (!last && end > 0 && isLineBreak(m_text[end - 1].unicode()))
             --end;
         const QStringView subject(m_text.constData(), end);
-        qsizetype from = m_at - m_lines.origin();
+        qsizetype from = m_at - origin;
         while (from <= end) {
             const QRegularExpressionMatch match =
                 m_expression.match(subject, from,
@@ -641,8 +640,9 @@ FileSearchResult searchFile(const SiteEntry& entry, const FileSearchPattern& pat
                             QStringLiteral("plik zmienił się w czasie szukania"));
         }
     } catch (const CommandError& error) {
-        // An expression that needs more steps than allowed.
-        return give(SearchStatus::Failed, error.message().section(QLatin1Char('\r'), 0, 0));
+        // An expression that needs more steps than allowed: what it found before is kept.
+        result.status = SearchStatus::Failed;
+        result.reason = error.message().section(QLatin1Char('\r'), 0, 0);
     }
     return result;
 }
