@@ -79,6 +79,19 @@ int sequenceLength(QByteArrayView bytes, qsizetype at, char32_t* decoded = nullp
     return count;
 }
 
+// Appends well-formed UTF-8.
+void appendWellFormed(QString& text, QByteArrayView utf8)
+{
+    // QString::fromUtf8() would drop a byte order mark at the start.
+    const QByteArrayView byteOrderMark("\xEF\xBB\xBF");
+    for (; utf8.startsWith(byteOrderMark); utf8 = utf8.sliced(byteOrderMark.size()))
+        text += QChar(0xFEFF);
+    if (text.isEmpty())
+        text = QString::fromUtf8(utf8);
+    else
+        text += QString::fromUtf8(utf8);
+}
+
 QChar* putCharacter(QChar* out, char32_t c)
 {
     if (QChar::requiresSurrogates(c)) {
@@ -272,14 +285,7 @@ QString regexRunawayMessage()
 void appendRegexText(QString& text, QByteArrayView utf8)
 {
     if (utf8.isValidUtf8()) {
-        // QString::fromUtf8() would drop a byte order mark at the start.
-        const QByteArrayView byteOrderMark("\xEF\xBB\xBF");
-        for (; utf8.startsWith(byteOrderMark); utf8 = utf8.sliced(byteOrderMark.size()))
-            text += QChar(0xFEFF);
-        if (text.isEmpty())
-            text = QString::fromUtf8(utf8);
-        else
-            text += QString::fromUtf8(utf8);
+        appendWellFormed(text, utf8);
         return;
     }
     // A sequence of n bytes is at most n units.
@@ -298,7 +304,7 @@ void appendRegexText(QString& text, QByteArrayView utf8)
 RegexText::RegexText(QByteArrayView utf8) : m_bytes(utf8)
 {
     if (utf8.isValidUtf8()) {
-        appendRegexText(m_text, utf8);
+        appendWellFormed(m_text, utf8);
         return;
     }
     m_text.resize(utf8.size());
