@@ -50,26 +50,35 @@ DocumentRead readDocumentToShow(const QString& path, std::optional<Encoding> ask
     if (size < ReadAgainBytes || size > MaxEditorTextBytes / 3 || !QFileInfo(path).isFile() ||
         !file.open(QIODevice::ReadOnly))
         return readDocument(path, asked);
-    LineBreakEvidence lineBreaks;
+    DocumentRead read;
+    read.bytesNotKept = size;
+    // The encoding is most often settled by the file's first lines: asked for, or declared
+    // there. The line breaks are then found as the text is read (decodeRead()), and the file is
+    // read once.
     EncodingEvidence encoding;
+    const QByteArray head = file.read(DecodedPieceBytes);
+    if (!asked)
+        encoding.add(QByteArrayView(head).first(head.lastIndexOf('\n') + 1));
+    if (asked || encoding.settled()) {
+        read.encoding =
+            asked ? *asked : Encoding::fromName(encoding.encodingName()).value_or(EncodingUnknown);
+        read.charsetLine = asked ? CharsetLine() : encoding.charsetLine();
+        read.stamp = fileStamp(path);
+        return read;
+    }
+    encoding = EncodingEvidence();
+    LineBreakEvidence lineBreaks;
     const bool whole =
         readFileInLinePieces(file, size, DecodedPieceBytes, [&](QByteArrayView piece, bool) {
             lineBreaks.add(piece);
-            if (!asked)
-                encoding.add(piece);
+            encoding.add(piece);
         });
     if (!whole)
         return readDocument(path, asked); // changed meanwhile, or unreadable: as it is now
-    DocumentRead read;
     read.lineBreak = lineBreaks.lineBreak();
-    if (asked) {
-        read.encoding = *asked;
-    } else {
-        read.charsetLine = encoding.charsetLine();
-        read.encoding = Encoding::fromName(encoding.encodingName()).value_or(EncodingUnknown);
-    }
+    read.charsetLine = encoding.charsetLine();
+    read.encoding = Encoding::fromName(encoding.encodingName()).value_or(EncodingUnknown);
     read.stamp = fileStamp(path);
-    read.bytesNotKept = size;
     return read;
 }
 
@@ -98,8 +107,10 @@ void decodeRead(DocumentRead& read, const QString& sameFile, DecodedText& text)
         again.size() == size) {
         fileBytes = QByteArray();
         bool first = true;
+        LineBreakEvidence lineBreaks;
         const bool readAgain = readFileInLinePieces(
             again, size, DecodedPieceBytes, [&](QByteArrayView piece, bool last) {
+                lineBreaks.add(piece);
                 if (first)
                     reserveFor(piece.first(std::min(piece.size(), DecodedPieceBytes)));
                 first = false;
@@ -112,8 +123,10 @@ void decodeRead(DocumentRead& read, const QString& sameFile, DecodedText& text)
                 if (!last)
                     text.append("\n");
             });
-        if (readAgain)
+        if (readAgain) {
+            read.lineBreak = lineBreaks.lineBreak();
             return;
+        }
     }
     if (size != fileBytes.size()) {
         // Changed while it was read again, or its bytes were not kept and it cannot be read

@@ -19,6 +19,7 @@ struct DocumentRead {
     // The encoding the document is named after: the one asked for, else the one the file
     // declares or detection finds. Its text is decoded from encoding.readAs().
     Encoding encoding = EncodingUnknown;
+    // For a file whose bytes were not kept, known only once decodeRead() has read it.
     LineBreak lineBreak = LineBreak::CrLf;
     // The file's first line holding "charset" (index -1 when none, or when an encoding was
     // asked for and nothing was detected).
@@ -27,8 +28,8 @@ struct DocumentRead {
     MalformedUtf8 malformed;
     // The file as it was just after it was read, to notice another program's change.
     FileStamp stamp;
-    // The size of a large file inspected piece by piece whose bytes were not kept
-    // (readDocumentToShow()); decodeRead() reads it again. 0 when `bytes` holds the file.
+    // The size of a large file whose bytes were not kept (readDocumentToShow()); decodeRead()
+    // reads it. 0 when `bytes` holds the file.
     qint64 bytesNotKept = 0;
 };
 
@@ -42,9 +43,10 @@ DocumentRead inspectDocument(QByteArray bytes, std::optional<Encoding> asked = {
 // is handed back.
 DocumentRead readDocument(const QString& path, std::optional<Encoding> asked = {});
 
-// readDocument() for a file about to be shown (decodeRead()): a large file is inspected piece by
-// piece and its bytes are not kept, as decodeRead() reads it again anyway, so that the whole
-// file is never held in memory besides its text. Throws as readDocument() does.
+// readDocument() for a file about to be shown (decodeRead()): the bytes of a large file are not
+// kept, so that the whole file is never held in memory besides its text. When its encoding is
+// asked for or declared in its first lines, only those are read here, and decodeRead() reads
+// the file once; otherwise it is inspected piece by piece first. Throws as readDocument() does.
 DocumentRead readDocumentToShow(const QString& path, std::optional<Encoding> asked = {});
 
 // Where decodeRead() puts the text it decodes: UTF-8 with LF breaks, appended piece by piece.
