@@ -679,30 +679,30 @@ FileReplacement planFileReplacement(const SiteEntry& entry, const FileSearchPatt
     qsizetype copied = 0;
     qsizetype lastPreviewLine = 0;
     try {
-        forEachMatch(
-            pattern.expression(), text, expression, [&](const QRegularExpressionMatch& match) {
-                const QString piece =
-                    expression ? expandReplacement(replacement, match) : replacement;
-                const qsizetype start = file.byteOffset(match.capturedStart());
-                const qsizetype end = file.byteOffset(match.capturedEnd());
-                if (output.isEmpty())
-                    output.reserve(bytes.size() + bytes.size() / 8);
-                output.append(bytes.constData() + copied, start - copied);
-                output.append(encodeReplacement(piece, file, lineBreak, characterReferences,
-                                                &plan.unrepresentable));
-                copied = end;
-                ++plan.count;
-                if (plan.preview.size() < PreviewLines) {
-                    const FileMatch found =
-                        *describeMatch(lines, match.capturedStart(), match.capturedEnd());
-                    if (found.line != lastPreviewLine) {
-                        lastPreviewLine = found.line;
-                        QString after = found.lineText;
-                        after.replace(found.matchStart, found.matchLength, piece);
-                        plan.preview << ChangedLine{found.line, found.lineText, after};
-                    }
-                }
-            });
+        forEachMatch(pattern.expression(), text, expression,
+                     [&](const QRegularExpressionMatch& match) {
+                         const QString piece =
+                             expression ? expandReplacement(replacement, match) : replacement;
+                         const qsizetype start = file.byteOffset(match.capturedStart());
+                         const qsizetype end = file.byteOffset(match.capturedEnd());
+                         if (output.isEmpty())
+                             output.reserve(bytes.size() + bytes.size() / 8);
+                         output.append(bytes.constData() + copied, start - copied);
+                         output.append(encodeReplacement(
+                             piece, file, lineBreak, characterReferences, &plan.unrepresentable));
+                         copied = end;
+                         ++plan.count;
+                         if (plan.preview.size() < PreviewLines) {
+                             const FileMatch found =
+                                 *describeMatch(lines, match.capturedStart(), match.capturedEnd());
+                             if (found.line != lastPreviewLine) {
+                                 lastPreviewLine = found.line;
+                                 QString after = found.lineText;
+                                 after.replace(found.matchStart, found.matchLength, piece);
+                                 plan.preview << ChangedLine{found.line, found.lineText, after};
+                             }
+                         }
+                     });
     } catch (const CommandError& error) {
         plan.status = SearchStatus::Failed;
         plan.reason = error.message().section(QLatin1Char('\r'), 0, 0);
@@ -848,14 +848,19 @@ QList<FileWriteOutcome> applyFileReplacements(const QList<FileReplacement>& plan
                 }
             } catch (const CommandError& error) {
                 outcome.reason = failureReason(error);
+                // A write can fail after the new file took the old one's place (its folder not
+                // synced): the copy then holds the only old bytes there are, and stays to be
+                // put back.
+                if (const FileStamp now = fileStamp(plan.target); now != plan.stamp)
+                    done.second = now;
             }
             // The copy of a file not written would be a link that changes with it.
-            if (!outcome.written)
+            if (!done.second.exists)
                 QFile::remove(backups[i]);
             return done;
         },
         [&](qsizetype i, const std::pair<FileWriteOutcome, FileStamp>& done) {
-            if (done.first.written)
+            if (done.second.exists)
                 run->files << ReplacementRun::File{changing[i]->path, changing[i]->target,
                                                    backups[i], done.second};
             outcomes << done.first;

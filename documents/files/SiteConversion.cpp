@@ -490,10 +490,11 @@ PreparedFile prepareFile(const SiteEntry& entry, const SiteConversionOptions& op
 FileConversion commitFile(PreparedFile& file, const QString& copyError)
 {
     FileConversion& result = file.result;
-    auto fail = [&](const QString& reason) {
+    auto fail = [&](const QString& reason, bool written = false) {
         result.outcome = FileConversion::Outcome::Failed;
         result.reason = reason;
-        SiteBackup::drop(std::exchange(result.backupPath, {}));
+        if (!written)
+            SiteBackup::drop(std::exchange(result.backupPath, {}));
         return result;
     };
     if (!copyError.isEmpty())
@@ -507,7 +508,9 @@ FileConversion commitFile(PreparedFile& file, const QString& copyError)
     try {
         writeWholeFile(file.target, file.converted, WriteTarget::ThisFile, result.backupPath);
     } catch (const CommandError& error) {
-        return fail(reasonOf(error));
+        // A write can fail after the new file took the old one's place (its folder not synced):
+        // the copy then holds the only old bytes there are, and stays.
+        return fail(reasonOf(error), fileStamp(file.target) != file.before);
     }
     return result;
 }

@@ -2,6 +2,7 @@
 // each file holds after a replacement (compared with bytes made by another program), the bytes
 // after undoing it, and files that change meanwhile or cannot be read.
 #include "encoding/DocumentCodec.h"
+#include "files/FileWriter.h"
 #include "files/FindInFiles.h"
 #include "support/TestFiles.h"
 
@@ -56,6 +57,7 @@ class TestFindInFiles : public QObject {
 private slots:
     void findReportsEveryFile();
     void replaceAndUndo();
+    void writeFailingAfterTheSwapKeepsItsCopy();
     void piecesFindWhatTheWholeTextFinds_data();
     void piecesFindWhatTheWholeTextFinds();
     void replaceInUtf8_data();
@@ -170,6 +172,33 @@ void TestFindInFiles::replaceAndUndo()
     QVERIFY(!QFileInfo::exists(backups));
 }
 
+void TestFindInFiles::writeFailingAfterTheSwapKeepsItsCopy()
+{
+    // The new file takes the old one's place, then its folder cannot be synced: the write is
+    // reported failed, but the copy, the only old bytes left, stays and undo puts it back.
+    QTemporaryDir dir;
+    const QByteArray old = "<p>\xb3\xb1ka</p>\n";
+    const QString page = writeFile(dir.filePath("strona.htm"), old);
+    const QList<FileReplacement> plans = {
+        planFileReplacement(collectFilesToSearch({page}, "*").first(),
+                            FileSearchPattern({"łąka", false, false, false}), "las", false)};
+    int syncs = 0; // the list of copies is synced first, then the page
+    WriteFaults::setHook([&](WriteFaults::Step step) {
+        return step == WriteFaults::Step::SyncFolder && ++syncs == 2 ? EIO : 0;
+    });
+    ReplacementRun run;
+    const QList<FileWriteOutcome> outcomes =
+        applyFileReplacements(plans, newBackupFolder(dir.filePath("dane")), &run);
+    WriteFaults::setHook({});
+    QCOMPARE(outcomes.size(), 1);
+    QCOMPARE(outcomes[0].reason, QStringLiteral("Błąd odczytu lub zapisu na dysku."));
+    QCOMPARE(readFile(page), QByteArray("<p>las</p>\n"));
+    QCOMPARE(run.files.size(), 1);
+    QCOMPARE(readFile(run.files[0].backup), old);
+    QVERIFY(undoFileReplacements(run).first().written);
+    QCOMPARE(readFile(page), old);
+}
+
 void TestFindInFiles::piecesFindWhatTheWholeTextFinds_data()
 {
     QTest::addColumn<QByteArray>("bytes");
@@ -201,7 +230,9 @@ void TestFindInFiles::piecesFindWhatTheWholeTextFinds_data()
                                    form.declarationAfter;
                 bytes.replace("\n", lineBreak);
                 QTest::addRow("%s, %s, %s", name, form.name,
-                              lineBreak == "\n" ? "LF" : lineBreak == "\r" ? "CR" : "CR LF")
+                              lineBreak == "\n"   ? "LF"
+                              : lineBreak == "\r" ? "CR"
+                                                  : "CR LF")
                     << bytes;
             }
     QTest::newRow("malformed UTF-8, byte order marks within")
@@ -235,8 +266,8 @@ void TestFindInFiles::replaceInUtf8_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     // A byte order mark after the file's own is a character of the text.
-    QTest::newRow("byte order marks")
-        << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF\xC5\x82\xC4\x85ka \xEF\xBB\xBF\xC5\x82\xC4\x85ka\n");
+    QTest::newRow("byte order marks") << QByteArray(
+        "\xEF\xBB\xBF\xEF\xBB\xBF\xC5\x82\xC4\x85ka \xEF\xBB\xBF\xC5\x82\xC4\x85ka\n");
     QTest::newRow("malformed bytes")
         << QByteArray("<meta charset=utf-8>\n\xB3\xB9ka \xC5ka\r\n\xF0\x9F\x98\x80ka\xC0\xAFka\x80"
                       "\xEF\xBF\xBDka \xED\xA0\x80\xC4\x85ka\n");

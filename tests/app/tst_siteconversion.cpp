@@ -281,32 +281,47 @@ void TestSiteConversion::migrationWithReportAndBackup()
 
 void TestSiteConversion::backupRefusedOrNotWritten_data()
 {
+    using Step = WriteFaults::Step;
     QTest::addColumn<bool>("copies"); // instead of links (another file system)
-    QTest::addColumn<int>("failure"); // the errno of b.htm's first write, or 0
+    QTest::addColumn<int>("failure"); // the errno of b.htm's write at `step`, or 0
+    QTest::addColumn<Step>("step");
     QTest::addColumn<QString>("outcome");
+    QTest::addColumn<bool>("bWritten");
     QTest::newRow("disk full while copying")
-        << true << ENOSPC
+        << true << ENOSPC << Step::Write
         << QStringLiteral("błąd (nie zmieniono, bo nie udało się zrobić kopii: Brak miejsca na "
-                          "dysku.)");
+                          "dysku.)")
+        << false;
     QTest::newRow("disk full while writing")
-        << false << ENOSPC << QStringLiteral("błąd (Brak miejsca na dysku.)");
+        << false << ENOSPC << Step::Write << QStringLiteral("błąd (Brak miejsca na dysku.)")
+        << false;
     QTest::newRow("changed by another program, copied")
-        << true << 0 << QStringLiteral("błąd (plik zmienił się w czasie zmiany)");
+        << true << 0 << Step::Write << QStringLiteral("błąd (plik zmienił się w czasie zmiany)")
+        << false;
     QTest::newRow("changed by another program, linked")
-        << false << 0 << QStringLiteral("błąd (plik zmienił się w czasie zmiany)");
+        << false << 0 << Step::Write << QStringLiteral("błąd (plik zmienił się w czasie zmiany)")
+        << false;
+    // The new file took the old one's place, but its folder could not be synced: the copy
+    // holds the only old bytes left, and stays to be put back.
+    QTest::newRow("folder not synced after the file was replaced")
+        << false << EIO << Step::SyncFolder
+        << QStringLiteral("błąd (Błąd odczytu lub zapisu na dysku.)") << true;
 }
 
 // b.htm is not written (the second file written fills the disk: with copies, its copy, since
 // the copies come before the files they keep; or another program changes it in its place
 // before it is written): a is converted and listed with its copy, b is as it was and has no
-// copy to put back.
+// copy to put back. Or b is written but its write still fails, and its copy stays.
 void TestSiteConversion::backupRefusedOrNotWritten()
 {
     QFETCH(bool, copies);
     QFETCH(int, failure);
+    QFETCH(WriteFaults::Step, step);
     QFETCH(QString, outcome);
+    QFETCH(bool, bWritten);
     QTemporaryDir folder;
     const QByteArray iso = "<meta charset=iso-8859-2>\xb1\n";
+    const QByteArray utf8 = "<meta charset=utf-8>\xc4\x85\n";
     QDir(folder.path()).mkdir("strona");
     const QString a = writeFile(folder.filePath("strona/a.htm"), iso);
     const QString b = writeFile(folder.filePath("strona/b.htm"), iso);
@@ -325,17 +340,17 @@ void TestSiteConversion::backupRefusedOrNotWritten()
     options.backup = &backup;
     int created = 0;
     bool synced = false;
-    WriteFaults::setHook([&](WriteFaults::Step step) {
-        created += step == WriteFaults::Step::Create;
-        if (step == WriteFaults::Step::Sync && !failure && !std::exchange(synced, true)) {
+    WriteFaults::setHook([&](WriteFaults::Step now) {
+        created += now == WriteFaults::Step::Create;
+        if (now == WriteFaults::Step::Sync && !failure && !std::exchange(synced, true)) {
             // After the copies are made, before the first file is written.
             QFile file(b);
             if (file.open(QIODevice::Append))
                 file.write("<p>dopisane</p>\n");
         }
-        if (step == WriteFaults::Step::Link && copies)
+        if (now == WriteFaults::Step::Link && copies)
             return EXDEV;
-        return step == WriteFaults::Step::Write && created == 2 ? failure : 0;
+        return now == step && created == 2 ? failure : 0;
     });
     QStringList outcomes;
     convertSiteEntries(collectSiteFiles({folder.filePath("strona")}), options, true,
@@ -343,14 +358,17 @@ void TestSiteConversion::backupRefusedOrNotWritten()
                            outcomes << describeOutcome(done, true, {}) + " " + done.backupPath;
                        });
     WriteFaults::setHook({});
-    QCOMPARE(outcomes,
-             (QStringList{"zmieniony " + folder.filePath("kopia/strona/a.htm"), outcome + " "}));
-    QCOMPARE(readFile(a), "<meta charset=utf-8>\xc4\x85\n");
-    QCOMPARE(readFile(b), failure ? iso : iso + "<p>dopisane</p>\n");
-    QCOMPARE(tree(folder.filePath("kopia")),
-             (QMap<QString, QByteArray>{{"strona/a.htm", iso},
-                                        {SiteBackup::RestoreListName,
-                                         "strona\t" + folder.filePath("strona").toUtf8() + '\n'}}));
+    const QString bCopy = bWritten ? folder.filePath("kopia/strona/b.htm") : QString();
+    QCOMPARE(outcomes, (QStringList{"zmieniony " + folder.filePath("kopia/strona/a.htm"),
+                                    outcome + " " + bCopy}));
+    QCOMPARE(readFile(a), utf8);
+    QCOMPARE(readFile(b), bWritten ? utf8 : failure ? iso : iso + "<p>dopisane</p>\n");
+    QMap<QString, QByteArray> kept{
+        {"strona/a.htm", iso},
+        {SiteBackup::RestoreListName, "strona\t" + folder.filePath("strona").toUtf8() + '\n'}};
+    if (bWritten)
+        kept.insert("strona/b.htm", iso);
+    QCOMPARE(tree(folder.filePath("kopia")), kept);
 }
 
 QTEST_GUILESS_MAIN(TestSiteConversion)
